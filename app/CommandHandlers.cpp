@@ -1,0 +1,138 @@
+#include "app/CommandHandlers.h"
+
+#include "app/frmMain.h"
+#include "document/Forms.h"
+#include "document/Inserter.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "formatting/TagCommands.h"
+#include "platform/Prompts.h"
+
+#include <QMetaObject>
+#include <vector>
+
+namespace commands {
+
+namespace {
+
+Handler showForm(const char* form)
+{
+    return [form](frmMain&) { Forms::show(QString::fromLatin1(form)); };
+}
+
+Handler showModalForm(const char* form)
+{
+    return [form](frmMain&) { Forms::showModal(QString::fromLatin1(form)); };
+}
+
+Handler insert(Steps steps)
+{
+    return [steps = std::move(steps)](frmMain&) { inserter::run(steps); };
+}
+
+// Reaches a public operation of the active document by its name.
+Handler callOnActiveDocument(const char* operation)
+{
+    return [operation](frmMain&) {
+        if (frmDocument* doc = workspace::activeDocument())
+            QMetaObject::invokeMethod(doc, operation);
+    };
+}
+
+// A toolbar button that first enables the whole toolbar, then runs a menu command.
+Handler enableThen(const char* menuItem)
+{
+    return [menuItem](frmMain& m) {
+        m.enableToolbar();
+        m.runCommand(QString::fromLatin1(menuItem));
+    };
+}
+
+Handler same(const char* menuItem)
+{
+    return [menuItem](frmMain& m) { m.runCommand(QString::fromLatin1(menuItem)); };
+}
+
+Handler message(const char* text)
+{
+    return [text](frmMain& m) { platform::showMessage(&m, QString::fromLatin1(text)); };
+}
+
+constexpr const char* pending[] = {
+    "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
+    "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",     "FB7",
+    "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
+    "FB18",         "FB23",          "mnuWindowCascade", "mnuWindowTileHorizontal",
+    "mnuWindowTileVertical",         "mnuHelpContents",
+};
+
+std::vector<HandlerEntry> build()
+{
+    std::vector<HandlerEntry> h{
+        {"mnuFileNew", [](frmMain& m) { m.newPage(); }},
+        {"mnuFilePageSetup", [](frmMain& m) { platform::prompts().pageSetup(&m); }},
+        {"mnuFilePrint", message("Print Code goes here!")},
+        {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
+        {"mnuRedo", callOnActiveDocument("cmdRedo_Click")},
+        {"filMnuItems", showForm("mnu1")},
+        {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
+        {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
+        {"mnuFormatFontSize", showForm("frmFontSize")},
+        {"mnuFormatFontColor", showForm("frmFColor")},
+        {"mnuFormatFrames", showForm("frmFrame")},
+        {"mnuFormatTarget", showForm("frmTarget")},
+        {"mnuFormatJump", showForm("frmJump")},
+        {"mnuFPara", insert(tags::paragraph())},
+        {"mnuEffDynAni", showForm("frmDynAnim")},
+        {"mnuEffLayer", showForm("frmLayer")},
+        {"mnuEffScrolly", showForm("frmScrolly")},
+        {"mnuEffMarq", showForm("frmMarquee")},
+        {"mnuEffShad", showForm("frmShadow")},
+        {"mnuEffBTV", showForm("frmBTV")},
+        {"mnuInsList", showForm("frmItem")},
+        {"mnuInsButton", showForm("frmButton")},
+        {"mnuInsMail", showForm("frmMail")},
+        {"mnuInsHyper", showForm("frmLink")},
+        {"mnuInsIMg", showForm("frmImg")},
+        {"mnuInsSnd", showForm("sound")},
+        {"mnuInsTable", showForm("frmTable")},
+        {"mnuWindowNewWindow", message("New Window Code goes here!")},
+        {"mnuHelpAbout", showModalForm("frmAbout")},
+
+        {"FB1", enableThen("mnuFileOpen")},
+        {"FB2", same("mnuFileSave")},
+        {"FB3", enableThen("mnuFileNew")},
+        {"FB4", same("mnuEditCut")},
+        {"FB5", same("mnuEditCopy")},
+        {"FB6", same("mnuEditPaste")},
+        {"FB8", showForm("frmJava")},
+        {"FB9", showForm("frmItem")},
+        {"FB10", insert(tags::centreWrap())},
+        {"FB11", showForm("frmLnkImg")},
+        {"FB12", showForm("frmMrqSnd")},
+        {"FB13", showForm("frmTable")},
+        {"FB14", insert(tags::singleTag(tags::lineBreakTag))},
+        {"FB15", insert(tags::singleTag(tags::horizontalRuleTag))},
+        {"FB16", showForm("frmButton")},
+        {"FB17", showForm("frmTrgLnk")},
+        {"FB19", showForm("frmVBS")},
+        {"FB20", showForm("frmDyn")},
+    };
+    for (const tags::WrapCommand& w : tags::menuWraps)
+        h.push_back({w.menuItem, insert(tags::menuWrap(w))});
+    for (const char* name : pending)
+        h.push_back({name, Handler()});
+    return h;
+}
+
+} // namespace
+
+std::span<const HandlerEntry> handlers()
+{
+    static const std::vector<HandlerEntry> table = build();
+    return table;
+}
+
+std::span<const char* const> pendingCommands() { return pending; }
+
+} // namespace commands

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "document/UndoTarget.h"
+
+#include <QColor>
+#include <QPlainTextEdit>
+
+// The edit control of a document window: the page source as coloured text.
+//
+// Every position and length of this interface counts a line break as two characters
+// (CR LF), and text() gives line breaks as "\r\n"; that is the unit of the stored caret
+// positions, the undo history and the fixed template offsets. Positions are mapped to the
+// widget's own (one character per break) through block numbers, in logarithmic time.
+//
+// Qt's own undo stack is off: the document window keeps its own history.
+class RichEdit : public QPlainTextEdit, public UndoTarget {
+    Q_OBJECT
+public:
+    explicit RichEdit(QWidget* parent = nullptr);
+
+    QString text() const;
+    int textLength() const override;
+    QString textRange(int start, int length) const override;
+
+    int selStart() const override;
+    void setSelStart(int position) override;
+    int selLength() const;
+    void setSelLength(int length) override;
+    QString selText() const;
+    // Replaces the selection (or inserts at the caret) in the insertion colour. "\r\n", "\n",
+    // "\r" and the Unicode line and paragraph separators each become one line break.
+    void setSelText(const QString& text) override;
+
+    // The insertion colour; with a selection, setting it also colours the selected text.
+    QColor selColor() const;
+    void setSelColor(const QColor& colour);
+
+    void hideSelection(bool hide) override;
+
+    // Replaces the whole text as one change, in black.
+    void setWholeText(const QString& text);
+
+    int toDocumentPosition(int crlfPosition) const;
+    int toCrlfPosition(int documentPosition) const;
+
+signals:
+    // The text changed: at pos, `removed` characters were replaced by `inserted` ones.
+    void edited(int pos, int removed, int inserted, int newLength);
+    // Fired after edited(), once the caret has its new place (the control's Change event).
+    void changed();
+    void clicked();
+    void selChange();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void onContentsChange(int position, int charsRemoved, int charsAdded);
+    void onContentsChanged();
+
+    int m_lastLength = 0;
+    bool m_pendingChange = false;
+    int m_formatting = 0; // >0 while only formats change: not an edit of the text
+};

@@ -1,0 +1,115 @@
+#include "document/frmDocument.h"
+
+#include "document/Forms.h"
+#include "document/PageTemplate.h"
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "platform/Twips.h"
+
+#include <QCoreApplication>
+#include <QFont>
+
+namespace {
+const QString pageColoursDialog = QStringLiteral("color");
+}
+
+frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_text = new RichEdit(this);
+
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.5);
+    m_text->document()->setDefaultFont(font);
+    m_text->setFont(font);
+    m_text->setTabStopDistance(platform::twipsToPixels(720));
+    m_text->setWholeText(page::newPageTemplate());
+    m_text->moveCursor(QTextCursor::Start);
+
+    connect(m_text, &RichEdit::edited, this,
+            [this](int pos, int removed, int inserted, int newLength) {
+                m_history.noteEdit(pos, removed, inserted, newLength);
+            });
+    connect(m_text, &RichEdit::changed, this, &frmDocument::onChange);
+    connect(m_text, &RichEdit::selChange, this, &frmDocument::onSelChange);
+    connect(m_text, &RichEdit::clicked, this, &frmDocument::onClick);
+}
+
+void frmDocument::load()
+{
+    layoutEditor();
+    m_history.setRecording(true);
+    onChange();
+    onSelChange();
+    if (QWidget* frame = parentWidget())
+        frame->show();
+    show();
+    QCoreApplication::processEvents();
+    if (Forms::isVisible(pageColoursDialog))
+        Forms::focus(pageColoursDialog);
+    if (frmDocument* active = workspace::activeDocument())
+        active->recordCaret();
+}
+
+void frmDocument::recordCaret() { m_savedCaret = m_text->selStart(); }
+
+void frmDocument::layoutEditor()
+{
+    const int margin = platform::twipsToPixels(100);
+    const int w = width() - 2 * margin;
+    const int h = height() - 2 * margin;
+    if (w <= 0 || h <= 0)
+        return; // too small: the control keeps its previous size
+    m_text->setGeometry(margin, margin, w, h);
+}
+
+void frmDocument::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutEditor();
+}
+
+void frmDocument::onChange()
+{
+    if (!m_history.record(*m_text))
+        return;
+    onSelChange();
+    if (Forms::isVisible(pageColoursDialog))
+        Forms::focus(pageColoursDialog);
+}
+
+void frmDocument::onSelChange()
+{
+    if (m_history.recording() && Forms::isVisible(pageColoursDialog))
+        Forms::focus(pageColoursDialog);
+}
+
+void frmDocument::onClick()
+{
+    frmDocument* active = workspace::activeDocument();
+    if (!active)
+        return;
+    active->editor()->setSelColor(Qt::black);
+    active->recordCaret();
+}
+
+void frmDocument::closingSteps()
+{
+    onSelChange();
+    m_history.setRecording(true);
+    m_text->setFocus();
+}
+
+void frmDocument::Undo()
+{
+    m_history.undo(*m_text);
+    closingSteps();
+}
+
+void frmDocument::Redo()
+{
+    m_history.redo(*m_text);
+    closingSteps();
+}

@@ -1,0 +1,39 @@
+#include "platform/Prompts.h"
+
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+namespace platform {
+
+namespace {
+Prompts defaults()
+{
+    Prompts p;
+    p.message = [](QWidget* parent, const QString& caption, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    p.pageSetup = [](QWidget* parent) {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer, parent);
+        dialog.exec();
+    };
+    return p;
+}
+} // namespace
+
+Prompts& prompts()
+{
+    static Prompts current = defaults();
+    return current;
+}
+
+void resetPrompts() { prompts() = defaults(); }
+
+void showMessage(QWidget* parent, const QString& text)
+{
+    prompts().message(parent, applicationTitle(), text);
+}
+
+} // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// The application title: caption of the main window and of every message box.
+inline const QString applicationTitle() { return QStringLiteral("Halvane"); }
+
+// Modal prompts the program shows. Each goes through a replaceable handler so that tests
+// can record what would have been shown instead of blocking on a modal window.
+struct Prompts {
+    // A message box with an OK button and no icon; the caption is the application title.
+    std::function<void(QWidget* parent, const QString& caption, const QString& text)> message;
+    // The system's print set-up dialog; what the user chooses is not used.
+    std::function<void(QWidget* parent)> pageSetup;
+};
+
+Prompts& prompts();
+void resetPrompts();
+
+void showMessage(QWidget* parent, const QString& text);
+
+} // namespace platform
