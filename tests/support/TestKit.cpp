@@ -1,0 +1,172 @@
+#include "support/TestKit.h"
+
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "platform/Prompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace testkit {
+
+namespace {
+QStringList& messages()
+{
+    static QStringList list;
+    return list;
+}
+int& pageSetups()
+{
+    static int n = 0;
+    return n;
+}
+} // namespace
+
+void isolate()
+{
+    static QTemporaryDir settingsDir;
+    QApplication::setOrganizationName(QStringLiteral("Halvane"));
+    QApplication::setApplicationName(QStringLiteral("Halvane"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    platform::prompts().message = [](QWidget*, const QString& caption, const QString& text) {
+        messages().append(caption == platform::applicationTitle() ? text
+                                                                 : caption + QLatin1String(": ") + text);
+    };
+    platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
+}
+
+QStringList takeMessages()
+{
+    QStringList out = messages();
+    messages().clear();
+    return out;
+}
+
+int pageSetupCount() { return pageSetups(); }
+
+QList<Run> colourRuns(const RichEdit* edit)
+{
+    QList<Run> runs;
+    auto append = [&runs](const QString& text, const QColor& colour, bool isBreak) {
+        if (!runs.isEmpty() && (isBreak || runs.last().colour.rgb() == colour.rgb()))
+            runs.last().text += text;
+        else
+            runs.append({text, colour});
+    };
+    const QTextDocument* doc = edit->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            append(f.text(), f.charFormat().foreground().color(), false);
+        }
+        if (b.next().isValid())
+            append(QStringLiteral("\r\n"), QColor(), true);
+    }
+    return runs;
+}
+
+QString describe(const QList<Run>& runs)
+{
+    QStringList parts;
+    for (const Run& r : runs) {
+        QString t = r.text;
+        t.replace(QLatin1String("\r\n"), QLatin1String("\\r\\n"));
+        parts << QStringLiteral("[%1,%2,%3]\"%4\"")
+                     .arg(r.colour.red())
+                     .arg(r.colour.green())
+                     .arg(r.colour.blue())
+                     .arg(t);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QColor colourAt(const RichEdit* edit, int position)
+{
+    QTextCursor c(edit->document());
+    c.setPosition(edit->toDocumentPosition(position));
+    c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    return c.charFormat().foreground().color();
+}
+
+App::App() : m_main(std::make_unique<frmMain>())
+{
+    m_main->load();
+    m_main->show();
+    m_main->activateWindow();
+    (void)QTest::qWaitForWindowActive(m_main.get());
+}
+
+App::~App() = default;
+
+void App::trigger(const QString& name)
+{
+    QAction* a = m_main->action(name);
+    QVERIFY2(a, qPrintable(QStringLiteral("no menu item ") + name));
+    a->trigger();
+}
+
+void App::click(const QString& name)
+{
+    QPushButton* b = m_main->button(name);
+    QVERIFY2(b, qPrintable(QStringLiteral("no toolbar button ") + name));
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+bool App::enabled(const QString& name) const
+{
+    QPushButton* b = m_main->button(name);
+    return b && b->isEnabled();
+}
+
+frmDocument* App::newDocument()
+{
+    trigger(QStringLiteral("mnuFileNew"));
+    m_main->activateWindow();
+    (void)QTest::qWaitForWindowActive(m_main.get());
+    return doc();
+}
+
+frmDocument* App::doc() const { return m_main->activeDocument(); }
+
+RichEdit* App::edit() const
+{
+    frmDocument* d = doc();
+    return d ? d->editor() : nullptr;
+}
+
+void App::type(const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\n'))
+            QTest::keyClick(edit(), Qt::Key_Return);
+        else
+            QTest::keyClicks(edit(), QString(ch));
+    }
+}
+
+void App::key(int k, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(edit(), static_cast<Qt::Key>(k), modifiers);
+}
+
+void App::shortcut(int k, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = m_main.get();
+    QTest::keyClick(target, static_cast<Qt::Key>(k), modifiers);
+}
+
+void App::select(int start, int length)
+{
+    edit()->setSelStart(start);
+    edit()->setSelLength(length);
+}
+
+} // namespace testkit

@@ -1,0 +1,71 @@
+#pragma once
+
+// Helpers that keep the integration tests short: a real frmMain built offscreen, commands
+// triggered by object name, and the document's text read back as coloured runs.
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class frmMain;
+class frmDocument;
+class RichEdit;
+class QWidget;
+
+namespace testkit {
+
+// Points the settings store at a private folder and records messages and the page set-up
+// dialog instead of showing them. Call once per test executable, after QApplication exists.
+void isolate();
+
+// Every message box text shown since the last call (and clears the list).
+QStringList takeMessages();
+int pageSetupCount();
+
+// A stretch of text in one colour; line breaks ("\r\n") join the run they stand in.
+struct Run {
+    QString text;
+    QColor colour;
+    friend bool operator==(const Run& a, const Run& b)
+    {
+        return a.text == b.text && a.colour.rgb() == b.colour.rgb();
+    }
+};
+QList<Run> colourRuns(const RichEdit* edit);
+QString describe(const QList<Run>& runs); // readable form for failure messages
+
+// The colour of the character at a position (line breaks counting two).
+QColor colourAt(const RichEdit* edit, int position);
+
+// A main window as the start routine leaves it: loaded, shown and active.
+class App {
+public:
+    App();
+    ~App();
+    frmMain& main() { return *m_main; }
+
+    void trigger(const QString& name); // a menu item, by object name
+    void click(const QString& name);   // a toolbar button (does nothing while disabled)
+    bool enabled(const QString& name) const;
+
+    frmDocument* newDocument();        // File > New
+    frmDocument* doc() const;          // the active document (nullptr when none)
+    RichEdit* edit() const;            // its txtText
+
+    // Keystrokes into the active document's editor, as real key events.
+    void type(const QString& text);
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A key press delivered to the focused widget the way the application routes it, so
+    // that menu shortcuts get their chance first.
+    void shortcut(int key, Qt::KeyboardModifiers modifiers);
+
+    void select(int start, int length); // line breaks count two
+
+private:
+    std::unique_ptr<frmMain> m_main;
+};
+
+} // namespace testkit
