@@ -236,8 +236,16 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         // Shift+Enter would put a line separator inside the paragraph; it is a plain break here.
         QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
                         e->isAutoRepeat(), static_cast<ushort>(e->count()));
-        QPlainTextEdit::keyPressEvent(&plain);
+        keyPressEvent(&plain);
         e->setAccepted(plain.isAccepted());
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // A break takes the insertion colour in force, and so does what is typed after it,
+        // even where the next line starts in another colour.
+        const QTextCharFormat insertion = textCursor().charFormat();
+        QPlainTextEdit::keyPressEvent(e);
+        setCurrentCharFormat(insertion);
         return;
     }
     QPlainTextEdit::keyPressEvent(e);

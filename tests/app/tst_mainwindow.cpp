@@ -1,5 +1,7 @@
 #include "support/TestKit.h"
 
+#include "app/CommandHandlers.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "document/PageTemplate.h"
 #include "document/RichEdit.h"
@@ -8,29 +10,640 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 
 using testkit::App;
 using testkit::Run;
 
+namespace {
+
+const QColor red(255, 0, 0);
+const QColor black(0, 0, 0);
+const QColor blue(0, 0, 255);
+const QColor olive(155, 150, 50);
+
+// The placement section of the settings store, as a test sees it.
+struct Store {
+    QSettings s{QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
+                QStringLiteral("Halvane")};
+    Store() { s.beginGroup(QStringLiteral("Settings")); }
+    QVariant value(const char* key) { return s.value(QLatin1String(key)); }
+    void setValue(const QString& key, const QString& v) { s.setValue(key, v); }
+    bool contains(const char* key) { return s.contains(QLatin1String(key)); }
+};
+Store store() { return {}; }
+
+void clearStore()
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
+                QStringLiteral("Halvane"));
+    s.remove(QStringLiteral("Settings"));
+}
+
+int px(double twips) { return qRound(twips / 15.0); } // offscreen screens are 96 dpi
+
+} // namespace
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { testkit::isolate(); }
+    void init()
+    {
+        clearStore();
+        platform::clipboard::setText(QStringLiteral("clipboard before"));
+        testkit::takeMessages();
+    }
 
-    void boldWrapsSelection()
+    void startsWithLogoOnlyAndOpenNewEnabled()
+    {
+        App app;
+        frmMain& m = app.main();
+        QCOMPARE(m.windowTitle(), QStringLiteral("Halvane"));
+        QVERIFY(m.documents().isEmpty());
+        QVERIFY(!app.doc());
+        QMdiSubWindow* logo = m.logoWindow();
+        QCOMPARE(logo->objectName(), QStringLiteral("Form2"));
+        QCOMPARE(logo->windowTitle(), QStringLiteral("Form2"));
+        QVERIFY(logo->isVisible());
+        QVERIFY(!logo->isEnabled());
+        for (const commands::ToolButton& b : commands::toolbar()) {
+            const QString name = QString::fromLatin1(b.name);
+            QCOMPARE(app.enabled(name), name == "FB1" || name == "FB3");
+        }
+        QStatusBar* bar = m.findChild<QStatusBar*>(QStringLiteral("sbStatusBar"));
+        QVERIFY(bar && bar->isVisible());
+        QCOMPARE(m.findChild<QLabel*>(QStringLiteral("sbPanel1"))->text(),
+                 QStringLiteral("Halvane 1.2 HTML Editor from Moravel"));
+        QCOMPARE(m.findChild<QLabel*>(QStringLiteral("sbPanel2"))->text(), QStringLiteral("CAPS"));
+        QCOMPARE(m.findChild<QLabel*>(QStringLiteral("sbPanel3"))->text(), QStringLiteral("NUM"));
+        QCOMPARE(m.findChild<QLabel*>(QStringLiteral("sbPanel4"))->text(), QStringLiteral("SCRL"));
+        QVERIFY(!m.findChild<QLabel*>(QStringLiteral("sbPanel5"))->text().isEmpty());
+        QVERIFY(!m.findChild<QLabel*>(QStringLiteral("sbPanel6"))->text().isEmpty());
+    }
+
+    void placementDefaultsOnFirstRun()
+    {
+        App app;
+        QCOMPARE(app.main().pos(), QPoint(px(1000), px(1000)));
+        QCOMPARE(app.main().size(), QSize(px(6400), px(6400)));
+    }
+
+    void placementRoundTrip()
+    {
+        {
+            App app;
+            app.main().move(120, 90);
+            app.main().resize(600, 450);
+            app.main().close();
+        }
+        QCOMPARE(store().value("MainLeft").toString(), QStringLiteral("1800"));
+        QCOMPARE(store().value("MainWidth").toString(), QStringLiteral("9000"));
+        App again;
+        QCOMPARE(again.main().pos(), QPoint(120, 90));
+        QCOMPARE(again.main().size(), QSize(600, 450));
+    }
+
+    void minimizedCloseKeepsStoredPlacement()
+    {
+        store().setValue("MainLeft", "1500");
+        App app;
+        app.main().move(300, 300);
+        app.main().showMinimized();
+        app.main().close();
+        QCOMPARE(store().value("MainLeft").toString(), QStringLiteral("1500"));
+        QVERIFY(!store().contains("MainTop"));
+    }
+
+    void maximizedCloseStoresMaximizedRectangle()
+    {
+        {
+            App app;
+            app.main().showMaximized();
+            QTRY_VERIFY(app.main().isMaximized());
+            QTRY_VERIFY(app.main().width() > px(6400));
+            app.main().close();
+        }
+        App again;
+        QVERIFY(!again.main().isMaximized());
+        QVERIFY(again.main().width() > px(6400));
+    }
+
+    void badStoredPlacementFallsBack_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QRect>("expected");
+        const QRect defaults(px(1000), px(1000), px(6400), px(6400));
+        QTest::newRow("left not a number") << "MainLeft" << "abc" << defaults;
+        QTest::newRow("width empty") << "MainWidth" << "" << defaults;
+        QTest::newRow("height negative") << "MainHeight" << "-500" << defaults;
+        QTest::newRow("width zero") << "MainWidth" << "0" << defaults;
+        QTest::newRow("fraction read as number")
+            << "MainTop" << "1500.4" << QRect(px(1000), px(1500.4), px(6400), px(6400));
+        QTest::newRow("far off every screen")
+            << "MainLeft" << "9000000" << defaults;
+    }
+    void badStoredPlacementFallsBack()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QRect, expected);
+        store().setValue(key, value);
+        App app;
+        QCOMPARE(QRect(app.main().pos(), app.main().size()), expected);
+    }
+
+    void logoStaysCentred()
+    {
+        App app;
+        QMdiArea* area = app.main().mdiArea();
+        QMdiSubWindow* logo = app.main().logoWindow();
+        for (const QSize size : {QSize(700, 560), QSize(900, 700), QSize(500, 420)}) {
+            app.main().resize(size);
+            QCoreApplication::processEvents();
+            const QSize client = area->viewport()->size();
+            QCOMPARE(logo->pos(), QPoint((client.width() - logo->width()) / 2,
+                                         (client.height() - logo->height()) / 2));
+        }
+        // A client area smaller than the logo puts its corner at negative coordinates.
+        area->viewport()->resize(logo->width() - 41, logo->height() - 21);
+        QCOMPARE(logo->pos(), QPoint(-41 / 2, -21 / 2));
+    }
+
+    void menuTreeMatchesTable_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("parent");
+        const char* rows[][4] = {
+            {"mnuFileNew", "&New", "Ctrl+N", "mnuFile"},
+            {"mnuFileOpen", "&Open", "Ctrl+O", "mnuFile"},
+            {"mnuFileSave", "&Save", "Ctrl+S", "mnuFile"},
+            {"mnuFileSaveAs", "Save &As...", "Ctrl+A", "mnuFile"},
+            {"mnuSaveEdit", "Save For Editing", "Ctrl+E", "mnuFile"},
+            {"mnuFilePageSetup", "Page Set&up...", "", "mnuFile"},
+            {"mnuFilePrint", "&Print...", "Ctrl+P", "mnuFile"},
+            {"mnuEditUndo", "&Undo", "Ctrl+Z", "mnuEdit"},
+            {"mnuRedo", "&Redo", "Ctrl+R", "mnuEdit"},
+            {"mnuEditCut", "Cu&t", "Ctrl+X", "mnuEdit"},
+            {"mnuEditCopy", "&Copy", "Ctrl+C", "mnuEdit"},
+            {"mnuEditPaste", "&Paste", "Ctrl+V", "mnuEdit"},
+            {"filMnuItems", "&Menu Items", "", "mnuEdit"},
+            {"mnuViewToolbar", "&Toolbar", "Ctrl+T", "mnuView"},
+            {"mnuViewStatusBar", "Status &Bar", "Ctrl+B", "mnuView"},
+            {"mnuFormatFontSize", "Font &Size", "F1", "mnuFormatFont"},
+            {"mnuFormatFontColor", "Font &Color", "F2", "mnuFormatFont"},
+            {"mnuFSBold", "&Bold", "F3", "mnuFS"},
+            {"mnuFSItalic", "&Italic", "F4", "mnuFS"},
+            {"mnuFSUline", "&Underline", "F5", "mnuFS"},
+            {"mnuFSSThru", "&StrikeThrough", "F6", "mnuFS"},
+            {"mnuFSSuper", "Su&perscript", "F7", "mnuFS"},
+            {"mnuFSSub", "Su&bscript", "F8", "mnuFS"},
+            {"mnuFSTeletype", "&Teletype", "F9", "mnuFS"},
+            {"mnuFormatFrames", "F&rames", "F11", "mnuFormat"},
+            {"mnuFrmtHdingH1", "H&1", "Shift+F1", "mnuFormatHeadings"},
+            {"mnuFrmtHdingH6", "H&6", "Shift+F6", "mnuFormatHeadings"},
+            {"mnuFormatTarget", "&Target", "Shift+F7", "mnuFormatJmpTrg"},
+            {"mnuFormatJump", "&Jump", "Shift+F8", "mnuFormatJmpTrg"},
+            {"mnuFPara", "&Paragraph", "Shift+F9", "mnuFormat"},
+            {"mnuEffDynAni", "Dynamic Animation", "Ctrl+F1", "mnuEff"},
+            {"mnuEffShad", "S&hadow", "Ctrl+F9", "mnuEff"},
+            {"mnuEffBTV", "&BackTrack View", "Ctrl+F11", "mnuEff"},
+            {"mnuInsList", "&Bulleted List", "Shift+Ctrl+F1", "mnuIns"},
+            {"mnuInsTable", "&Table", "Shift+Ctrl+F7", "mnuIns"},
+            {"mnuWindowNewWindow", "&New Window", "Shift+Ctrl+F8", "mnuWindow"},
+            {"mnuWindowCascade", "&Cascade", "Shift+Ctrl+F9", "mnuWindow"},
+            {"mnuWindowTileHorizontal", "Tile &Horizontal", "Shift+Ctrl+F11", "mnuWindow"},
+            {"mnuWindowTileVertical", "Tile &Vertical", "Shift+Ctrl+F12", "mnuWindow"},
+            {"mnuHelpContents", "&Contents", "Ctrl+Ins", "mnuHelp"},
+            {"mnuHelpAbout", "&About Halvane...", "Shift+Ins", "mnuHelp"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1] << r[2] << r[3];
+    }
+    void menuTreeMatchesTable()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(QString, parent);
+        App app;
+        QAction* a = app.main().action(name);
+        QVERIFY(a);
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->shortcut(), QKeySequence(shortcut));
+        auto* menu = app.main().findChild<QMenu*>(parent);
+        QVERIFY(menu);
+        QVERIFY(menu->actions().contains(a));
+    }
+
+    void menuBarOrderAndSeparators()
+    {
+        App app;
+        QStringList top;
+        for (QAction* a : app.main().menuBar()->actions())
+            top << a->objectName();
+        QCOMPARE(top, QStringList({"mnuFile", "mnuEdit", "mnuView", "mnuFormat", "mnuEff",
+                                   "mnuIns", "mnuWindow", "mnuHelp"}));
+        auto* file = app.main().findChild<QMenu*>(QStringLiteral("mnuFile"));
+        QStringList items;
+        for (QAction* a : file->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(items, QStringList({"mnuFileNew", "mnuFileOpen", "-", "mnuFileSave",
+                                     "mnuFileSaveAs", "mnuSaveEdit", "-", "mnuFilePageSetup",
+                                     "mnuFilePrint", "-"}));
+        // No shortcut anywhere uses F10.
+        for (QAction* a : app.main().findChildren<QAction*>())
+            QVERIFY2(!a->shortcut().toString().contains(QLatin1String("F10")),
+                     qPrintable(a->objectName()));
+    }
+
+    void toolbarButtonsMatchTable_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("tooltip");
+        struct R { const char* n; const char* c; int row, left, width; const char* t; };
+        const R rows[] = {
+            {"FB1", "Open", 1, 0, 510, "Open An existing Text or HTML file"},
+            {"FB2", "Save", 1, 520, 510, "Save the active Document"},
+            {"FB3", "New", 1, 1050, 450, "Start a new HTML Document"},
+            {"FB4", "Cut", 1, 1600, 360, "Cut the selected text to the Clipboard"},
+            {"FB5", "Copy", 1, 1980, 480, "Copy the selected text to the Clipboard"},
+            {"FB6", "Paste", 1, 2470, 540, "Paste text from the Clipboard to the current cursor location"},
+            {"FB7", "Format", 1, 3060, 600, "Page formatting tools"},
+            {"FB8", "Java", 2, 5760, 480, "Assorted Java scripts"},
+            {"FB9", "List ", 1, 3735, 420, "Bulleted lists"},
+            {"FB10", "Center", 1, 4240, 600, "Center selected text"},
+            {"FB11", "Links && Images", 1, 4910, 1200, "Hyperlinks, Images & more"},
+            {"FB12", "Marquees && Sounds", 1, 6140, 1560, "Marquees For IE & Background sounds"},
+            {"FB13", "Table", 1, 7740, 540, "Place a table on the document"},
+            {"FB14", "Break", 1, 8300, 540, "Insert a hard line break"},
+            {"FB15", "Horiz Rule", 2, 600, 870, "Place a Horizontal Rule on the page"},
+            {"FB16", "Command Button", 2, 1560, 1350, "Place a Command Button on the page"},
+            {"FB17", "Jumps && Targets", 2, 3000, 1290, "Insert a Jump or a Jump Target"},
+            {"FB18", "WebBot Search", 2, 4440, 1260, "Insert a WebBot Search"},
+            {"FB19", "VB Script", 2, 6360, 780, "Assorted VB Scripts"},
+            {"FB20", "Dynamic HTML", 2, 7200, 1230, "Assorted Dynamic HTML functions"},
+            {"FB23", "View", 2, 0, 480, "View Page in default Browser"},
+        };
+        for (const R& r : rows)
+            QTest::newRow(r.n) << r.n << r.c << r.row << r.left << r.width << r.t;
+    }
+    void toolbarButtonsMatchTable()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(int, row);
+        QFETCH(int, left);
+        QFETCH(int, width);
+        QFETCH(QString, tooltip);
+        App app;
+        QPushButton* b = app.main().button(name);
+        QVERIFY(b);
+        QCOMPARE(b->parentWidget()->objectName(), QStringLiteral("Picture1"));
+        QCOMPARE(b->text(), caption); // "&&" shows a literal ampersand
+        QCOMPARE(b->toolTip(), tooltip);
+        QCOMPARE(b->geometry(), QRect(px(left), row == 1 ? 0 : px(435), px(width), px(300)));
+    }
+
+    void enablingRule()
+    {
+        App app;
+        app.newDocument(); // the menu's New leaves the toolbar as it was
+        QVERIFY(!app.enabled("FB10"));
+        const QString before = app.edit()->text();
+        app.click("FB14"); // disabled: nothing happens
+        QCOMPARE(app.edit()->text(), before);
+        app.click("FB3");
+        QCOMPARE(app.main().documents().size(), 2);
+        for (const commands::ToolButton& b : commands::toolbar())
+            QVERIFY2(app.enabled(QString::fromLatin1(b.name)), b.name);
+        // Closing every document leaves them enabled.
+        app.main().mdiArea()->closeAllSubWindows();
+        QVERIFY(app.enabled("FB23"));
+    }
+
+    void openButtonEnablesToolbar()
+    {
+        App app;
+        app.click("FB1");
+        QVERIFY(app.enabled("FB2") && app.enabled("FB20") && app.enabled("FB23"));
+    }
+
+    void statusBarToggleAndToolbarCheck()
+    {
+        App app;
+        QStatusBar* bar = app.main().statusBar();
+        QAction* item = app.main().action("mnuViewStatusBar");
+        app.shortcut(Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(bar->isHidden());
+        QVERIFY(!item->isChecked());
+        app.trigger("mnuViewStatusBar");
+        QVERIFY(!bar->isHidden());
+        QVERIFY(item->isChecked());
+
+        QAction* toolbar = app.main().action("mnuViewToolbar");
+        app.trigger("mnuViewToolbar");
+        app.trigger("mnuViewToolbar");
+        QVERIFY(toolbar->isChecked());
+        QVERIFY(app.main().findChild<QWidget*>("Picture1")->isVisible());
+    }
+
+    void placeholderCommands()
+    {
+        App app;
+        app.trigger("mnuFilePrint");
+        app.trigger("mnuWindowNewWindow");
+        QCOMPARE(testkit::takeMessages(),
+                 QStringList({"Print Code goes here!", "New Window Code goes here!"}));
+        QVERIFY(app.main().documents().isEmpty());
+        const int before = testkit::pageSetupCount();
+        app.trigger("mnuFilePageSetup");
+        QCOMPARE(testkit::pageSetupCount(), before + 1);
+    }
+
+    void creationCountersAreIndependent()
+    {
+        App app;
+        frmDocument* fromNew = app.newDocument();
+        frmDocument* fromLoad = app.main().LoadANewDoc();
+        frmDocument* secondNew = app.newDocument();
+        QCOMPARE(fromNew->windowTitle().left(9), QStringLiteral("Document "));
+        // Each routine counts on its own: the first of each has the same number.
+        const int n1 = fromNew->windowTitle().mid(9).toInt();
+        QCOMPARE(secondNew->windowTitle(), QStringLiteral("Document %1").arg(n1 + 1));
+        QVERIFY(fromLoad->windowTitle().startsWith(QLatin1String("Document ")));
+        QCOMPARE(app.doc(), secondNew);
+        QCOMPARE(fromLoad->editor()->text(), page::newPageTemplate());
+    }
+
+    // Every heading and font-style command, from the menu, with and without a selection.
+    void menuWraps_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("close");
+        const int shift = Qt::ShiftModifier, none = Qt::NoModifier;
+        QTest::newRow("H1") << "mnuFrmtHdingH1" << int(Qt::Key_F1) << shift << "<H1>" << "</H1>";
+        QTest::newRow("H2") << "mnuFrmtHdingH2" << int(Qt::Key_F2) << shift << "<H2>" << "</H2>";
+        QTest::newRow("H3") << "mnuFrmtHdingH3" << int(Qt::Key_F3) << shift << "<H3>" << "</H3>";
+        QTest::newRow("H4") << "mnuFrmtHdingH4" << int(Qt::Key_F4) << shift << "<H4>" << "</H4>";
+        QTest::newRow("H5") << "mnuFrmtHdingH5" << int(Qt::Key_F5) << shift << "<H5>" << "</H5>";
+        QTest::newRow("H6") << "mnuFrmtHdingH6" << int(Qt::Key_F6) << shift << "<H6>" << "</H6>";
+        QTest::newRow("Bold") << "mnuFSBold" << int(Qt::Key_F3) << none << "<STRONG>" << "</STRONG>";
+        QTest::newRow("Italic") << "mnuFSItalic" << int(Qt::Key_F4) << none << "<I>" << "</I>";
+        QTest::newRow("Underline") << "mnuFSUline" << int(Qt::Key_F5) << none << "<U>" << "</U>";
+        QTest::newRow("Strike") << "mnuFSSThru" << int(Qt::Key_F6) << none << "<STRIKE>" << "</STRIKE>";
+        QTest::newRow("Super") << "mnuFSSuper" << int(Qt::Key_F7) << none << "<SUP>" << "</SUP>";
+        QTest::newRow("Sub") << "mnuFSSub" << int(Qt::Key_F8) << none << "<SUB>" << "</SUB>";
+        QTest::newRow("Teletype") << "mnuFSTeletype" << int(Qt::Key_F9) << none << "<TT>" << "</TT>";
+    }
+    void menuWraps()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, open);
+        QFETCH(QString, close);
+        App app;
+        app.newDocument();
+        RichEdit* e = app.edit();
+        const QString page = page::newPageTemplate();
+
+        // Nothing selected, caret at the start: the pair, a break, then the page.
+        app.shortcut(key, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(e->text(), open + close + "\r\n" + page);
+        QCOMPARE(testkit::colourRuns(e).first(), (Run{open + close + "\r\n", red}));
+        QCOMPARE(platform::clipboard::text(), QString());
+        const int after = (open + close).size() + 2;
+        QCOMPARE(e->selStart(), after);
+        QCOMPARE(app.doc()->savedCaret(), after);
+        app.type("x"); // typing goes on in black
+        QCOMPARE(testkit::colourAt(e, after), black);
+
+        // The word "<TITLE>" selected (it was red nowhere: re-inserted black anyway).
+        const int title = e->text().indexOf("<TITLE>");
+        app.select(title, 7);
+        app.trigger(item);
+        QCOMPARE(e->text().mid(title, open.size() + 7 + close.size() + 2),
+                 open + "<TITLE>" + close + "\r\n");
+        QCOMPARE(testkit::colourAt(e, title), red);
+        QCOMPARE(testkit::colourAt(e, title + open.size()), black);
+        QCOMPARE(testkit::colourAt(e, title + open.size() + 7), red);
+        QCOMPARE(platform::clipboard::text(), QStringLiteral("<TITLE>"));
+        QCOMPARE(app.doc()->savedCaret(), title + open.size() + 7 + close.size() + 2);
+    }
+
+    void wrapOfColouredMultiLineSelectionComesBackBlack()
     {
         App app;
         app.newDocument();
-        QVERIFY(app.edit());
-        QCOMPARE(app.edit()->text(), page::newPageTemplate());
+        RichEdit* e = app.edit();
+        app.trigger("mnuFSBold"); // "<STRONG></STRONG>" in red, then a break
+        app.select(0, 27);        // the red pair, its break and "<HTML>"... across lines
+        const QString selected = e->selText();
+        QVERIFY(selected.contains("\r\n"));
+        app.trigger("mnuFSItalic");
+        QVERIFY(e->text().startsWith("<I>" + selected + "</I>\r\n"));
+        QCOMPARE(testkit::colourAt(e, 3), black); // was red
+        QCOMPARE(platform::clipboard::text(), selected);
+    }
+
+    void centreLeavesColourRed()
+    {
+        App app;
+        app.click("FB3");
+        RichEdit* e = app.edit();
+        app.click("FB10");
+        QVERIFY(e->text().startsWith("<CENTER></CENTER>\r\n<HTML>"));
+        QCOMPARE(testkit::colourRuns(e).first(), (Run{"<CENTER></CENTER>\r\n", red}));
+        app.type("y");
+        QCOMPARE(testkit::colourAt(e, 19), red);
+        QCOMPARE(platform::clipboard::text(), QString());
+
+        app.select(e->text().indexOf("<HEAD>"), 6);
+        app.click("FB10");
+        QVERIFY(e->text().contains("<CENTER><HEAD></CENTER>\r\n</HEAD>"));
+        QCOMPARE(platform::clipboard::text(), QStringLiteral("<HEAD>"));
+    }
+
+    void singleTagsReplaceTheSelection_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("break") << "FB14" << "<BR>" << blue;
+        QTest::newRow("rule") << "FB15" << "<HR><BR>" << blue;
+        QTest::newRow("paragraph") << "mnuFPara" << "<P>" << olive;
+    }
+    void singleTagsReplaceTheSelection()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(QString, tag);
+        QFETCH(QColor, colour);
+        App app;
+        app.click("FB3");
+        RichEdit* e = app.edit();
+        auto run = [&] {
+            if (trigger.startsWith("FB"))
+                app.click(trigger);
+            else
+                app.trigger(trigger);
+        };
+        run();
+        run(); // twice in a row: two tags on two lines, no closing tag
+        QVERIFY(e->text().startsWith(tag + "\r\n" + tag + "\r\n<HTML>"));
+        QCOMPARE(testkit::colourAt(e, 0), colour);
+        QCOMPARE(platform::clipboard::text(), QStringLiteral("clipboard before"));
+
+        const int at = e->text().indexOf("<TITLE>");
+        app.select(at, 7);
+        run();
+        QCOMPARE(e->text().mid(at, tag.size() + 2 + 8), tag + "\r\n</TITLE>");
+        app.type("z");
+        QCOMPARE(testkit::colourAt(e, at + tag.size() + 2), black);
+        QCOMPARE(app.doc()->savedCaret(), at + tag.size() + 2);
+    }
+
+    void eachPieceIsAnUndoStep()
+    {
+        App app;
+        app.newDocument();
+        RichEdit* e = app.edit();
+        const QString rest = page::newPageTemplate().mid(6);
         app.select(0, 6);
-        app.shortcut(Qt::Key_F3, Qt::NoModifier);
-        QVERIFY(app.edit()->text().startsWith(QStringLiteral("<STRONG><HTML></STRONG>\r\n\r\n<HEAD>")));
-        QCOMPARE(platform::clipboard::text(), QStringLiteral("<HTML>"));
-        const QList<Run> runs = testkit::colourRuns(app.edit());
-        QVERIFY2(runs.size() >= 3, qPrintable(testkit::describe(runs)));
-        QCOMPARE(runs[0], (Run{QStringLiteral("<STRONG>"), QColor(255, 0, 0)}));
+        app.trigger("mnuFSBold");
+        // Opening tag, re-inserted selection, closing tag and break: four changes after the
+        // template, undone one at a time, newest first.
+        QCOMPARE(app.doc()->history().undoCount(), 5);
+        QCOMPARE(e->text(), "<STRONG><HTML></STRONG>\r\n" + rest);
+        const QStringList expected{"<STRONG><HTML></STRONG>" + rest, "<STRONG><HTML>" + rest,
+                                   "<STRONG>" + rest,
+                                   // the tag replaced "<HTML>": seen as two characters added
+                                   // before the caret, so Undo takes back "G>"
+                                   "<STRON" + rest};
+        for (const QString& text : expected) {
+            app.trigger("mnuEditUndo");
+            QCOMPARE(e->text(), text);
+        }
+        QCOMPARE(app.doc()->history().undoCount(), 1);
+    }
+
+    void undoRedoThroughTheEditMenu()
+    {
+        App app;
+        app.newDocument();
+        RichEdit* e = app.edit();
+        const QString page = e->text();
+        app.type("abc");
+        QCOMPARE(e->text(), "abc" + page);
+        app.shortcut(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e->text(), "ab" + page);
+        app.trigger("mnuEditUndo");
+        app.trigger("mnuEditUndo");
+        QCOMPARE(e->text(), page);
+        app.trigger("mnuEditUndo"); // only the template is left
+        QCOMPARE(e->text(), page);
+        app.shortcut(Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(e->text(), "a" + page);
+        app.trigger("mnuRedo");
+        app.trigger("mnuRedo");
+        QCOMPARE(e->text(), "abc" + page);
+        app.trigger("mnuRedo");
+        QCOMPARE(e->text(), "abc" + page);
+    }
+
+    void ctrlKeysInTheTextAreDiscarded()
+    {
+        App app;
+        app.newDocument();
+        RichEdit* e = app.edit();
+        const QString page = e->text();
+        e->setSelStart(8);
+        for (int k : {Qt::Key_I, Qt::Key_L, Qt::Key_Home, Qt::Key_End, Qt::Key_Right,
+                      Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_V, Qt::Key_A}) {
+            app.shortcut(k, Qt::ControlModifier);
+            QCOMPARE(e->text(), page);
+            QCOMPARE(e->selStart(), 8);
+            QCOMPARE(e->selLength(), 0);
+        }
+        // Ctrl+B reaches the menu: the status bar goes, the text stays.
+        app.shortcut(Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(app.main().statusBar()->isHidden());
+        QCOMPARE(e->text(), page);
+        // Ctrl+Shift reaches the control unchanged.
+        app.shortcut(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(e->selStart(), 8);
+        QCOMPARE(e->selLength(), page.size() - 8);
+        // Shift+Ins is Help > About, not paste.
+        app.shortcut(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(e->text(), page);
+    }
+
+    void clickMakesTypingBlack()
+    {
+        App app;
+        app.click("FB3");
+        RichEdit* e = app.edit();
+        app.click("FB10"); // leaves the insertion colour red
+        const QRect r = e->cursorRect();
+        QTest::mouseClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        const int at = e->selStart();
+        QCOMPARE(app.doc()->savedCaret(), at);
+        app.type("k");
+        QCOMPARE(testkit::colourAt(e, at), black);
+    }
+
+    void everyCommandIsSafeWithNoDocument()
+    {
+        App app;
+        app.main().enableToolbar();
+        const QString clip = platform::clipboard::text();
+        for (const commands::HandlerEntry& h : commands::handlers()) {
+            const QString name = QString::fromLatin1(h.name);
+            if (name == "mnuFileNew" || name == "FB3")
+                continue; // these make a document
+            if (name.startsWith("FB"))
+                app.click(name);
+            else
+                app.trigger(name);
+            QVERIFY2(app.main().documents().isEmpty(), qPrintable(name));
+        }
+        QCOMPARE(platform::clipboard::text(), clip);
+    }
+
+    void everyMenuItemAndButtonHasAHandler()
+    {
+        QStringList known;
+        for (const commands::HandlerEntry& h : commands::handlers())
+            known << QString::fromLatin1(h.name);
+        App app;
+        for (QAction* a : app.main().findChildren<QAction*>()) {
+            if (a->objectName().startsWith("mnu") || a->objectName() == "filMnuItems") {
+                if (a->isSeparator() || a->menu())
+                    continue;
+                QVERIFY2(known.contains(a->objectName()), qPrintable(a->objectName()));
+            }
+        }
+        for (const commands::ToolButton& b : commands::toolbar())
+            QVERIFY2(known.contains(QString::fromLatin1(b.name)), b.name);
+        QCOMPARE(known.removeDuplicates(), 0);
     }
 };
 
