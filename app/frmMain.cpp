@@ -58,8 +58,7 @@ constexpr Placement placementKeys[] = {
 
 const char* const buttonStyle =
     "QPushButton { background-color: rgb(255,0,0); color: rgb(255,255,0);"
-    " border: 1px solid rgb(128,0,0); padding: 0px;"
-    " font-family: 'MS Sans Serif', sans-serif; font-size: 8.25pt; }"
+    " border: 1px solid rgb(128,0,0); padding: 0px; }"
     "QPushButton:pressed { background-color: rgb(200,0,0); }"
     "QPushButton:disabled { color: rgb(255,150,150); }";
 
@@ -157,6 +156,11 @@ void frmMain::buildMenus()
 void frmMain::buildToolbar(QWidget* strip)
 {
     using platform::twipsToPixels;
+    // The button widths were made for a narrow 8.25 point face; prefer narrow faces here.
+    QFont captionFont;
+    captionFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow"),
+                             QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Sans Serif")});
+    captionFont.setPointSizeF(8.25);
     auto* frame = new QFrame(strip);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setFrameShape(QFrame::Box);
@@ -173,6 +177,7 @@ void frmMain::buildToolbar(QWidget* strip)
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setStyleSheet(QString::fromLatin1(buttonStyle));
+        button->setFont(captionFont);
         button->setToolTip(QString::fromLatin1(b.tooltip));
         button->setAccessibleName(QString::fromLatin1(b.caption).trimmed());
         const int top = b.row == 1 ? 0 : commands::secondRowTop;
