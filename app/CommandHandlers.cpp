@@ -1,11 +1,13 @@
 #include "app/CommandHandlers.h"
 
+#include "app/EditCommands.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
 #include "document/Inserter.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "formatting/TagCommands.h"
+#include "platform/HelpViewer.h"
 #include "platform/Prompts.h"
 
 #include <QMetaObject>
@@ -58,12 +60,15 @@ Handler message(const char* text)
     return [text](frmMain& m) { platform::showMessage(&m, QString::fromLatin1(text)); };
 }
 
+Handler arrange(editing::Arrangement how)
+{
+    return [how](frmMain& m) { editing::arrange(m.mdiArea(), how); };
+}
+
 constexpr const char* pending[] = {
     "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
-    "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",     "FB7",
-    "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
-    "FB18",         "FB23",          "mnuWindowCascade", "mnuWindowTileHorizontal",
-    "mnuWindowTileVertical",         "mnuHelpContents",
+    "FB7",          "mnuEffDate",    "mnuEffGradHR",     "mnuEffMod",
+    "mnuEffBGColor", "FB18",         "FB23",
 };
 
 std::vector<HandlerEntry> build()
@@ -74,6 +79,9 @@ std::vector<HandlerEntry> build()
         {"mnuFilePrint", message("Print Code goes here!")},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
         {"mnuRedo", callOnActiveDocument("cmdRedo_Click")},
+        {"mnuEditCut", [](frmMain&) { editing::cut(); }},
+        {"mnuEditCopy", [](frmMain&) { editing::copy(); }},
+        {"mnuEditPaste", [](frmMain&) { editing::paste(); }},
         {"filMnuItems", showForm("mnu1")},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
@@ -97,6 +105,13 @@ std::vector<HandlerEntry> build()
         {"mnuInsSnd", showForm("sound")},
         {"mnuInsTable", showForm("frmTable")},
         {"mnuWindowNewWindow", message("New Window Code goes here!")},
+        {"mnuWindowCascade", arrange(editing::Arrangement::Cascade)},
+        {"mnuWindowTileHorizontal", arrange(editing::Arrangement::TileHorizontal)},
+        {"mnuWindowTileVertical", arrange(editing::Arrangement::TileVertical)},
+        {"mnuHelpContents",
+         [](frmMain& m) {
+             platform::showHelp(&m, QStringLiteral("Halvane.hlp"), platform::helpContents);
+         }},
         {"mnuHelpAbout", showModalForm("frmAbout")},
 
         {"FB1", enableThen("mnuFileOpen")},

@@ -2,10 +2,12 @@
 
 #include "app/CommandHandlers.h"
 #include "app/CommandTable.h"
+#include "app/frmAbout.h"
 #include "document/Forms.h"
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "platform/HelpViewer.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
@@ -68,11 +70,17 @@ public:
     explicit LogoPicture(QPixmap picture) : m_picture(std::move(picture))
     {
         setObjectName(QStringLiteral("Form2Picture"));
-        setFixedSize(m_picture.size());
+        setMinimumSize(1, 1);
+        resize(m_picture.size());
     }
+    QSize sizeHint() const override { return m_picture.size(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(0, 0, m_picture); }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter(this).drawPixmap((width() - m_picture.width()) / 2,
+                                  (height() - m_picture.height()) / 2, m_picture);
+    }
 
 private:
     QPixmap m_picture;
@@ -107,6 +115,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     m_mdi->viewport()->installEventFilter(this);
 
     workspace::setActiveLookup([this] { return activeDocument(); });
+    Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
 }
 
 frmMain::~frmMain()
@@ -317,6 +326,8 @@ void frmMain::closeEvent(QCloseEvent* event)
     if (!isMinimized())
         storePlacement();
     Forms::unloadAll();
+    if (QWidget* help = platform::helpWindow())
+        help->close();
     m_mdi->closeAllSubWindows();
     event->accept();
     if (m_endsProgram)
