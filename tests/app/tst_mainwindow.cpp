@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 using testkit::App;
 using testkit::Run;
@@ -615,6 +616,13 @@ private slots:
         App app;
         app.main().enableToolbar();
         const QString clip = platform::clipboard::text();
+        // Modal windows (About) are answered as soon as they show.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        closer.start(10);
         for (const commands::HandlerEntry& h : commands::handlers()) {
             const QString name = QString::fromLatin1(h.name);
             if (name == "mnuFileNew" || name == "FB3")
