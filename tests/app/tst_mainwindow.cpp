@@ -578,7 +578,7 @@ private slots:
         const QString page = e->text();
         e->setSelStart(8);
         for (int k : {Qt::Key_I, Qt::Key_L, Qt::Key_Home, Qt::Key_End, Qt::Key_Right,
-                      Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_V, Qt::Key_A}) {
+                      Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Up}) {
             app.shortcut(k, Qt::ControlModifier);
             QCOMPARE(e->text(), page);
             QCOMPARE(e->selStart(), 8);
