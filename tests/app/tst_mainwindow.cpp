@@ -593,7 +593,9 @@ private slots:
         QCOMPARE(e->selStart(), 8);
         QCOMPARE(e->selLength(), page.size() - 8);
         // Shift+Ins is Help > About, not paste.
+        testkit::ModalCloser closer;
         app.shortcut(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(closer.seen(), QStringList{"frmAbout"});
         QCOMPARE(e->text(), page);
     }
 
@@ -616,13 +618,7 @@ private slots:
         App app;
         app.main().enableToolbar();
         const QString clip = platform::clipboard::text();
-        // Modal windows (About) are answered as soon as they show.
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        closer.start(10);
+        testkit::ModalCloser closer; // About is modal
         for (const commands::HandlerEntry& h : commands::handlers()) {
             const QString name = QString::fromLatin1(h.name);
             if (name == "mnuFileNew" || name == "FB3")

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -93,6 +94,19 @@ QColor colourAt(const RichEdit* edit, int position)
     c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
     return c.charFormat().foreground().color();
 }
+
+ModalCloser::ModalCloser() : m_timer(new QTimer)
+{
+    QObject::connect(m_timer, &QTimer::timeout, [this] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            m_seen << modal->objectName();
+            modal->close();
+        }
+    });
+    m_timer->start(10);
+}
+
+ModalCloser::~ModalCloser() { delete m_timer; }
 
 App::App() : m_main(std::make_unique<frmMain>())
 {

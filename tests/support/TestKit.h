@@ -14,6 +14,7 @@ class frmMain;
 class frmDocument;
 class RichEdit;
 class QWidget;
+class QTimer;
 
 namespace testkit {
 
@@ -39,6 +40,18 @@ QString describe(const QList<Run>& runs); // readable form for failure messages
 
 // The colour of the character at a position (line breaks counting two).
 QColor colourAt(const RichEdit* edit, int position);
+
+// While alive, closes every modal window as soon as it shows, and keeps their object names.
+class ModalCloser {
+public:
+    ModalCloser();
+    ~ModalCloser();
+    QStringList seen() const { return m_seen; }
+
+private:
+    QStringList m_seen;
+    QTimer* m_timer;
+};
 
 // A main window as the start routine leaves it: loaded, shown and active.
 class App {
