@@ -231,13 +231,18 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         e->accept(); // discarded: the control has no Ctrl shortcuts of its own
         return;
     }
+    const Qt::KeyboardModifiers shiftState = e->modifiers() & shiftStateMask;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
-        (e->modifiers() & shiftStateMask) == Qt::ShiftModifier) {
-        // Shift+Enter would put a line separator inside the paragraph; it is a plain break here.
-        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
-                        e->isAutoRepeat(), static_cast<ushort>(e->count()));
-        QPlainTextEdit::keyPressEvent(&plain);
-        e->setAccepted(plain.isAccepted());
+        (shiftState == Qt::NoModifier || shiftState == Qt::ShiftModifier) && !isReadOnly()) {
+        // Enter puts a paragraph break in place of the selection, as one change, in the
+        // insertion colour. The widget's own handling would make Shift+Enter a line separator
+        // inside the paragraph, and on an empty line it first reformats the line as a change
+        // of its own, which would be recorded as an extra undo step.
+        QTextCursor c = textCursor();
+        c.insertBlock();
+        setTextCursor(c);
+        ensureCursorVisible();
+        e->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(e);
