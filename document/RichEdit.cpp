@@ -235,12 +235,16 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
         (shiftState == Qt::NoModifier || shiftState == Qt::ShiftModifier) && !isReadOnly()) {
         // Enter puts a paragraph break in place of the selection, as one change, in the
-        // insertion colour. The widget's own handling would make Shift+Enter a line separator
-        // inside the paragraph, and on an empty line it first reformats the line as a change
-        // of its own, which would be recorded as an extra undo step.
+        // insertion colour, which stays in force for what is typed next (also when the break
+        // is made in front of text of another colour). The widget's own handling would make
+        // Shift+Enter a line separator inside the paragraph, and on an empty line it first
+        // reformats the line as a change of its own, which would be recorded as an extra
+        // undo step.
         QTextCursor c = textCursor();
-        c.insertBlock();
+        const QTextCharFormat insertion = c.charFormat();
+        c.insertBlock(c.blockFormat(), insertion);
         setTextCursor(c);
+        setCurrentCharFormat(insertion);
         ensureCursorVisible();
         e->accept();
         return;
