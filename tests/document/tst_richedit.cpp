@@ -383,18 +383,22 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("caret");
-        QTest::newRow("end of a line") << QStringLiteral("ab") << 2;
-        QTest::newRow("empty line") << QStringLiteral("ab\r\n") << 4;
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("end of a line") << QStringLiteral("ab") << 2 << QStringLiteral("ab\r\nx");
+        QTest::newRow("empty line") << QStringLiteral("ab\r\n") << 4 << QStringLiteral("ab\r\n\r\nx");
+        QTest::newRow("before black text") << QStringLiteral("ab") << 1 << QStringLiteral("a\r\nxb");
     }
     void returnKeepsTheInsertionColour()
     {
         QFETCH(QString, text);
         QFETCH(int, caret);
+        QFETCH(QString, expected);
         load(text, caret);
         edit()->setSelColor(red);
         QTest::keyClick(edit(), Qt::Key_Return);
+        QCOMPARE(edit()->selColor(), red);
         QTest::keyClick(edit(), Qt::Key_X);
-        QCOMPARE(edit()->text(), text + QStringLiteral("\r\nx"));
+        QCOMPARE(visible(edit()->text()), visible(expected));
         QCOMPARE(testkit::colourAt(edit(), caret + 2), red);
         QTextCursor c(edit()->document());
         c.setPosition(edit()->toDocumentPosition(caret));
