@@ -158,19 +158,6 @@ private slots:
         QCOMPARE(d.history().undoCount(), 2); // the click itself changes no text
     }
 
-    void ctrlKeysLeaveTheDocumentAlone()
-    {
-        Doc d;
-        d.edit()->setSelStart(40);
-        for (Qt::Key k : {Qt::Key_B, Qt::Key_I, Qt::Key_L, Qt::Key_Home, Qt::Key_End, Qt::Key_Backspace})
-            d.key(k, Qt::ControlModifier);
-        QCOMPARE(d.edit()->text(), expectedPage());
-        QCOMPARE(d.edit()->selStart(), 40);
-        QCOMPARE(d.history().undoCount(), 1);
-        d.key(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(d.edit()->selLength(), expectedPage().size() - 40);
-    }
-
     void closesWithoutAQuestion()
     {
         QPointer<frmDocument> doc = new frmDocument;

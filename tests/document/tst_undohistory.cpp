@@ -431,6 +431,7 @@ private slots:
         }
         QCOMPARE(d.history().undoCount(), 1);
         QCOMPARE(d.history().redoCount(), 3);
+        QVERIFY(d.edit()->viewport()->updatesEnabled()); // the selection is shown again
         d.doc()->Undo(); // only the first snapshot is left
         QCOMPARE(d.edit()->text(), page);
         QCOMPARE(d.history().undoCount(), 1);

@@ -134,15 +134,6 @@ private slots:
         QVERIFY(tags::menuWrap(*c) == expected);
     }
 
-    void menuWrapRecordsAreTheThirteenCommands()
-    {
-        QCOMPARE(tags::menuWraps.size(), std::size_t(13));
-        QSet<QString> names;
-        for (const tags::WrapCommand& c : tags::menuWraps)
-            names.insert(QLatin1String(c.menuItem));
-        QCOMPARE(names.size(), 13);
-    }
-
     void otherCommandSteps_data()
     {
         QTest::addColumn<QString>("trigger");
