@@ -132,6 +132,12 @@ private slots:
                              step::RecordCaret{}};
         QCOMPARE(describe(tags::menuWrap(*c)), describe(expected));
         QVERIFY(tags::menuWrap(*c) == expected);
+
+        Doc d(QStringLiteral("word"));
+        d.select(0, 4);
+        inserter::run(tags::menuWrap(*c));
+        QCOMPARE(visible(d.edit()->text()),
+                 visible(opening + QStringLiteral("word") + closing + QStringLiteral("\r\n")));
     }
 
     void otherCommandSteps_data()
