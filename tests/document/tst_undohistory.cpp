@@ -11,6 +11,7 @@
 #include "document/Inserter.h"
 #include "document/PageTemplate.h"
 #include "document/UndoHistory.h"
+#include "document/UndoTarget.h"
 #include "formatting/TagCommands.h"
 
 #include <QRandomGenerator>
@@ -373,6 +374,32 @@ private:
     QStringList m_log;
 };
 
+// The history on a plain string control, without any widget: for long runs.
+class StringTarget : public UndoTarget {
+public:
+    explicit StringTarget(UndoHistory& history) : m_history(history) {}
+    TextModel model;
+
+    int textLength() const override { return model.length(); }
+    QString textRange(int start, int length) const override { return model.text.mid(start, length); }
+    int selStart() const override { return model.selStart; }
+    void setSelStart(int position) override { model.setSelStart(position); }
+    void setSelLength(int length) override { model.setSelLength(length); }
+    void setSelText(const QString& text) override
+    {
+        const int pos = model.selStart;
+        const int removed = model.selLength;
+        if (model.setSelText(text)) {
+            m_history.noteEdit(pos, removed, model.selStart - pos, model.length());
+            m_history.record(*this);
+        }
+    }
+    void hideSelection(bool) override {}
+
+private:
+    UndoHistory& m_history;
+};
+
 } // namespace
 
 class UndoHistoryTest : public QObject {
@@ -573,6 +600,27 @@ private slots:
         QCOMPARE(d.history().undoCount(), 2);
         QCOMPARE(d.history().redoCount(), 0);
         QCOMPARE(d.history().undoText(1), QStringLiteral("abcdefXYZ"));
+    }
+
+    // More than 32767 snapshots on the redo list are still emptied by the next change.
+    void aLongRedoListIsEmptied()
+    {
+        UndoHistory history;
+        StringTarget target(history);
+        history.setRecording(true);
+        history.record(target);
+        const int count = 33000;
+        for (int i = 0; i < count; ++i)
+            target.setSelText(QStringLiteral("a"));
+        while (history.undo(target))
+            history.setRecording(true);
+        QCOMPARE(history.redoCount(), count);
+        QCOMPARE(target.model.text, QString());
+        history.setRecording(true);
+        target.setSelText(QStringLiteral("b"));
+        QCOMPARE(history.redoCount(), 0);
+        QCOMPARE(history.undoCount(), 2);
+        QCOMPARE(history.undoText(1), QStringLiteral("b"));
     }
 
     void colouringASelectionIsNotRecorded()
