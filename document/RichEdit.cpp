@@ -231,21 +231,22 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         e->accept(); // discarded: the control has no Ctrl shortcuts of its own
         return;
     }
+    const Qt::KeyboardModifiers shiftState = e->modifiers() & shiftStateMask;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
-        (e->modifiers() & shiftStateMask) == Qt::ShiftModifier) {
-        // Shift+Enter would put a line separator inside the paragraph; it is a plain break here.
-        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
-                        e->isAutoRepeat(), static_cast<ushort>(e->count()));
-        keyPressEvent(&plain);
-        e->setAccepted(plain.isAccepted());
-        return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        // A break takes the insertion colour in force, and so does what is typed after it,
-        // even where the next line starts in another colour.
-        const QTextCharFormat insertion = textCursor().charFormat();
-        QPlainTextEdit::keyPressEvent(e);
+        (shiftState == Qt::NoModifier || shiftState == Qt::ShiftModifier) && !isReadOnly()) {
+        // Enter puts a paragraph break in place of the selection, as one change, in the
+        // insertion colour, which stays in force for what is typed next (also when the break
+        // is made in front of text of another colour). The widget's own handling would make
+        // Shift+Enter a line separator inside the paragraph, and on an empty line it first
+        // reformats the line as a change of its own, which would be recorded as an extra
+        // undo step.
+        QTextCursor c = textCursor();
+        const QTextCharFormat insertion = c.charFormat();
+        c.insertBlock(c.blockFormat(), insertion);
+        setTextCursor(c);
         setCurrentCharFormat(insertion);
+        ensureCursorVisible();
+        e->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(e);

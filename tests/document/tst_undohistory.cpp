@@ -1,0 +1,725 @@
+// The undo and redo history of a document window.
+//
+// Besides the named cases, a randomized test drives a real document window with keystrokes
+// and runs, side by side, a plain reference of the history that keeps the whole text in
+// every snapshot. The real history stores only the change of each snapshot, so the two must
+// agree on the text, caret, list lengths and every recorded text after every step.
+
+#include "support/TestKit.h"
+
+#include "DocHarness.h"
+#include "document/Inserter.h"
+#include "document/PageTemplate.h"
+#include "document/UndoHistory.h"
+#include "document/UndoTarget.h"
+#include "formatting/TagCommands.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <vector>
+
+using doctest::Doc;
+
+namespace {
+
+QString visible(QString s)
+{
+    s.replace(QLatin1String("\r"), QLatin1String("\\r"));
+    s.replace(QLatin1String("\n"), QLatin1String("\\n"));
+    return s;
+}
+
+// ---- the reference ------------------------------------------------------------------------
+
+// A string edit control with the document's rules: a line break is "\r\n", a position
+// between its CR and LF falls back to the end of the line, positions are clamped to the text.
+struct TextModel {
+    QString text;
+    int selStart = 0;
+    int selLength = 0;
+
+    int length() const { return static_cast<int>(text.size()); }
+    int snap(int p) const
+    {
+        p = std::clamp(p, 0, length());
+        if (p > 0 && p < length() && text.at(p - 1) == QLatin1Char('\r') &&
+            text.at(p) == QLatin1Char('\n'))
+            --p;
+        return p;
+    }
+    void setSelStart(int p)
+    {
+        selStart = snap(p);
+        selLength = 0;
+    }
+    void setSelLength(int l)
+    {
+        const int end = snap(std::clamp(selStart + std::max(0, l), 0, length()));
+        selLength = end - selStart;
+    }
+    static QString normalise(const QString& s)
+    {
+        QString out = s;
+        out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        out.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        return out;
+    }
+    // Returns whether the text changed (whether the control fires its change event).
+    bool setSelText(const QString& s)
+    {
+        const QString n = normalise(s);
+        if (n.isEmpty() && selLength == 0)
+            return false;
+        text.replace(selStart, selLength, n);
+        selStart += static_cast<int>(n.size());
+        selLength = 0;
+        return true;
+    }
+    bool backspace()
+    {
+        if (selLength == 0) {
+            if (selStart == 0)
+                return false;
+            const int n = selStart >= 2 && text.mid(selStart - 2, 2) == QLatin1String("\r\n") ? 2 : 1;
+            selStart -= n;
+            selLength = n;
+        }
+        return setSelText(QString());
+    }
+    bool deleteKey()
+    {
+        if (selLength == 0) {
+            if (selStart == length())
+                return false;
+            selLength = text.mid(selStart, 2) == QLatin1String("\r\n") ? 2 : 1;
+        }
+        return setSelText(QString());
+    }
+};
+
+struct Snapshot {
+    int SelStart;
+    int TextLen;
+    QString Text;
+};
+
+// The history exactly as worded: whole-text snapshots, Change on whole strings.
+struct ReferenceHistory {
+    std::vector<Snapshot> undo;
+    std::vector<Snapshot> redo;
+    bool recording = false;
+    int clampedRedos = 0; // redos whose Change start fell below 1
+
+    static QString Change(QString lParam1, QString lParam2, const int& startSearch)
+    {
+        if (lParam1.size() > lParam2.size())
+            std::swap(lParam1, lParam2);
+        const int d = static_cast<int>(lParam2.size() - lParam1.size());
+        if (d == 0)
+            return QString();
+        const int start = std::max(1, startSearch - d);
+        return lParam2.mid(start - 1, d);
+    }
+    static bool caretAfter(const QString& r) { return r == QLatin1String("\r\n") || r.size() < 2; }
+
+    void changed(const TextModel& m)
+    {
+        if (!recording)
+            return;
+        redo.clear();
+        undo.push_back({m.selStart, m.length(), m.text});
+    }
+    void Undo(TextModel& m)
+    {
+        if (undo.size() >= 2 && recording) {
+            recording = false;
+            const Snapshot L = undo.back();
+            const Snapshot P = undo[undo.size() - 2];
+            if (P.TextLen < L.TextLen) {
+                const int d = L.TextLen - P.TextLen;
+                m.setSelStart(L.SelStart - d);
+                m.setSelLength(d);
+                m.setSelText(QString());
+            } else {
+                const int d = static_cast<int>(std::abs(P.Text.size() - L.Text.size()));
+                const QString r = Change(P.Text, L.Text, d + L.SelStart + 1);
+                m.setSelStart(L.SelStart);
+                m.setSelText(r);
+                m.setSelStart(L.SelStart);
+                if (caretAfter(r))
+                    m.setSelStart(L.SelStart + static_cast<int>(r.size()));
+                else
+                    m.setSelLength(static_cast<int>(r.size()));
+            }
+            redo.push_back(L);
+            undo.pop_back();
+        }
+        recording = true;
+    }
+    void Redo(TextModel& m)
+    {
+        if (!redo.empty() && recording) {
+            recording = false;
+            const Snapshot R = redo.back();
+            const int n = m.length();
+            if (R.TextLen < n) {
+                m.setSelStart(R.SelStart);
+                m.setSelLength(n - R.TextLen);
+                m.setSelText(QString());
+            } else {
+                if (R.SelStart + 1 - (R.TextLen - n) < 1)
+                    ++clampedRedos;
+                const QString r = Change(m.text, R.Text, R.SelStart + 1);
+                const int at = std::max(0, R.SelStart - static_cast<int>(r.size()));
+                m.setSelStart(at);
+                m.setSelText(r);
+                m.setSelStart(at);
+                if (caretAfter(r))
+                    m.setSelStart(at + static_cast<int>(r.size()));
+                else
+                    m.setSelLength(static_cast<int>(r.size()));
+            }
+            undo.push_back(R);
+            redo.pop_back();
+        }
+        recording = true;
+    }
+};
+
+// ---- the randomized comparison ------------------------------------------------------------
+
+class Twin {
+public:
+    explicit Twin(const QString& page) : m_doc(page)
+    {
+        m_model.text = page;
+        m_model.setSelStart(0);
+        m_ref.recording = true;
+        m_ref.changed(m_model);
+    }
+
+    const ReferenceHistory& reference() const { return m_ref; }
+    const QStringList& log() const { return m_log; }
+
+    // One random action on both; returns a description of it.
+    void step(QRandomGenerator& rng)
+    {
+        const int roll = rng.bounded(100);
+        const int len = m_model.length();
+        if (roll < 26) {
+            const QChar ch = QStringLiteral("ab ").at(rng.bounded(3));
+            typeChar(ch);
+        } else if (roll < 33) {
+            pressReturn();
+        } else if (roll < 42) {
+            key(Qt::Key_Backspace);
+        } else if (roll < 48) {
+            key(Qt::Key_Delete);
+        } else if (roll < 55) {
+            const int p = rng.bounded(len + 2);
+            note(QStringLiteral("caret %1").arg(p));
+            m_doc.edit()->setSelStart(p);
+            m_model.setSelStart(p);
+        } else if (roll < 64) {
+            select(rng.bounded(len + 1), rng.bounded(1, 6));
+            switch (rng.bounded(4)) {
+            case 0: typeChar(QLatin1Char('b')); break;
+            case 1: pressReturn(); break;
+            case 2: key(Qt::Key_Backspace); break;
+            default: key(Qt::Key_Delete); break;
+            }
+        } else if (roll < 69) {
+            // A program assignment, as the insertion steps make it.
+            static const QStringList pieces{QStringLiteral("<P>"), QStringLiteral("x\r\ny"),
+                                            QStringLiteral("\n"), QStringLiteral("ab"),
+                                            QStringLiteral("a\rb\n"), QString()};
+            if (rng.bounded(2))
+                select(rng.bounded(len + 1), rng.bounded(0, 5));
+            assign(pieces.at(rng.bounded(pieces.size())));
+        } else if (roll < 72) {
+            // Text put in after the caret by another cursor: the recorded caret then stands
+            // before the inserted run.
+            const int from = m_model.selStart + m_model.selLength;
+            if (from < len) {
+                const int p = m_model.snap(rng.bounded(from + 1, len + 1));
+                if (p > from)
+                    insertBehind(p, rng.bounded(2) ? QStringLiteral("ab\r\n") : QStringLiteral("bab"));
+            }
+        } else if (roll < 74) {
+            select(rng.bounded(len + 1), rng.bounded(1, 6));
+            note(QStringLiteral("colour the selection"));
+            m_doc.edit()->setSelColor(QColor(0, 0, 255));
+        } else if (roll < 89) {
+            for (int i = rng.bounded(1, 5); i > 0; --i) {
+                note(QStringLiteral("Undo"));
+                m_doc.doc()->Undo();
+                m_ref.Undo(m_model);
+            }
+        } else {
+            for (int i = rng.bounded(1, 4); i > 0; --i) {
+                note(QStringLiteral("Redo"));
+                m_doc.doc()->Redo();
+                m_ref.Redo(m_model);
+            }
+        }
+    }
+
+    // Empty when the real document and the reference agree; else what differs.
+    QString mismatch(bool allSnapshots) const
+    {
+        const RichEdit* e = m_doc.edit();
+        const UndoHistory& h = m_doc.history();
+        if (e->text() != m_model.text)
+            return QStringLiteral("text %1, expected %2").arg(visible(e->text()), visible(m_model.text));
+        if (e->selStart() != m_model.selStart || e->selLength() != m_model.selLength)
+            return QStringLiteral("selection %1+%2, expected %3+%4")
+                .arg(e->selStart())
+                .arg(e->selLength())
+                .arg(m_model.selStart)
+                .arg(m_model.selLength);
+        if (!h.recording())
+            return QStringLiteral("not recording");
+        if (h.undoCount() != static_cast<int>(m_ref.undo.size()) ||
+            h.redoCount() != static_cast<int>(m_ref.redo.size()))
+            return QStringLiteral("lists %1/%2, expected %3/%4")
+                .arg(h.undoCount())
+                .arg(h.redoCount())
+                .arg(m_ref.undo.size())
+                .arg(m_ref.redo.size());
+        auto compare = [](const char* list, int i, const UndoElement& got, const QString& text,
+                          const Snapshot& want) -> QString {
+            if (got.SelStart != want.SelStart || got.TextLen != want.TextLen || text != want.Text)
+                return QStringLiteral("%1[%2]: %3/%4 \"%5\", expected %6/%7 \"%8\"")
+                    .arg(QLatin1String(list))
+                    .arg(i)
+                    .arg(got.SelStart)
+                    .arg(got.TextLen)
+                    .arg(visible(text))
+                    .arg(want.SelStart)
+                    .arg(want.TextLen)
+                    .arg(visible(want.Text));
+            return QString();
+        };
+        const int undoCount = h.undoCount();
+        for (int i = allSnapshots ? 0 : std::max(0, undoCount - 3); i < undoCount; ++i)
+            if (QString m = compare("undo", i, h.undoAt(i), h.undoText(i), m_ref.undo[i]); !m.isEmpty())
+                return m;
+        const int redoCount = h.redoCount();
+        for (int i = allSnapshots ? 0 : std::max(0, redoCount - 3); i < redoCount; ++i)
+            if (QString m = compare("redo", i, h.redoAt(i), h.redoText(i), m_ref.redo[i]); !m.isEmpty())
+                return m;
+        return QString();
+    }
+
+private:
+    void note(const QString& what)
+    {
+        m_log.append(what);
+        if (m_log.size() > 12)
+            m_log.removeFirst();
+    }
+    void changed(bool didChange)
+    {
+        if (didChange)
+            m_ref.changed(m_model);
+    }
+    void typeChar(QChar ch)
+    {
+        note(QStringLiteral("type '%1'").arg(ch));
+        QTest::keyClick(m_doc.edit(), ch.toLatin1());
+        changed(m_model.setSelText(QString(ch)));
+    }
+    void pressReturn()
+    {
+        note(QStringLiteral("Return"));
+        QTest::keyClick(m_doc.edit(), Qt::Key_Return);
+        changed(m_model.setSelText(QStringLiteral("\r\n")));
+    }
+    void key(Qt::Key k)
+    {
+        note(k == Qt::Key_Backspace ? QStringLiteral("Backspace") : QStringLiteral("Delete"));
+        QTest::keyClick(m_doc.edit(), k);
+        changed(k == Qt::Key_Backspace ? m_model.backspace() : m_model.deleteKey());
+    }
+    void select(int start, int length)
+    {
+        note(QStringLiteral("select %1+%2").arg(start).arg(length));
+        m_doc.select(start, length);
+        m_model.setSelStart(start);
+        m_model.setSelLength(length);
+    }
+    void assign(const QString& text)
+    {
+        note(QStringLiteral("assign \"%1\"").arg(visible(text)));
+        m_doc.edit()->setSelText(text);
+        changed(m_model.setSelText(text));
+    }
+    void insertBehind(int position, const QString& text)
+    {
+        note(QStringLiteral("insert \"%1\" at %2 behind the caret").arg(visible(text)).arg(position));
+        QTextCursor c(m_doc.edit()->document());
+        c.setPosition(m_doc.edit()->toDocumentPosition(position));
+        c.insertText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        m_model.text.insert(position, text);
+        changed(true);
+    }
+
+    Doc m_doc;
+    TextModel m_model;
+    ReferenceHistory m_ref;
+    QStringList m_log;
+};
+
+// The history on a plain string control, without any widget: for long runs.
+class StringTarget : public UndoTarget {
+public:
+    explicit StringTarget(UndoHistory& history) : m_history(history) {}
+    TextModel model;
+
+    int textLength() const override { return model.length(); }
+    QString textRange(int start, int length) const override { return model.text.mid(start, length); }
+    int selStart() const override { return model.selStart; }
+    void setSelStart(int position) override { model.setSelStart(position); }
+    void setSelLength(int length) override { model.setSelLength(length); }
+    void setSelText(const QString& text) override
+    {
+        const int pos = model.selStart;
+        const int removed = model.selLength;
+        if (model.setSelText(text)) {
+            m_history.noteEdit(pos, removed, model.selStart - pos, model.length());
+            m_history.record(*this);
+        }
+    }
+    void hideSelection(bool) override {}
+
+private:
+    UndoHistory& m_history;
+};
+
+} // namespace
+
+class UndoHistoryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { testkit::isolate(); }
+
+    // ---- Change -----------------------------------------------------------------------
+
+    void change_data()
+    {
+        QTest::addColumn<QString>("lParam1");
+        QTest::addColumn<QString>("lParam2");
+        QTest::addColumn<int>("startSearch");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("run ending before the start") << "abc" << "abXYc" << 5 << "XY";
+        QTest::newRow("longer first is swapped") << "abXYc" << "abc" << 5 << "XY";
+        QTest::newRow("equal lengths") << "abc" << "xyz" << 2 << "";
+        QTest::newRow("same text") << "abc" << "abc" << 4 << "";
+        QTest::newRow("both empty") << "" << "" << 1 << "";
+        QTest::newRow("from the first character") << "a" << "abcd" << 4 << "abc";
+        QTest::newRow("start below 1 taken as 1") << "a" << "abcd" << 2 << "abc";
+        QTest::newRow("start far below 1") << "a" << "abcd" << -50 << "abc";
+        QTest::newRow("run reaching past the end") << "a" << "abcd" << 6 << "cd";
+        QTest::newRow("start beyond the end") << "a" << "abcd" << 10 << "";
+        QTest::newRow("a line break") << "ab" << "a\r\nb" << 4 << "\r\n";
+        QTest::newRow("shorter is empty") << "" << "xy" << 3 << "xy";
+    }
+    void change()
+    {
+        QFETCH(QString, lParam1);
+        QFETCH(QString, lParam2);
+        QFETCH(int, startSearch);
+        QFETCH(QString, expected);
+        const int before = startSearch;
+        QCOMPARE(UndoHistory::Change(lParam1, lParam2, startSearch), expected);
+        QCOMPARE(frmDocument::Change(lParam1, lParam2, startSearch), expected);
+        QCOMPARE(ReferenceHistory::Change(lParam1, lParam2, startSearch), expected);
+        QCOMPARE(startSearch, before);
+    }
+
+    // ---- the named cases ----------------------------------------------------------------
+
+    void eachTypedCharacterIsOneUndo()
+    {
+        Doc d;
+        QCOMPARE(d.history().undoCount(), 1);
+        d.type(QStringLiteral("xyz"));
+        QCOMPARE(d.history().undoCount(), 4);
+        const QString page = page::newPageTemplate();
+        for (const QString& left : {QStringLiteral("xy"), QStringLiteral("x"), QString()}) {
+            d.doc()->cmdUndo_Click();
+            QCOMPARE(d.edit()->text(), left + page);
+            QCOMPARE(d.edit()->selStart(), left.size());
+            QCOMPARE(d.edit()->selLength(), 0);
+        }
+        QCOMPARE(d.history().undoCount(), 1);
+        QCOMPARE(d.history().redoCount(), 3);
+        QVERIFY(d.edit()->viewport()->updatesEnabled()); // the selection is shown again
+        d.doc()->Undo(); // only the first snapshot is left
+        QCOMPARE(d.edit()->text(), page);
+        QCOMPARE(d.history().undoCount(), 1);
+        QCOMPARE(d.history().redoCount(), 3);
+        QVERIFY(d.history().recording());
+        for (const QString& back : {QStringLiteral("x"), QStringLiteral("xy"), QStringLiteral("xyz")}) {
+            d.doc()->cmdRedo_Click();
+            QCOMPARE(d.edit()->text(), back + page);
+            QCOMPARE(d.edit()->selStart(), back.size());
+        }
+        d.doc()->Redo(); // nothing left to redo
+        QCOMPARE(d.edit()->text(), QStringLiteral("xyz") + page);
+        QCOMPARE(d.history().undoCount(), 4);
+        QCOMPARE(d.history().redoCount(), 0);
+    }
+
+    // Undo of a removal puts back the removed run at the recorded caret; a run longer than one
+    // character (other than a lone line break) comes back selected, else the caret follows it.
+    void undoOfARemoval_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("afterKey");
+        QTest::addColumn<int>("undoSelStart");
+        QTest::addColumn<int>("undoSelLength");
+        QTest::newRow("Delete of a selected word") << "one two three" << 4 << 3 << int(Qt::Key_Delete)
+                                                   << "one  three" << 4 << 3;
+        QTest::newRow("Backspace of a selected word") << "one two three" << 4 << 3 << int(Qt::Key_Backspace)
+                                                      << "one  three" << 4 << 3;
+        QTest::newRow("Backspace of one character") << "abc" << 2 << 0 << int(Qt::Key_Backspace)
+                                                    << "ac" << 2 << 0;
+        QTest::newRow("Delete of one character") << "abc" << 1 << 0 << int(Qt::Key_Delete)
+                                                 << "ac" << 2 << 0;
+        QTest::newRow("Backspace of a line break") << "ab\r\ncd" << 4 << 0 << int(Qt::Key_Backspace)
+                                                   << "abcd" << 4 << 0;
+        QTest::newRow("Delete of a line break") << "ab\r\ncd" << 2 << 0 << int(Qt::Key_Delete)
+                                                << "abcd" << 4 << 0;
+        QTest::newRow("Delete of a selected line break and more") << "ab\r\ncd" << 2 << 3
+                                                                  << int(Qt::Key_Delete) << "abd" << 2 << 3;
+    }
+    void undoOfARemoval()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(int, key);
+        QFETCH(QString, afterKey);
+        QFETCH(int, undoSelStart);
+        QFETCH(int, undoSelLength);
+        Doc d(text);
+        d.select(selStart, selLength);
+        d.key(static_cast<Qt::Key>(key));
+        QCOMPARE(d.edit()->text(), afterKey);
+        d.doc()->Undo();
+        QCOMPARE(d.edit()->text(), text);
+        QCOMPARE(d.edit()->selStart(), undoSelStart);
+        QCOMPARE(d.edit()->selLength(), undoSelLength);
+    }
+
+    void typingAfterUndoEmptiesRedo()
+    {
+        Doc d(QStringLiteral("page"));
+        d.edit()->setSelStart(4);
+        d.type(QStringLiteral("ab"));
+        d.doc()->Undo();
+        d.doc()->Undo();
+        QCOMPARE(d.history().redoCount(), 2);
+        d.type(QStringLiteral("c"));
+        QCOMPARE(d.history().redoCount(), 0);
+        QCOMPARE(d.history().undoCount(), 2);
+        d.doc()->Redo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("pagec"));
+    }
+
+    void equalLengthReplacementRestoresNothing()
+    {
+        Doc d(QStringLiteral("hello world"));
+        d.select(0, 5);
+        d.edit()->setSelText(QStringLiteral("HELLO"));
+        QCOMPARE(d.history().undoCount(), 2);
+        d.doc()->Undo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("HELLO world"));
+        QCOMPARE(d.edit()->selStart(), 5);
+        QCOMPARE(d.history().undoCount(), 1);
+        QCOMPARE(d.history().redoCount(), 1);
+        // Typing over a one-character selection is the same kind of change.
+        d.select(6, 1);
+        d.type(QStringLiteral("W"));
+        QCOMPARE(d.edit()->text(), QStringLiteral("HELLO World"));
+        d.doc()->Undo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("HELLO World"));
+    }
+
+    void shorterReplacementRestoresFromTheCaret()
+    {
+        Doc d(QStringLiteral("hello world"));
+        d.select(0, 5);
+        d.type(QStringLiteral("x")); // "x world", caret 1
+        d.doc()->Undo();
+        // The four characters of the old text from the caret, not "hello".
+        QCOMPARE(d.edit()->text(), QStringLiteral("xello world"));
+        QCOMPARE(d.edit()->selStart(), 1);
+        QCOMPARE(d.edit()->selLength(), 4);
+    }
+
+    void longerReplacementRemovesTheGrowthBeforeTheCaret()
+    {
+        Doc d(QStringLiteral("ab cd"));
+        d.select(0, 2);
+        d.edit()->setSelText(QStringLiteral("wxyz")); // "wxyz cd", caret 4
+        d.doc()->Undo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("wx cd"));
+        QCOMPARE(d.edit()->selStart(), 2);
+        QCOMPARE(d.edit()->selLength(), 0);
+    }
+
+    // A run put in behind the caret is recorded with the caret before its end: Undo removes
+    // the growth from the start of the text, and Redo asks Change for a start below 1, which
+    // is taken as 1, so the run comes back at the start, selected.
+    void redoWithTheCaretBeforeTheRunsEnd()
+    {
+        Doc d(QStringLiteral("abcdef"));
+        d.edit()->setSelStart(0);
+        QTextCursor behind(d.edit()->document());
+        behind.setPosition(6);
+        behind.insertText(QStringLiteral("XYZ"));
+        QCOMPARE(d.history().undoCount(), 2);
+        QCOMPARE(d.history().undoAt(1).SelStart, 0);
+        QCOMPARE(d.history().undoAt(1).TextLen, 9);
+        d.doc()->Undo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("defXYZ"));
+        QCOMPARE(d.edit()->selStart(), 0);
+        d.doc()->Redo();
+        QCOMPARE(d.edit()->text(), QStringLiteral("abcdefXYZ"));
+        QCOMPARE(d.edit()->selStart(), 0);
+        QCOMPARE(d.edit()->selLength(), 3);
+        QCOMPARE(d.history().undoCount(), 2);
+        QCOMPARE(d.history().redoCount(), 0);
+        QCOMPARE(d.history().undoText(1), QStringLiteral("abcdefXYZ"));
+    }
+
+    // More than 32767 snapshots on the redo list are still emptied by the next change.
+    void aLongRedoListIsEmptied()
+    {
+        UndoHistory history;
+        StringTarget target(history);
+        history.setRecording(true);
+        history.record(target);
+        const int count = 33000;
+        for (int i = 0; i < count; ++i)
+            target.setSelText(QStringLiteral("a"));
+        while (history.undo(target))
+            history.setRecording(true);
+        QCOMPARE(history.redoCount(), count);
+        QCOMPARE(target.model.text, QString());
+        history.setRecording(true);
+        target.setSelText(QStringLiteral("b"));
+        QCOMPARE(history.redoCount(), 0);
+        QCOMPARE(history.undoCount(), 2);
+        QCOMPARE(history.undoText(1), QStringLiteral("b"));
+    }
+
+    void colouringASelectionIsNotRecorded()
+    {
+        Doc d(QStringLiteral("abc def"));
+        d.select(4, 3);
+        d.edit()->setSelColor(QColor(255, 0, 0));
+        QCOMPARE(d.history().undoCount(), 1);
+        d.edit()->setSelStart(7);
+        d.edit()->setSelColor(QColor(0, 0, 255)); // insertion colour only
+        QCOMPARE(d.history().undoCount(), 1);
+    }
+
+    void nothingIsRecordedWhileTheFlagIsOff()
+    {
+        Doc d(QStringLiteral("abc"));
+        d.history().setRecording(false);
+        d.type(QStringLiteral("x"));
+        QCOMPARE(d.history().undoCount(), 1);
+        d.doc()->Undo(); // refused while not recording; the closing steps turn it back on
+        QCOMPARE(d.edit()->text(), QStringLiteral("xabc"));
+        QVERIFY(d.history().recording());
+        d.type(QStringLiteral("y"));
+        QCOMPARE(d.history().undoCount(), 2);
+        QCOMPARE(d.history().undoText(1), QStringLiteral("xyabc"));
+    }
+
+    // A generator's pieces and its Enter are one snapshot each, undone one at a time.
+    void generatorPiecesAreSeparateUndoSteps()
+    {
+        Doc d(QStringLiteral("Hello"));
+        d.edit()->setSelStart(5);
+        inserter::run(tags::menuWrap(tags::menuWraps[6])); // Bold, nothing selected
+        const QString done = QStringLiteral("Hello<STRONG></STRONG>\r\n");
+        QCOMPARE(d.edit()->text(), done);
+        // Load, opening tag, closing tag, Enter: the empty capture changes nothing.
+        QCOMPARE(d.history().undoCount(), 4);
+        const QStringList states{QStringLiteral("Hello<STRONG></STRONG>"), QStringLiteral("Hello<STRONG>"),
+                                 QStringLiteral("Hello")};
+        for (const QString& s : states) {
+            d.doc()->Undo();
+            QCOMPARE(visible(d.edit()->text()), visible(s));
+        }
+    }
+
+    void generatorOverASelection()
+    {
+        Doc d(QStringLiteral("Hello world"));
+        d.select(0, 5);
+        inserter::run(tags::menuWrap(tags::menuWraps[6]));
+        QCOMPARE(d.edit()->text(), QStringLiteral("<STRONG>Hello</STRONG>\r\n world"));
+        QCOMPARE(d.history().undoCount(), 5);
+        const QStringList states{QStringLiteral("<STRONG>Hello</STRONG> world"),
+                                 QStringLiteral("<STRONG>Hello world"), QStringLiteral("<STRONG> world"),
+                                 // The opening tag replaced the selection and grew the text by
+                                 // three: Undo takes the three characters before the caret.
+                                 QStringLiteral("<STRO world")};
+        for (const QString& s : states) {
+            d.doc()->Undo();
+            QCOMPARE(visible(d.edit()->text()), visible(s));
+        }
+        QCOMPARE(d.history().undoCount(), 1);
+    }
+
+    // ---- the reference comparison -------------------------------------------------------
+
+    void matchesTheReference_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("template 1") << 1u << page::newPageTemplate();
+        QTest::newRow("template 2") << 2u << page::newPageTemplate();
+        QTest::newRow("empty 3") << 3u << QString();
+        QTest::newRow("tiny 4") << 4u << QStringLiteral("ab\r\nba");
+        QTest::newRow("tiny 5") << 5u << QStringLiteral("a");
+        QTest::newRow("breaks 6") << 6u << QStringLiteral("\r\n\r\n\r\n");
+        QTest::newRow("tiny 7") << 7u << QStringLiteral("abba baab");
+        QTest::newRow("template 8") << 8u << page::newPageTemplate();
+    }
+    void matchesTheReference()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(QString, page);
+        QRandomGenerator rng(seed);
+        Twin twin(page);
+        QString m = twin.mismatch(true);
+        QVERIFY2(m.isEmpty(), qPrintable(QStringLiteral("after load: ") + m));
+        const int steps = 300;
+        for (int i = 1; i <= steps; ++i) {
+            twin.step(rng);
+            m = twin.mismatch(i % 25 == 0 || i == steps);
+            if (!m.isEmpty())
+                QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3\nlast actions: %4")
+                                     .arg(seed)
+                                     .arg(i)
+                                     .arg(m, twin.log().join(QLatin1String("; ")))));
+        }
+    }
+};
+
+QTEST_MAIN(UndoHistoryTest)
+#include "tst_undohistory.moc"
