@@ -91,7 +91,11 @@ void frmDocument::onClick()
     frmDocument* active = workspace::activeDocument();
     if (!active)
         return;
-    active->editor()->setSelColor(Qt::black);
+    // A click makes what is typed next black. When the click ended a drag or double-click
+    // selection, the selected text keeps its colours: recolouring it would wipe out the
+    // colour marking of the tags just for selecting them.
+    if (active->editor()->selLength() == 0)
+        active->editor()->setSelColor(Qt::black);
     active->recordCaret();
 }
 

@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -611,6 +612,19 @@ private slots:
         QCOMPARE(app.doc()->savedCaret(), at);
         app.type("k");
         QCOMPARE(testkit::colourAt(e, at), black);
+
+        // Selecting the red tags with the mouse leaves them red.
+        e->setSelStart(0);
+        const QPoint from = e->cursorRect().center();
+        e->setSelStart(8);
+        const QPoint to = e->cursorRect().center();
+        QTest::mousePress(e->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent drag(QEvent::MouseMove, to, e->viewport()->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(e->viewport(), &drag);
+        QTest::mouseRelease(e->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+        QVERIFY(e->selLength() > 0);
+        QCOMPARE(testkit::colourAt(e, 1), red);
     }
 
     void everyCommandIsSafeWithNoDocument()
