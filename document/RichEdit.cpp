@@ -181,6 +181,42 @@ void RichEdit::setWholeText(const QString& text)
     c.endEditBlock();
 }
 
+void RichEdit::setWholeRuns(const platform::rtf::Runs& runs)
+{
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    for (const platform::rtf::Run& run : runs) {
+        QTextCharFormat format;
+        format.setForeground(QColor::fromRgb(run.colour));
+        c.insertText(toParagraphs(run.text), format);
+    }
+    c.endEditBlock();
+}
+
+platform::rtf::Runs RichEdit::runs() const
+{
+    platform::rtf::Runs out;
+    const QTextDocument* doc = document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QBrush brush = f.charFormat().foreground();
+            const QRgb colour = brush.style() == Qt::NoBrush ? platform::rtf::defaultColour
+                                                             : brush.color().rgb();
+            platform::rtf::append(out, toLineBreaks(f.text()), colour);
+        }
+        if (b.next().isValid()) {
+            if (out.empty())
+                out.push_back({QStringLiteral("\r\n"), platform::rtf::defaultColour});
+            else
+                out.back().text += QLatin1String("\r\n");
+        }
+    }
+    return out;
+}
+
 void RichEdit::onContentsChange(int position, int charsRemoved, int charsAdded)
 {
     const int newLength = textLength();
