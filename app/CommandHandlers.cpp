@@ -1,5 +1,6 @@
 #include "app/CommandHandlers.h"
 
+#include "app/FileCommands.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
 #include "document/Inserter.h"
@@ -59,7 +60,6 @@ Handler message(const char* text)
 }
 
 constexpr const char* pending[] = {
-    "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
     "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",     "FB7",
     "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
     "FB18",         "FB23",          "mnuWindowCascade", "mnuWindowTileHorizontal",
@@ -70,6 +70,10 @@ std::vector<HandlerEntry> build()
 {
     std::vector<HandlerEntry> h{
         {"mnuFileNew", [](frmMain& m) { m.newPage(); }},
+        {"mnuFileOpen", files::open},
+        {"mnuFileSave", files::save},
+        {"mnuFileSaveAs", files::saveAs},
+        {"mnuSaveEdit", files::saveForEditing},
         {"mnuFilePageSetup", [](frmMain& m) { platform::prompts().pageSetup(&m); }},
         {"mnuFilePrint", message("Print Code goes here!")},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
