@@ -404,6 +404,30 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
+    // A real full disk: run with HALVANE_SMALL_FS naming an empty folder on a tiny file system,
+    // e.g. mount -t tmpfs -o size=64k tmpfs /tmp/small && HALVANE_SMALL_FS=/tmp/small ...
+    void realDiskFull()
+    {
+        const QString small = qEnvironmentVariable("HALVANE_SMALL_FS");
+        if (small.isEmpty())
+            QSKIP("HALVANE_SMALL_FS is not set");
+        const QString file = QDir(small).filePath(QStringLiteral("full.htm"));
+        writeBytes(file, "old");
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        doc->editor()->setWholeText(QString(256 * 1024, QLatin1Char('x')));
+        answer(file);
+        app.trigger("mnuFileSaveAs");
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(file) && messages[0].contains(QLatin1String("No space left")),
+                 qPrintable(messages[0]));
+        QCOMPARE(readBytes(file), QByteArray("old"));
+        QCOMPARE(QDir(small).entryList(QDir::Files | QDir::Hidden), QStringList{"full.htm"});
+        QVERIFY(doc->windowTitle() != file);
+        QFile::remove(file);
+    }
+
     // The silent Save (name equals caption) reports its failures too.
     void silentSaveFailureIsReported()
     {
