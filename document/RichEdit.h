@@ -63,6 +63,9 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // Lines longer than this are wrapped anywhere instead of at word boundaries.
+    static constexpr int longLine = 10000;
+    void fitWrapToLongestLine(const QStringList& paragraphs);
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 

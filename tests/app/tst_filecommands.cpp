@@ -453,7 +453,7 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             binary.append(static_cast<char>((i * 7919) & 0xFF));
         QTest::newRow("binary") << binary;
-        QTest::newRow("long line") << QByteArray(64 * 1024, 'x');
+        QTest::newRow("long line") << QByteArray(512 * 1024, 'x');
         QTest::newRow("broken rtf") << QByteArray("{\\rtf1{{{{\\bin999999999 \\'");
     }
     void oddFilesLoad()
