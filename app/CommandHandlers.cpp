@@ -1,6 +1,7 @@
 #include "app/CommandHandlers.h"
 
 #include "app/EditCommands.h"
+#include "app/FileCommands.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
 #include "document/Inserter.h"
@@ -66,7 +67,6 @@ Handler arrange(editing::Arrangement how)
 }
 
 constexpr const char* pending[] = {
-    "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
     "FB7",          "mnuEffDate",    "mnuEffGradHR",     "mnuEffMod",
     "mnuEffBGColor", "FB18",         "FB23",
 };
@@ -75,6 +75,10 @@ std::vector<HandlerEntry> build()
 {
     std::vector<HandlerEntry> h{
         {"mnuFileNew", [](frmMain& m) { m.newPage(); }},
+        {"mnuFileOpen", files::open},
+        {"mnuFileSave", files::save},
+        {"mnuFileSaveAs", files::saveAs},
+        {"mnuSaveEdit", files::saveForEditing},
         {"mnuFilePageSetup", [](frmMain& m) { platform::prompts().pageSetup(&m); }},
         {"mnuFilePrint", message("Print Code goes here!")},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},

@@ -177,8 +177,71 @@ void RichEdit::setWholeText(const QString& text)
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
-    c.insertText(toParagraphs(text), QTextCharFormat());
+    c.removeSelectedText();
+    const QString paragraphs = toParagraphs(text);
+    fitWrapToLongestLine({paragraphs});
+    c.insertText(paragraphs, QTextCharFormat());
     c.endEditBlock();
+}
+
+void RichEdit::setWholeRuns(const platform::rtf::Runs& runs)
+{
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.removeSelectedText(); // first, so that a change of wrapping does not lay out the old text
+    QStringList paragraphs;
+    paragraphs.reserve(static_cast<qsizetype>(runs.size()));
+    for (const platform::rtf::Run& run : runs)
+        paragraphs.append(toParagraphs(run.text));
+    fitWrapToLongestLine(paragraphs);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        QTextCharFormat format;
+        format.setForeground(QColor::fromRgb(runs[i].colour));
+        c.insertText(paragraphs.at(static_cast<qsizetype>(i)), format);
+    }
+    c.endEditBlock();
+}
+
+void RichEdit::fitWrapToLongestLine(const QStringList& paragraphs)
+{
+    // Qt lays out a line that has no break opportunity at word-boundary wrapping in time that
+    // grows with the square of its length (a 512 KiB line takes many seconds, and again at
+    // every keystroke in it); wrapping anywhere lays it out in linear time. The mode must be
+    // set before the text goes in: the control lays out as the text is inserted.
+    qsizetype longest = 0;
+    qsizetype current = 0;
+    for (const QString& text : paragraphs) {
+        for (const QChar c : text) {
+            if (c == QLatin1Char('\n'))
+                current = 0;
+            else
+                longest = std::max(longest, ++current);
+        }
+    }
+    setWordWrapMode(longest > longLine ? QTextOption::WrapAnywhere
+                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+platform::rtf::Runs RichEdit::runs() const
+{
+    platform::rtf::Runs out;
+    const QTextDocument* doc = document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QBrush brush = f.charFormat().foreground();
+            const QRgb colour = brush.style() == Qt::NoBrush ? platform::rtf::defaultColour
+                                                             : brush.color().rgb();
+            platform::rtf::append(out, toLineBreaks(f.text()), colour);
+        }
+        if (b.next().isValid()) {
+            if (out.empty())
+                out.push_back({QStringLiteral("\r\n"), platform::rtf::defaultColour});
+            else
+                out.back().text += QLatin1String("\r\n");
+        }
+    }
+    return out;
 }
 
 void RichEdit::onContentsChange(int position, int charsRemoved, int charsAdded)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UndoTarget.h"
+#include "platform/RtfCodec.h"
 
 #include <QColor>
 #include <QPlainTextEdit>
@@ -39,6 +40,10 @@ public:
 
     // Replaces the whole text as one change, in black.
     void setWholeText(const QString& text);
+    // Replaces the whole text as one change, each run in its colour.
+    void setWholeRuns(const platform::rtf::Runs& runs);
+    // The whole text as colour runs; a line break ("\r\n") joins the run before it.
+    platform::rtf::Runs runs() const;
 
     int toDocumentPosition(int crlfPosition) const;
     int toCrlfPosition(int documentPosition) const;
@@ -58,6 +63,9 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // Lines longer than this are wrapped anywhere instead of at word boundaries.
+    static constexpr int longLine = 10000;
+    void fitWrapToLongestLine(const QStringList& paragraphs);
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UndoHistory.h"
+#include "platform/TextCodec.h"
 
 #include <QWidget>
 
@@ -21,6 +22,11 @@ public:
     void setSavedCaret(int position) { m_savedCaret = position; }
     // Stores the edit control's caret as the saved caret position.
     void recordCaret();
+
+    // The encoding the page was read in; saving it as a plain page keeps that encoding when
+    // it can hold every character. New pages are UTF-8.
+    platform::text::PageEncoding pageEncoding() const { return m_pageEncoding; }
+    void setPageEncoding(platform::text::PageEncoding encoding) { m_pageEncoding = encoding; }
 
     // The load steps: lay out, start recording, take the first snapshot, show the window.
     void load();
@@ -48,4 +54,5 @@ private:
     RichEdit* m_text = nullptr;
     UndoHistory m_history;
     int m_savedCaret = 0;
+    platform::text::PageEncoding m_pageEncoding = platform::text::newPageEncoding;
 };

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
+#include "platform/FileChooser.h"
 #include "platform/Prompts.h"
 
 #include <QAction>
@@ -40,6 +41,8 @@ void isolate()
                                                                  : caption + QLatin1String(": ") + text);
     };
     platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
+    // File dialogs answer "cancel" unless a test scripts them.
+    platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };
 }
 
 QStringList takeMessages()

@@ -1,0 +1,67 @@
+#include "platform/FileChooser.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace platform {
+
+namespace {
+
+bool& useNative()
+{
+    static bool native = true;
+    return native;
+}
+
+QString showDialog(QWidget* parent, const FileRequest& request)
+{
+    const bool save = request.kind == FileDialogKind::Save;
+    QFileDialog dialog(parent, save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    dialog.setObjectName(QStringLiteral("dlgCommonDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !useNative());
+    dialog.setNameFilters(toNameFilters(request.filter));
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo last(request.fileName);
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
+FileChooser& fileChooser()
+{
+    static FileChooser current = showDialog;
+    return current;
+}
+
+void resetFileChooser() { fileChooser() = showDialog; }
+
+QString chooseFile(QWidget* parent, const FileRequest& request)
+{
+    return fileChooser() ? fileChooser()(parent, request) : QString();
+}
+
+void setUseNativeFileDialog(bool use) { useNative() = use; }
+
+QStringList toNameFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            p = p.trimmed();
+        out << parts.at(i).trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
+    }
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,256 @@
+#include "platform/TextCodec.h"
+
+#include <array>
+
+namespace platform::text {
+
+namespace {
+
+// Windows-1252 bytes 0x80 to 0x9F; the undefined ones keep their C1 control.
+constexpr std::array<char16_t, 32> highControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+constexpr unsigned char utf8Bom[] = {0xEF, 0xBB, 0xBF};
+
+bool startsWith(QByteArrayView bytes, std::initializer_list<unsigned char> prefix)
+{
+    if (bytes.size() < static_cast<qsizetype>(prefix.size()))
+        return false;
+    qsizetype i = 0;
+    for (unsigned char b : prefix)
+        if (static_cast<unsigned char>(bytes[i++]) != b)
+            return false;
+    return true;
+}
+
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    const qsizetype units = bytes.size() / 2;
+    QString out(units + (bytes.size() % 2), Qt::Uninitialized);
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < units; ++i) {
+        const unsigned hi = bigEndian ? src[2 * i] : src[2 * i + 1];
+        const unsigned lo = bigEndian ? src[2 * i + 1] : src[2 * i];
+        dst[i] = static_cast<char16_t>((hi << 8) | lo);
+    }
+    if (bytes.size() % 2)
+        dst[units] = 0xFFFD; // a stray last byte is not a character
+    return out;
+}
+
+void appendUtf16(QByteArray& out, QStringView text, bool bigEndian)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 2);
+    auto* dst = reinterpret_cast<unsigned char*>(out.data()) + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        dst[2 * i] = static_cast<unsigned char>(bigEndian ? u >> 8 : u & 0xFF);
+        dst[2 * i + 1] = static_cast<unsigned char>(bigEndian ? u & 0xFF : u >> 8);
+    }
+}
+
+void appendUtf8(QByteArray& out, QStringView text)
+{
+    out.reserve(out.size() + text.size() * 3 / 2 + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out.append(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.append(static_cast<char>(0xC0 | (c >> 6)));
+            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.append(static_cast<char>(0xE0 | (c >> 12)));
+            out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.append(static_cast<char>(0xF0 | (c >> 18)));
+            out.append(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.append(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.append(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+}
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0)
+                lo = 0xA0; // no overlong forms
+            else if (b == 0xED)
+                hi = 0x9F; // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0)
+                lo = 0x90;
+            else if (b == 0xF4)
+                hi = 0x8F; // nothing above U+10FFFF
+        } else {
+            return false;
+        }
+        if (i + len > n)
+            return false;
+        if (p[i + 1] < lo || p[i + 1] > hi)
+            return false;
+        for (int k = 2; k < len; ++k)
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+QChar fromWindows1252(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return QChar(highControls[byte - 0x80]);
+    return QChar(static_cast<char16_t>(byte));
+}
+
+int toWindows1252(char16_t ch)
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return ch;
+    for (std::size_t i = 0; i < highControls.size(); ++i)
+        if (highControls[i] == ch)
+            return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = fromWindows1252(static_cast<unsigned char>(bytes[i]));
+    return out;
+}
+
+Decoded decode(QByteArrayView bytes)
+{
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        return {QString::fromUtf8(bytes.sliced(3)), {Encoding::Utf8, true}};
+    if (startsWith(bytes, {0xFF, 0xFE}))
+        return {decodeUtf16(bytes.sliced(2), false), {Encoding::Utf16LE, true}};
+    if (startsWith(bytes, {0xFE, 0xFF}))
+        return {decodeUtf16(bytes.sliced(2), true), {Encoding::Utf16BE, true}};
+    if (isValidUtf8(bytes))
+        return {QString::fromUtf8(bytes), {Encoding::Utf8, false}};
+    return {decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+}
+
+bool canEncode(QStringView text, Encoding encoding)
+{
+    if (encoding != Encoding::Windows1252)
+        return true;
+    for (const QChar c : text)
+        if (toWindows1252(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+QByteArray encode(QStringView text, PageEncoding encoding)
+{
+    QByteArray out;
+    switch (encoding.encoding) {
+    case Encoding::Utf8:
+        if (encoding.bom)
+            out.append(reinterpret_cast<const char*>(utf8Bom), 3);
+        appendUtf8(out, text);
+        break;
+    case Encoding::Utf16LE:
+        if (encoding.bom)
+            out.append("\xFF\xFE", 2);
+        appendUtf16(out, text, false);
+        break;
+    case Encoding::Utf16BE:
+        if (encoding.bom)
+            out.append("\xFE\xFF", 2);
+        appendUtf16(out, text, true);
+        break;
+    case Encoding::Windows1252:
+        out.resize(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const int b = toWindows1252(text[i].unicode());
+            Q_ASSERT(b >= 0);
+            out[i] = static_cast<char>(b < 0 ? 0 : b);
+        }
+        break;
+    }
+    return out;
+}
+
+PageEncoding encodingForSave(QStringView text, PageEncoding read)
+{
+    if (canEncode(text, read.encoding))
+        return read;
+    return newPageEncoding;
+}
+
+QString withCrlfBreaks(QStringView text)
+{
+    bool alreadyCrlf = true;
+    for (qsizetype i = 0; i < text.size() && alreadyCrlf; ++i) {
+        if (text[i] == QLatin1Char('\r'))
+            alreadyCrlf = i + 1 < text.size() && text[++i] == QLatin1Char('\n');
+        else if (text[i] == QLatin1Char('\n'))
+            alreadyCrlf = false;
+    }
+    if (alreadyCrlf)
+        return text.toString();
+    QString out;
+    out.reserve(text.size() + text.size() / 32 + 16);
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r')) {
+            out += QLatin1String("\r\n");
+            if (i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('\n')) {
+            out += QLatin1String("\r\n");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray encodePage(QStringView text, PageEncoding read, PageEncoding* used)
+{
+    const QString page = withCrlfBreaks(text);
+    const PageEncoding chosen = encodingForSave(page, read);
+    if (used)
+        *used = chosen;
+    return encode(page, chosen);
+}
+
+} // namespace platform::text

@@ -1,0 +1,523 @@
+#include "support/TestKit.h"
+
+#include "app/FileCommands.h"
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "platform/FileChooser.h"
+#include "platform/FileIo.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using testkit::App;
+using testkit::Run;
+using platform::FileDialogKind;
+using platform::FileRequest;
+
+namespace {
+
+const QColor red(255, 0, 0);
+const QColor black(0, 0, 0);
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// The file dialog as the user would answer it: one scripted answer per showing ("" = Cancel).
+struct ScriptedDialog {
+    QStringList answers;
+    QList<FileRequest> shown;
+};
+ScriptedDialog* scripted = nullptr;
+
+// A coloured page: "<B>" in red, "bold" in black, "</B>" in red, then a break.
+void typeColouredPage(RichEdit* edit)
+{
+    edit->setWholeText(QString());
+    edit->setSelColor(red);
+    edit->setSelText(QStringLiteral("<B>"));
+    edit->setSelColor(black);
+    edit->setSelText(QStringLiteral("caf\u00e9 \u65e5"));
+    edit->setSelColor(red);
+    edit->setSelText(QStringLiteral("</B>\r\n"));
+    edit->setSelColor(black);
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    ScriptedDialog m_dialog;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    void answer(const QString& name) { m_dialog.answers.append(name); }
+    workspace::SharedValues& shared() { return workspace::shared(); }
+
+private slots:
+    void initTestCase()
+    {
+        testkit::isolate();
+        platform::setUseNativeFileDialog(false);
+    }
+
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        m_dialog = {};
+        scripted = &m_dialog;
+        platform::fileChooser() = [](QWidget*, const FileRequest& r) {
+            scripted->shown.append(r);
+            return scripted->answers.isEmpty() ? QString() : scripted->answers.takeFirst();
+        };
+        shared().dialogFileName.clear();
+        shared().pageSaved = false;
+        testkit::takeMessages();
+    }
+
+    void cleanup()
+    {
+        platform::resetFileChooser();
+        platform::files::setWriteFault({});
+        QVERIFY2(m_dialog.answers.isEmpty(), "a scripted dialog answer was not used");
+        delete m_dir;
+        QCOMPARE(testkit::takeMessages(), QStringList());
+    }
+
+    void openWithNoDocumentLoadsIntoANewWindow()
+    {
+        App app;
+        writeBytes(path("page.htm"), "<HTML>\r\n<P>caf\xC3\xA9</P>\r\n</HTML>\r\n");
+        answer(path("page.htm"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.main().documents().size(), 1);
+        QVERIFY(app.doc());
+        QCOMPARE(app.doc()->windowTitle(), path("page.htm"));
+        QCOMPARE(qobject_cast<QMdiSubWindow*>(app.doc()->parentWidget())->windowTitle(),
+                 path("page.htm"));
+        QCOMPARE(app.edit()->text(), QStringLiteral("<HTML>\r\n<P>caf\u00e9</P>\r\n</HTML>\r\n"));
+        QCOMPARE(shared().dialogFileName, path("page.htm"));
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QCOMPARE(m_dialog.shown[0].kind, FileDialogKind::Open);
+        QCOMPARE(m_dialog.shown[0].filter, files::openFilter);
+    }
+
+    void openReplacesTheActiveDocumentAsOneChange()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        app.type(QStringLiteral("typed"));
+        const int before = doc->history().undoCount();
+        writeBytes(path("a.html"), "new\r\ntext");
+        answer(path("a.html"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.main().documents().size(), 1);
+        QCOMPARE(app.doc(), doc);
+        QCOMPARE(app.edit()->text(), QStringLiteral("new\r\ntext"));
+        QCOMPARE(doc->windowTitle(), path("a.html"));
+        QCOMPARE(doc->history().undoCount(), before + 1);
+        QCOMPARE(doc->history().undoAt(doc->history().undoCount() - 1).TextLen, 9);
+    }
+
+    void toolbarOpenEnablesTheToolbar()
+    {
+        App app;
+        QVERIFY(!app.enabled("FB2"));
+        writeBytes(path("t.htm"), "x");
+        answer(path("t.htm"));
+        app.click("FB1");
+        QVERIFY(app.enabled("FB2"));
+        QCOMPARE(app.edit()->text(), QStringLiteral("x"));
+    }
+
+    void cancelledOpenDoesNothing()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString caption = doc->windowTitle();
+        shared().dialogFileName = path("earlier.htm");
+        writeBytes(path("earlier.htm"), "earlier");
+        answer(QString());
+        app.trigger("mnuFileOpen");
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QCOMPARE(m_dialog.shown[0].fileName, path("earlier.htm")); // pre-filled
+        QCOMPARE(app.main().documents().size(), 1);
+        QCOMPARE(doc->windowTitle(), caption);
+        QVERIFY(app.edit()->text() != QLatin1String("earlier"));
+        QCOMPARE(shared().dialogFileName, path("earlier.htm"));
+    }
+
+    // A file that cannot be read: the retry in a new window fails too; that window stays and
+    // the failure is reported with the file name and the reason.
+    void openFailureIsReportedAndTheNewWindowStays()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString text = app.edit()->text();
+        const QString caption = doc->windowTitle();
+        answer(path("vanished.htm"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.main().documents().size(), 2);
+        QVERIFY(app.doc() != doc);
+        QVERIFY(app.doc()->windowTitle().startsWith(QLatin1String("Document ")));
+        QCOMPARE(doc->editor()->text(), text);
+        QCOMPARE(doc->windowTitle(), caption);
+        QCOMPARE(shared().dialogFileName, QString());
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(path("vanished.htm")), qPrintable(messages[0]));
+        QVERIFY2(messages[0].contains(QLatin1String("No such file")), qPrintable(messages[0]));
+    }
+
+    // Opening a page and saving it unchanged writes the very same bytes, without a dialog.
+    void openThenSaveGivesIdenticalBytes_data()
+    {
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("utf-8") << "utf8.htm";
+        QTest::newRow("utf-8 with bom") << "utf8-bom.htm";
+        QTest::newRow("utf-16le with bom") << "utf16le-bom.htm";
+        QTest::newRow("windows-1252") << "cp1252.htm";
+    }
+    void openThenSaveGivesIdenticalBytes()
+    {
+        QFETCH(QString, golden);
+        const QByteArray original = readBytes(QStringLiteral(HALVANE_PLATFORM_DATA "/") + golden);
+        const QString file = path(golden);
+        writeBytes(file, original);
+        App app;
+        answer(file);
+        app.trigger("mnuFileOpen");
+        writeBytes(file, "overwritten"); // so that the save must write it all again
+        app.trigger("mnuFileSave");
+        QCOMPARE(m_dialog.shown.size(), 1); // only Open asked
+        QCOMPARE(readBytes(file), original);
+    }
+
+    void legacyPageWithNewCharactersIsSavedAsUtf8()
+    {
+        App app;
+        writeBytes(path("old.htm"), "caf\xE9\r\n");
+        answer(path("old.htm"));
+        app.trigger("mnuFileOpen");
+        app.edit()->setSelStart(app.edit()->textLength());
+        app.edit()->setSelText(QStringLiteral("\u65e5"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(readBytes(path("old.htm")), QByteArray("caf\xC3\xA9\r\n\xE6\x97\xA5"));
+    }
+
+    void saveWithDialogSetsCaptionNameAndFlag()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        answer(path("new.htm"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QCOMPARE(m_dialog.shown[0].kind, FileDialogKind::Save);
+        QCOMPARE(m_dialog.shown[0].filter, files::pageFilter);
+        QCOMPARE(readBytes(path("new.htm")), app.edit()->text().toUtf8());
+        QVERIFY(readBytes(path("new.htm")).contains("</HTML>\r\n"));
+        QCOMPARE(doc->windowTitle(), path("new.htm"));
+        QCOMPARE(shared().dialogFileName, path("new.htm"));
+        QVERIFY(shared().pageSaved);
+
+        // The name now matches the caption: the next Save writes silently.
+        app.edit()->setSelStart(0);
+        app.edit()->setSelText(QStringLiteral("X"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QVERIFY(readBytes(path("new.htm")).startsWith("X<HTML>"));
+    }
+
+    void saveInASecondDocumentAsksWithTheFirstName()
+    {
+        App app;
+        app.main().LoadANewDoc();
+        answer(path("first.htm"));
+        app.trigger("mnuFileSave");
+        frmDocument* second = app.main().LoadANewDoc();
+        second->editor()->setWholeText(QStringLiteral("second"));
+        answer(path("second.htm"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(m_dialog.shown.size(), 2);
+        QCOMPARE(m_dialog.shown[1].fileName, path("first.htm"));
+        QCOMPARE(readBytes(path("second.htm")), QByteArray("second"));
+        QCOMPARE(second->windowTitle(), path("second.htm"));
+    }
+
+    void saveAsLeavesThePageSavedFlag()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        answer(path("as.html"));
+        app.trigger("mnuFileSaveAs");
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QCOMPARE(m_dialog.shown[0].filter, files::pageFilter);
+        QCOMPARE(doc->windowTitle(), path("as.html"));
+        QCOMPARE(shared().dialogFileName, path("as.html"));
+        QVERIFY(!shared().pageSaved);
+        // Save As always asks, even when the name matches the caption.
+        answer(path("as.html"));
+        app.trigger("mnuFileSaveAs");
+        QCOMPARE(m_dialog.shown.size(), 2);
+    }
+
+    // An editing file keeps the colours; the same page saved as a plain page comes back black.
+    void editingFileKeepsColours()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        typeColouredPage(app.edit());
+        const QList<Run> coloured = testkit::colourRuns(app.edit());
+        QCOMPARE(coloured.size(), 3);
+        const QString caption = doc->windowTitle();
+
+        answer(path("page.hted"));
+        app.trigger("mnuSaveEdit");
+        QCOMPARE(m_dialog.shown.last().filter, files::editingFilter);
+        QCOMPARE(doc->windowTitle(), caption); // not changed by Save For Editing
+        QCOMPARE(shared().dialogFileName, path("page.hted"));
+        QVERIFY(readBytes(path("page.hted")).startsWith("{\\rtf1"));
+
+        answer(path("page.htm"));
+        app.trigger("mnuFileSave"); // still compares against the old caption: asks
+        QCOMPARE(m_dialog.shown.size(), 2);
+
+        frmDocument* other = app.main().LoadANewDoc();
+        answer(path("page.hted"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.doc(), other);
+        QVERIFY2(testkit::colourRuns(app.edit()) == coloured,
+                 qPrintable(testkit::describe(testkit::colourRuns(app.edit()))));
+        QCOMPARE(app.edit()->text(), doc->editor()->text());
+
+        answer(path("page.htm"));
+        app.trigger("mnuFileOpen");
+        const QList<Run> plain = testkit::colourRuns(app.edit());
+        QCOMPARE(plain.size(), 1);
+        QCOMPARE(plain[0].colour, black);
+        QCOMPARE(app.edit()->font().family(), doc->editor()->font().family());
+    }
+
+    void cancelledSavesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("save") << "mnuFileSave";
+        QTest::newRow("save as") << "mnuFileSaveAs";
+        QTest::newRow("save for editing") << "mnuSaveEdit";
+    }
+    void cancelledSavesChangeNothing()
+    {
+        QFETCH(QString, command);
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString caption = doc->windowTitle();
+        shared().dialogFileName = path("last.htm");
+        writeBytes(path("last.htm"), "keep");
+        answer(QString());
+        app.trigger(command);
+        QCOMPARE(m_dialog.shown.size(), 1);
+        QCOMPARE(readBytes(path("last.htm")), QByteArray("keep"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"last.htm"});
+        QCOMPARE(doc->windowTitle(), caption);
+        QCOMPARE(shared().dialogFileName, path("last.htm"));
+        QVERIFY(!shared().pageSaved);
+    }
+
+    void commandsWithNoDocumentDoNothing()
+    {
+        App app;
+        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuSaveEdit"})
+            app.trigger(QString::fromLatin1(command));
+        QCOMPARE(m_dialog.shown.size(), 0);
+        QCOMPARE(app.main().documents().size(), 0);
+        answer(QString());
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.main().documents().size(), 0);
+    }
+
+    // Every failure is reported with the file name and the reason, and leaves the caption, the
+    // dialog file name, the page-saved flag and any old file as they were.
+    void saveFailuresAreReported_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "mnuFileSave" << "gone/page.htm" << "No such file";
+        QTest::newRow("read-only file") << "mnuFileSaveAs" << "readonly.htm" << "read-only";
+        QTest::newRow("folder") << "mnuSaveEdit" << "folder" << "folder";
+        QTest::newRow("disk full") << "mnuFileSave" << "full.htm" << "No space left on device";
+        QTest::newRow("disk full, editing file") << "mnuSaveEdit" << "full.hted"
+                                                 << "No space left on device";
+    }
+    void saveFailuresAreReported()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
+        writeBytes(path("readonly.htm"), "old");
+        QFile::setPermissions(path("readonly.htm"), QFile::ReadOwner | QFile::ReadGroup);
+        writeBytes(path("full.htm"), "old");
+        writeBytes(path("full.hted"), "old");
+        platform::files::setWriteFault([](const QString& p) {
+            return p.contains(QLatin1String("full")) ? QStringLiteral("No space left on device")
+                                                     : QString();
+        });
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString caption = doc->windowTitle();
+        shared().dialogFileName = path("previous.htm");
+        answer(path(target));
+        app.trigger(command);
+
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(path(target)), qPrintable(messages[0]));
+        QVERIFY2(messages[0].contains(reason), qPrintable(messages[0]));
+        QCOMPARE(doc->windowTitle(), caption);
+        QCOMPARE(shared().dialogFileName, path("previous.htm"));
+        QVERIFY(!shared().pageSaved);
+        if (QFileInfo(path(target)).isFile())
+            QCOMPARE(readBytes(path(target)), QByteArray("old"));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    }
+
+    // A real full disk: run with HALVANE_SMALL_FS naming an empty folder on a tiny file system,
+    // e.g. mount -t tmpfs -o size=64k tmpfs /tmp/small && HALVANE_SMALL_FS=/tmp/small ...
+    void realDiskFull()
+    {
+        const QString small = qEnvironmentVariable("HALVANE_SMALL_FS");
+        if (small.isEmpty())
+            QSKIP("HALVANE_SMALL_FS is not set");
+        const QString file = QDir(small).filePath(QStringLiteral("full.htm"));
+        writeBytes(file, "old");
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        doc->editor()->setWholeText(QString(256 * 1024, QLatin1Char('x')));
+        answer(file);
+        app.trigger("mnuFileSaveAs");
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(file) && messages[0].contains(QLatin1String("No space left")),
+                 qPrintable(messages[0]));
+        QCOMPARE(readBytes(file), QByteArray("old"));
+        QCOMPARE(QDir(small).entryList(QDir::Files | QDir::Hidden), QStringList{"full.htm"});
+        QVERIFY(doc->windowTitle() != file);
+        QFile::remove(file);
+    }
+
+    // The silent Save (name equals caption) reports its failures too.
+    void silentSaveFailureIsReported()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        answer(path("p.htm"));
+        app.trigger("mnuFileSave");
+        QFile::setPermissions(path("p.htm"), QFile::ReadOwner);
+        app.trigger("mnuFileSave");
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(path("p.htm")));
+        QCOMPARE(doc->windowTitle(), path("p.htm"));
+    }
+
+    // Odd content loads without harm: NUL bytes, invalid UTF-8, binary data, a long line.
+    void oddFilesLoad_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("nul bytes") << QByteArray("a\0b\0\r\nc", 7);
+        QTest::newRow("invalid utf-8") << QByteArray("\xC3\x28 \xE2\x82 \xF0\x28\x8C\xBC");
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary.append(static_cast<char>((i * 7919) & 0xFF));
+        QTest::newRow("binary") << binary;
+        QTest::newRow("long line") << QByteArray(512 * 1024, 'x');
+        QTest::newRow("broken rtf") << QByteArray("{\\rtf1{{{{\\bin999999999 \\'");
+    }
+    void oddFilesLoad()
+    {
+        QFETCH(QByteArray, bytes);
+        writeBytes(path("odd.htm"), bytes);
+        App app;
+        answer(path("odd.htm"));
+        app.trigger("mnuFileOpen");
+        QVERIFY(app.doc());
+        QCOMPARE(app.doc()->windowTitle(), path("odd.htm"));
+    }
+
+    void tenMebibytePageLoadsAsOneChange()
+    {
+        QByteArray page;
+        page.reserve(10 * 1024 * 1024 + 100);
+        const QByteArray line = "<P>Some text of a long page, line after line, caf\xC3\xA9.</P>\r\n";
+        while (page.size() < 10 * 1024 * 1024)
+            page += line;
+        writeBytes(path("big.htm"), page);
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const int before = doc->history().undoCount();
+        answer(path("big.htm"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(doc->history().undoCount(), before + 1);
+        QCOMPARE(app.edit()->textLength(), QString::fromUtf8(page).size());
+        app.trigger("mnuFileSave");
+        QVERIFY(readBytes(path("big.htm")) == page);
+    }
+
+    // Qt's own dialog, as the user meets it: the filters, the pre-filled name, the question
+    // before replacing a file.
+    void realDialog()
+    {
+        platform::resetFileChooser();
+        App app;
+        app.main().LoadANewDoc();
+        writeBytes(path("exists.htm"), "old");
+        shared().dialogFileName = path("exists.htm");
+        QStringList filters;
+        QString selected;
+        bool asked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            filters = dialog->nameFilters();
+            selected = dialog->selectedFiles().value(0);
+            QTimer::singleShot(0, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                asked = box != nullptr;
+                if (box)
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        app.trigger("mnuFileSaveAs");
+        QCOMPARE(filters, (QStringList{"HTM Files (*.htm) (*.htm)", "HTML Files (*.html) (*.html)"}));
+        QCOMPARE(selected, path("exists.htm"));
+        QVERIFY(asked);
+        QVERIFY(readBytes(path("exists.htm")).startsWith("<HTML>"));
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "tst_filecommands.moc"
