@@ -126,10 +126,29 @@ QString RichEdit::textRange(int start, int length) const
         const QString raw = doc->toRawText();
         return toLineBreaks(QStringView(raw).mid(from, to - from));
     }
-    QTextCursor c(document());
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    return toLineBreaks(c.selectedText());
+    // Gathered from the fragments that overlap the range. A cursor placed there would lay its
+    // block out again just to compute its x position, which after an edit costs a full
+    // re-shaping of the line: per keystroke, and on a long line, far more than the keystroke.
+    QString raw;
+    raw.reserve(to - from);
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fragStart = f.position();
+            const int fragEnd = fragStart + f.length();
+            if (fragEnd <= from)
+                continue;
+            if (fragStart >= to)
+                break;
+            const int a = std::max(from, fragStart);
+            const int e = std::min(to, fragEnd);
+            raw += QStringView(f.text()).mid(a - fragStart, e - a);
+        }
+        const int separator = b.position() + b.length() - 1;
+        if (separator >= from && separator < to)
+            raw += QChar::ParagraphSeparator;
+    }
+    return toLineBreaks(raw);
 }
 
 int RichEdit::selStart() const { return toCrlfPosition(textCursor().selectionStart()); }
