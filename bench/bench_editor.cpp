@@ -2,7 +2,8 @@
 // the real document window, and the same work on a bare QPlainTextEdit (the "floor": what the
 // Qt widget costs by itself). Run offscreen; prints one "name: value unit" line per figure.
 //
-// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load; default: all)
+// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor;
+//        default: all). Times are process CPU time.
 
 #include "Pages.h"
 #include "Probe.h"
@@ -22,6 +23,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -38,17 +40,43 @@ constexpr int windowHeight = 650;
 
 void settle() { QCoreApplication::processEvents(); }
 
-// One keystroke of a lower-case letter: press and release, delivered synchronously, then the
-// events it posted (repaint, scrolling) are handled, as they would be before the next key.
-void typeLetter(QWidget* target, int n)
+// Key n of a run of typing: five-letter words and spaces, and Enter after every 72nd key, so
+// that lines stay of page width (typing 2,000 letters into one line would time the shaping
+// of an ever longer line rather than the editor). `enter` false: letters and spaces only.
+int keyAt(int n, bool enter)
 {
-    const int offset = n % 26;
-    const QString text(QChar(u'a' + offset));
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A + offset, Qt::NoModifier, text);
+    if (enter && n % 72 == 71)
+        return Qt::Key_Return;
+    if (n % 6 == 5)
+        return Qt::Key_Space;
+    return Qt::Key_A + n % 26;
+}
+
+// How many Enters keys [0, keys) hold, each adding a line break (two characters).
+int entersIn(int keys) { return keys / 72; }
+
+// One keystroke: press and release, delivered synchronously, then the events it posted
+// (repaint, scrolling) are handled, as they would be before the next key.
+void typeKey(QWidget* target, int n, bool enter = true)
+{
+    const int key = keyAt(n, enter);
+    const QString text = key == Qt::Key_Return ? QStringLiteral("\r")
+                       : key == Qt::Key_Space  ? QStringLiteral(" ")
+                                               : QString(QChar(u'a' + (key - Qt::Key_A)));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + offset, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(target, &release);
     settle();
+}
+
+// A figure means nothing if the work it times did not happen as described: stop the run.
+void expect(bool ok, const char* what)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "halvane_bench: %s\n", what);
+    std::exit(1);
 }
 
 // The caret at the middle of the text, by the widget's own count, so that both editors
@@ -130,10 +158,10 @@ private:
 double meanKeystrokeUs(QWidget* target, int keys)
 {
     for (int i = 0; i < 5; ++i)
-        typeLetter(target, i);
+        typeKey(target, i);
     probe::Stopwatch t;
-    for (int i = 0; i < keys; ++i)
-        typeLetter(target, i);
+    for (int i = 5; i < keys + 5; ++i)
+        typeKey(target, i);
     return t.us() / keys;
 }
 
@@ -149,15 +177,21 @@ void typing()
     {
         Document d(page);
         const std::size_t historyBefore = d.doc()->history().elementBytes();
+        const int stepsBefore = d.doc()->history().undoCount();
+        const int lengthBefore = d.edit()->textLength();
         const std::size_t heapBefore = probe::heapInUse();
         const double cpuBefore = probe::cpuSeconds();
         probe::Stopwatch t;
         for (int i = 0; i < keys; ++i)
-            typeLetter(d.edit(), i);
+            typeKey(d.edit(), i);
         const double us = t.us() / keys;
         const double cpu = probe::cpuSeconds() - cpuBefore;
         const std::size_t heapAfter = probe::heapInUse();
         const std::size_t historyAfter = d.doc()->history().elementBytes();
+        expect(d.doc()->history().undoCount() - stepsBefore == keys,
+               "typing: not every keystroke was recorded in the history");
+        expect(d.edit()->textLength() - lengthBefore == keys + entersIn(keys),
+               "typing: not every key was typed");
         report("undo.history_bytes_2000_keys_1MiB",
                static_cast<long long>(historyAfter) - static_cast<long long>(historyBefore), "bytes");
         report("undo.heap_growth_2000_keys_1MiB",
@@ -165,6 +199,7 @@ void typing()
         report("undo.typing_cpu_s_2000_keys_1MiB", cpu, "s", 3);
         report("undo.keystroke_us_1MiB", us, "us");
 
+        const int typedLength = d.edit()->textLength();
         probe::Stopwatch u;
         for (int i = 0; i < pairs; ++i) {
             d.doc()->Undo();
@@ -173,6 +208,10 @@ void typing()
             settle();
         }
         report("undo.undo_redo_us_1MiB", u.us() / pairs, "us");
+        d.doc()->Undo();
+        expect(d.edit()->textLength() == typedLength - 1, "undo: the last key was not taken back");
+        d.doc()->Redo();
+        expect(d.edit()->textLength() == typedLength, "redo: the last key did not come back");
     }
     {
         Floor f(page);
@@ -180,7 +219,7 @@ void typing()
         const double cpuBefore = probe::cpuSeconds();
         probe::Stopwatch t;
         for (int i = 0; i < keys; ++i)
-            typeLetter(f.edit(), i);
+            typeKey(f.edit(), i);
         const double us = t.us() / keys;
         const double cpu = probe::cpuSeconds() - cpuBefore;
         const std::size_t heapAfter = probe::heapInUse();
@@ -212,7 +251,10 @@ void keystroke()
         const QString page = benchpages::page(size);
         {
             Document d(page);
+            const int stepsBefore = d.doc()->history().undoCount();
             report(name, meanKeystrokeUs(d.edit(), keys), "us");
+            expect(d.doc()->history().undoCount() - stepsBefore == keys + 5,
+                   "keystroke: not every keystroke was recorded in the history");
         }
         {
             Floor f(page);
@@ -244,9 +286,12 @@ void wrap()
             e->setSelLength(e->toCrlfPosition(middle + i * 400 + selection) - start);
             settle();
             probe::Stopwatch t;
+            const int lengthBefore = e->textLength();
             inserter::run(steps);
             settle();
             total += t.us();
+            // Both tags and the Enter's line break went in around the selection.
+            expect(e->textLength() - lengthBefore == 8 + 9 + 2, "wrap: the tags were not inserted");
         }
         report("insert.bold_wrap_us_1MiB", total / runs, "us");
     }
@@ -293,16 +338,19 @@ void longLine()
     constexpr int maxKeys = 100;
     constexpr double budgetUs = 8e6;
     auto measure = [&](QWidget* target) {
-        typeLetter(target, 0);
+        typeKey(target, 0, false);
         probe::Stopwatch t;
         int n = 0;
         while (n < maxKeys && t.us() < budgetUs)
-            typeLetter(target, ++n);
+            typeKey(target, ++n, false);
         return t.us() / n;
     };
     {
         Document d(page);
+        const int stepsBefore = d.doc()->history().undoCount();
         report("insert.keystroke_us_1MiB_single_line", measure(d.edit()), "us");
+        expect(d.doc()->history().undoCount() > stepsBefore + 1,
+               "longline: the keystrokes were not recorded in the history");
     }
     {
         Floor f(page);
@@ -311,11 +359,13 @@ void longLine()
 }
 
 // Opening a big page: a new document window given 10 MiB through its editor, history
-// recording included, until the window has handled what the load posted.
+// recording included, until the window has handled what the load posted. The floor is the
+// widget's own setPlainText. Each side runs in a process of its own (the first 10 MiB a
+// process allocates costs more than the next), after a small untimed load that takes the
+// one-time costs (fonts, first layout) out.
 void load()
 {
-    const QString page = benchpages::page(10 * MiB);
-    {
+    auto open = [](const QString& page) {
         probe::Stopwatch t;
         auto* doc = new frmDocument;
         doc->resize(windowWidth, windowHeight);
@@ -323,19 +373,29 @@ void load()
         doc->load();
         doc->editor()->setWholeText(page);
         settle();
-        report("doc.load_10MiB_ms", t.ms(), "ms");
+        const double ms = t.ms();
+        expect(doc->editor()->textLength() == page.size(), "load: the page did not arrive whole");
         workspace::setActiveLookup({});
         delete doc;
-    }
-    {
+        return ms;
+    };
+    open(benchpages::page(4 * KiB));
+    report("doc.load_10MiB_ms", open(benchpages::page(10 * MiB)), "ms");
+}
+
+void loadFloor()
+{
+    auto open = [](const QString& page) {
         probe::Stopwatch t;
         QPlainTextEdit e;
         styleLikeDocument(&e);
         e.show();
         e.setPlainText(page);
         settle();
-        report("floor.setPlainText_10MiB_ms", t.ms(), "ms");
-    }
+        return t.ms();
+    };
+    open(benchpages::page(4 * KiB));
+    report("floor.setPlainText_10MiB_ms", open(benchpages::page(10 * MiB)), "ms");
 }
 
 } // namespace
@@ -345,7 +405,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
-        {"longline", longLine}, {"load", load}};
+        {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor}};
     QStringList wanted = app.arguments().mid(1);
     for (const QString& w : wanted) {
         if (std::none_of(std::begin(scenarios), std::end(scenarios),
