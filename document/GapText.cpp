@@ -54,7 +54,9 @@ void GapText::ensureGap(qsizetype needed)
     if (gapLength() >= needed)
         return;
     const qsizetype textSize = size();
-    const qsizetype newGap = std::max<qsizetype>(needed + 64, textSize / 16);
+    // Room for the insertion and a sixteenth of the text it makes, so that a large insertion
+    // (a page replaced on load) is not followed by another full copy a few keystrokes later.
+    const qsizetype newGap = needed + std::max<qsizetype>(64, (textSize + needed) / 16);
     const qsizetype tail = static_cast<qsizetype>(m_buf.size()) - m_gapEnd;
     std::vector<QChar> grown(static_cast<std::size_t>(textSize + newGap));
     std::memcpy(grown.data(), m_buf.data(), m_gapStart * sizeof(QChar));

@@ -9,20 +9,51 @@
 
 namespace {
 
-QString toLineBreaks(QString text)
+// Both conversions run in one pass with one allocation. QString::replace of one character by
+// two grows the string in many steps, which made these the costliest part of opening a page.
+QString toLineBreaks(QStringView text)
 {
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
-    return text;
+    const auto isBreak = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    };
+    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), isBreak);
+    if (breaks == 0)
+        return text.toString();
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* dst = out.data();
+    for (const QChar c : text) {
+        if (isBreak(c)) {
+            *dst++ = QLatin1Char('\r');
+            *dst++ = QLatin1Char('\n');
+        } else {
+            *dst++ = c;
+        }
+    }
+    return out;
 }
 
 QString toParagraphs(const QString& text)
 {
-    QString out = text;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    out.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    out.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    const auto needsWork = [](QChar c) {
+        return c == QLatin1Char('\r') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    };
+    if (std::none_of(text.cbegin(), text.cend(), needsWork))
+        return text;
+    // "\r\n", a lone "\r", and the Unicode line and paragraph separators each become "\n".
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    const QChar* src = text.constData();
+    const QChar* const end = src + text.size();
+    for (; src != end; ++src) {
+        if (!needsWork(*src)) {
+            *dst++ = *src;
+            continue;
+        }
+        if (*src == QLatin1Char('\r') && src + 1 != end && src[1] == QLatin1Char('\n'))
+            ++src;
+        *dst++ = QLatin1Char('\n');
+    }
+    out.truncate(dst - out.constData());
     return out;
 }
 
@@ -86,10 +117,38 @@ QString RichEdit::textRange(int start, int length) const
 {
     if (length <= 0)
         return QString();
-    QTextCursor c(document());
-    c.setPosition(toDocumentPosition(start));
-    c.setPosition(toDocumentPosition(start + length), QTextCursor::KeepAnchor);
-    return toLineBreaks(c.selectedText());
+    const int from = toDocumentPosition(start);
+    const int to = toDocumentPosition(start + length);
+    const QTextDocument* doc = document();
+    if (2 * (to - from) >= doc->characterCount()) {
+        // Most of the page (a load, a snapshot of a replaced page): one copy of the raw text
+        // is several times quicker than gathering it fragment by fragment through a cursor.
+        const QString raw = doc->toRawText();
+        return toLineBreaks(QStringView(raw).mid(from, to - from));
+    }
+    // Gathered from the fragments that overlap the range. A cursor placed there would lay its
+    // block out again just to compute its x position, which after an edit costs a full
+    // re-shaping of the line: per keystroke, and on a long line, far more than the keystroke.
+    QString raw;
+    raw.reserve(to - from);
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fragStart = f.position();
+            const int fragEnd = fragStart + f.length();
+            if (fragEnd <= from)
+                continue;
+            if (fragStart >= to)
+                break;
+            const int a = std::max(from, fragStart);
+            const int e = std::min(to, fragEnd);
+            raw += QStringView(f.text()).mid(a - fragStart, e - a);
+        }
+        const int separator = b.position() + b.length() - 1;
+        if (separator >= from && separator < to)
+            raw += QChar::ParagraphSeparator;
+    }
+    return toLineBreaks(raw);
 }
 
 int RichEdit::selStart() const { return toCrlfPosition(textCursor().selectionStart()); }

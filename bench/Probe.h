@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+
+// Measuring helpers of the benchmarks: process CPU time, heap in use, and the
+// one-line report format "name: value unit".
+namespace probe {
+
+// Process CPU time (user + system) in seconds.
+double cpuSeconds();
+
+// Bytes of the C heap in use by the whole process (glibc's allocated chunks, mmapped ones too).
+std::size_t heapInUse();
+
+// Process CPU time since construction. Wall time on a machine shared with other builds
+// measures the neighbours as much as the editor; CPU time of this process does not.
+class Stopwatch {
+public:
+    Stopwatch() : m_start(cpuNanoseconds()) {}
+    double us() const { return static_cast<double>(cpuNanoseconds() - m_start) / 1e3; }
+    double ms() const { return static_cast<double>(cpuNanoseconds() - m_start) / 1e6; }
+
+private:
+    static long long cpuNanoseconds();
+    long long m_start;
+};
+
+void report(const char* name, double value, const char* unit, int decimals = 1);
+void report(const char* name, long long value, const char* unit);
+
+} // namespace probe

@@ -1,0 +1,434 @@
+// Editor-core benchmarks: typing, undo and redo, a tag wrap and page loading, measured through
+// the real document window, and the same work on a bare QPlainTextEdit (the "floor": what the
+// Qt widget costs by itself). Run offscreen; prints one "name: value unit" line per figure.
+//
+// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor;
+//        default: all). Times are process CPU time.
+
+#include "Pages.h"
+#include "Probe.h"
+
+#include "document/Inserter.h"
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "formatting/TagCommands.h"
+#include "platform/Clipboard.h"
+#include "platform/Keystrokes.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+using probe::report;
+
+namespace {
+
+constexpr qsizetype KiB = 1024;
+constexpr qsizetype MiB = 1024 * KiB;
+constexpr int windowWidth = 900;
+constexpr int windowHeight = 650;
+
+void settle() { QCoreApplication::processEvents(); }
+
+// Key n of a run of typing: five-letter words and spaces, and Enter after every 72nd key, so
+// that lines stay of page width (typing 2,000 letters into one line would time the shaping
+// of an ever longer line rather than the editor). `enter` false: letters and spaces only.
+int keyAt(int n, bool enter)
+{
+    if (enter && n % 72 == 71)
+        return Qt::Key_Return;
+    if (n % 6 == 5)
+        return Qt::Key_Space;
+    return Qt::Key_A + n % 26;
+}
+
+// How many Enters keys [0, keys) hold, each adding a line break (two characters).
+int entersIn(int keys) { return keys / 72; }
+
+// One keystroke: press and release, delivered synchronously, then the events it posted
+// (repaint, scrolling) are handled, as they would be before the next key.
+void typeKey(QWidget* target, int n, bool enter = true)
+{
+    const int key = keyAt(n, enter);
+    const QString text = key == Qt::Key_Return ? QStringLiteral("\r")
+                       : key == Qt::Key_Space  ? QStringLiteral(" ")
+                                               : QString(QChar(u'a' + (key - Qt::Key_A)));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+    settle();
+}
+
+// A figure means nothing if the work it times did not happen as described: stop the run.
+void expect(bool ok, const char* what)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "halvane_bench: %s\n", what);
+    std::exit(1);
+}
+
+// The caret at the middle of the text, by the widget's own count, so that both editors
+// type into the same line of the same page.
+void placeCaretMidway(QPlainTextEdit* edit)
+{
+    QTextCursor c = edit->textCursor();
+    c.setPosition(edit->document()->characterCount() / 2);
+    edit->setTextCursor(c);
+}
+
+// The document window's font, tab stops and editor size, on a bare widget.
+void styleLikeDocument(QPlainTextEdit* edit)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.5);
+    edit->document()->setDefaultFont(font);
+    edit->setFont(font);
+    edit->setTabStopDistance(platform::twipsToPixels(720));
+    const int margin = platform::twipsToPixels(100);
+    edit->resize(windowWidth - 2 * margin, windowHeight - 2 * margin);
+}
+
+// ---- the two editors under test ---------------------------------------------------------
+
+// A document window as File > New leaves it, then holding `page` (loaded through the editor
+// and recorded in the history), with the caret at the middle of the text.
+class Document {
+public:
+    explicit Document(const QString& page)
+    {
+        m_doc = new frmDocument;
+        m_doc->resize(windowWidth, windowHeight);
+        workspace::setActiveLookup([d = m_doc] { return d; });
+        m_doc->load();
+        edit()->setWholeText(page);
+        settle();
+        placeCaretMidway(edit());
+        settle();
+    }
+    ~Document()
+    {
+        workspace::setActiveLookup({});
+        delete m_doc;
+    }
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    frmDocument* doc() const { return m_doc; }
+    RichEdit* edit() const { return m_doc->editor(); }
+
+private:
+    frmDocument* m_doc = nullptr;
+};
+
+// A stock QPlainTextEdit with the document window's font, tab stops and editor size (its own
+// undo stack left on), holding the same page, caret at the middle.
+class Floor {
+public:
+    explicit Floor(const QString& page)
+    {
+        m_edit = std::make_unique<QPlainTextEdit>();
+        styleLikeDocument(m_edit.get());
+        m_edit->show();
+        settle();
+        m_edit->setPlainText(page);
+        settle();
+        placeCaretMidway(m_edit.get());
+        settle();
+    }
+    QPlainTextEdit* edit() const { return m_edit.get(); }
+
+private:
+    std::unique_ptr<QPlainTextEdit> m_edit;
+};
+
+// Mean microseconds of one keystroke over `keys` keys (after a few untimed ones).
+double meanKeystrokeUs(QWidget* target, int keys)
+{
+    for (int i = 0; i < 5; ++i)
+        typeKey(target, i);
+    probe::Stopwatch t;
+    for (int i = 5; i < keys + 5; ++i)
+        typeKey(target, i);
+    return t.us() / keys;
+}
+
+// ---- scenarios ----------------------------------------------------------------------------
+
+// 2,000 keys into the middle of a 1 MiB page: history size, heap growth, CPU time; then
+// Undo + Redo pairs.
+void typing()
+{
+    const QString page = benchpages::page(1 * MiB);
+    constexpr int keys = 2000;
+    constexpr int pairs = 50;
+    {
+        Document d(page);
+        const std::size_t historyBefore = d.doc()->history().elementBytes();
+        const int stepsBefore = d.doc()->history().undoCount();
+        const int lengthBefore = d.edit()->textLength();
+        const std::size_t heapBefore = probe::heapInUse();
+        const double cpuBefore = probe::cpuSeconds();
+        probe::Stopwatch t;
+        for (int i = 0; i < keys; ++i)
+            typeKey(d.edit(), i);
+        const double us = t.us() / keys;
+        const double cpu = probe::cpuSeconds() - cpuBefore;
+        const std::size_t heapAfter = probe::heapInUse();
+        const std::size_t historyAfter = d.doc()->history().elementBytes();
+        expect(d.doc()->history().undoCount() - stepsBefore == keys,
+               "typing: not every keystroke was recorded in the history");
+        expect(d.edit()->textLength() - lengthBefore == keys + entersIn(keys),
+               "typing: not every key was typed");
+        report("undo.history_bytes_2000_keys_1MiB",
+               static_cast<long long>(historyAfter) - static_cast<long long>(historyBefore), "bytes");
+        report("undo.heap_growth_2000_keys_1MiB",
+               static_cast<long long>(heapAfter) - static_cast<long long>(heapBefore), "bytes");
+        report("undo.typing_cpu_s_2000_keys_1MiB", cpu, "s", 3);
+        report("undo.keystroke_us_1MiB", us, "us");
+
+        const int typedLength = d.edit()->textLength();
+        probe::Stopwatch u;
+        for (int i = 0; i < pairs; ++i) {
+            d.doc()->Undo();
+            settle();
+            d.doc()->Redo();
+            settle();
+        }
+        report("undo.undo_redo_us_1MiB", u.us() / pairs, "us");
+        d.doc()->Undo();
+        expect(d.edit()->textLength() == typedLength - 1, "undo: the last key was not taken back");
+        d.doc()->Redo();
+        expect(d.edit()->textLength() == typedLength, "redo: the last key did not come back");
+    }
+    {
+        Floor f(page);
+        const std::size_t heapBefore = probe::heapInUse();
+        const double cpuBefore = probe::cpuSeconds();
+        probe::Stopwatch t;
+        for (int i = 0; i < keys; ++i)
+            typeKey(f.edit(), i);
+        const double us = t.us() / keys;
+        const double cpu = probe::cpuSeconds() - cpuBefore;
+        const std::size_t heapAfter = probe::heapInUse();
+        report("floor.heap_growth_2000_keys_1MiB",
+               static_cast<long long>(heapAfter) - static_cast<long long>(heapBefore), "bytes");
+        report("floor.typing_cpu_s_2000_keys_1MiB", cpu, "s", 3);
+        report("floor.keystroke_us_1MiB", us, "us");
+
+        // The widget's own undo stack merges a typed run into one command, so one Undo here
+        // takes back all the typing: the floor pays for a larger step than the history does.
+        probe::Stopwatch u;
+        for (int i = 0; i < pairs; ++i) {
+            f.edit()->undo();
+            settle();
+            f.edit()->redo();
+            settle();
+        }
+        report("floor.undo_redo_us_1MiB", u.us() / pairs, "us");
+    }
+}
+
+// Mean keystroke on a small and a large page.
+void keystroke()
+{
+    constexpr int keys = 1000;
+    for (const auto& [size, name, floorName] :
+         {std::tuple{4 * KiB, "undo.keystroke_us_4KiB", "floor.keystroke_us_4KiB"},
+          std::tuple{4 * MiB, "undo.keystroke_us_4MiB", "floor.keystroke_us_4MiB"}}) {
+        const QString page = benchpages::page(size);
+        {
+            Document d(page);
+            const int stepsBefore = d.doc()->history().undoCount();
+            report(name, meanKeystrokeUs(d.edit(), keys), "us");
+            expect(d.doc()->history().undoCount() - stepsBefore == keys + 5,
+                   "keystroke: not every keystroke was recorded in the history");
+        }
+        {
+            Floor f(page);
+            report(floorName, meanKeystrokeUs(f.edit(), keys), "us");
+        }
+    }
+}
+
+// Format > Font Style > Bold around a 100-character selection, through the insertion engine.
+void wrap()
+{
+    const QString page = benchpages::page(1 * MiB);
+    constexpr int runs = 50;
+    constexpr int selection = 100;
+    const auto bold = *std::find_if(tags::menuWraps.begin(), tags::menuWraps.end(),
+                                    [](const tags::WrapCommand& c) {
+                                        return std::strcmp(c.menuItem, "mnuFSBold") == 0;
+                                    });
+    const Steps steps = tags::menuWrap(bold);
+    {
+        Document d(page);
+        // The same stretches of text as on the floor below, taken by the widget's count.
+        RichEdit* e = d.edit();
+        const int middle = e->document()->characterCount() / 2;
+        double total = 0;
+        for (int i = 0; i < runs; ++i) {
+            const int start = e->toCrlfPosition(middle + i * 400);
+            e->setSelStart(start);
+            e->setSelLength(e->toCrlfPosition(middle + i * 400 + selection) - start);
+            settle();
+            probe::Stopwatch t;
+            const int lengthBefore = e->textLength();
+            inserter::run(steps);
+            settle();
+            total += t.us();
+            // Both tags and the Enter's line break went in around the selection.
+            expect(e->textLength() - lengthBefore == 8 + 9 + 2, "wrap: the tags were not inserted");
+        }
+        report("insert.bold_wrap_us_1MiB", total / runs, "us");
+    }
+    {
+        // The same edits straight on the widget: selection to the clipboard, red tag, the
+        // selection in black, red tag, black, Enter.
+        Floor f(page);
+        QPlainTextEdit* e = f.edit();
+        QTextCharFormat red;
+        red.setForeground(QColor(255, 0, 0));
+        QTextCharFormat black;
+        black.setForeground(QColor(0, 0, 0));
+        const int middle = e->document()->characterCount() / 2;
+        double total = 0;
+        for (int i = 0; i < runs; ++i) {
+            QTextCursor c = e->textCursor();
+            c.setPosition(middle + i * 400);
+            c.setPosition(middle + i * 400 + selection, QTextCursor::KeepAnchor);
+            e->setTextCursor(c);
+            settle();
+            probe::Stopwatch t;
+            e->setFocus();
+            platform::clipboard::clear();
+            platform::clipboard::setText(e->textCursor().selectedText());
+            c = e->textCursor();
+            c.insertText(QStringLiteral("<STRONG>"), red);
+            c.insertText(platform::clipboard::text(), black);
+            c.insertText(QStringLiteral("</STRONG>"), red);
+            e->setTextCursor(c);
+            e->setCurrentCharFormat(black);
+            platform::sendReturn(e);
+            settle();
+            total += t.us();
+        }
+        report("floor.bold_wrap_us_1MiB", total / runs, "us");
+    }
+}
+
+// Keystrokes in the middle of a 1 MiB page that is one single line. Each key re-lays the
+// whole line out, so the count is bounded by time as well.
+void longLine()
+{
+    const QString page = benchpages::singleLine(1 * MiB);
+    constexpr int maxKeys = 100;
+    constexpr double budgetUs = 8e6;
+    auto measure = [&](QWidget* target) {
+        typeKey(target, 0, false);
+        probe::Stopwatch t;
+        int n = 0;
+        while (n < maxKeys && t.us() < budgetUs)
+            typeKey(target, ++n, false);
+        return t.us() / n;
+    };
+    {
+        Document d(page);
+        const int stepsBefore = d.doc()->history().undoCount();
+        report("insert.keystroke_us_1MiB_single_line", measure(d.edit()), "us");
+        expect(d.doc()->history().undoCount() > stepsBefore + 1,
+               "longline: the keystrokes were not recorded in the history");
+    }
+    {
+        Floor f(page);
+        report("floor.keystroke_us_1MiB_single_line", measure(f.edit()), "us");
+    }
+}
+
+// Opening a big page: a new document window given 10 MiB through its editor, history
+// recording included, until the window has handled what the load posted. The floor is the
+// widget's own setPlainText. Each side runs in a process of its own (the first 10 MiB a
+// process allocates costs more than the next), after a small untimed load that takes the
+// one-time costs (fonts, first layout) out.
+void load()
+{
+    auto open = [](const QString& page, bool show) {
+        const std::size_t heapBefore = probe::heapInUse();
+        probe::Stopwatch t;
+        auto* doc = new frmDocument;
+        doc->resize(windowWidth, windowHeight);
+        workspace::setActiveLookup([doc] { return doc; });
+        doc->load();
+        doc->editor()->setWholeText(page);
+        settle();
+        const double ms = t.ms();
+        expect(doc->editor()->textLength() == page.size(), "load: the page did not arrive whole");
+        if (show) {
+            report("doc.load_10MiB_ms", ms, "ms");
+            report("doc.load_heap_10MiB",
+                   static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore),
+                   "bytes");
+        }
+        workspace::setActiveLookup({});
+        delete doc;
+    };
+    open(benchpages::page(4 * KiB), false);
+    open(benchpages::page(10 * MiB), true);
+}
+
+void loadFloor()
+{
+    auto open = [](const QString& page, bool show) {
+        const std::size_t heapBefore = probe::heapInUse();
+        probe::Stopwatch t;
+        QPlainTextEdit e;
+        styleLikeDocument(&e);
+        e.show();
+        e.setPlainText(page);
+        settle();
+        const double ms = t.ms();
+        if (show) {
+            report("floor.setPlainText_10MiB_ms", ms, "ms");
+            report("floor.setPlainText_heap_10MiB",
+                   static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore),
+                   "bytes");
+        }
+    };
+    open(benchpages::page(4 * KiB), false);
+    open(benchpages::page(10 * MiB), true);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const std::pair<const char*, std::function<void()>> scenarios[] = {
+        {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
+        {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor}};
+    QStringList wanted = app.arguments().mid(1);
+    for (const QString& w : wanted) {
+        if (std::none_of(std::begin(scenarios), std::end(scenarios),
+                         [&](const auto& s) { return w == QLatin1String(s.first); })) {
+            std::fprintf(stderr, "unknown scenario: %s\n", qPrintable(w));
+            return 2;
+        }
+    }
+    for (const auto& [name, run] : scenarios)
+        if (wanted.isEmpty() || wanted.contains(QLatin1String(name)))
+            run();
+    return 0;
+}

@@ -1,0 +1,54 @@
+// GapText against a plain QString given the same edits: the gap may move and grow anywhere,
+// the text read back must not change.
+
+#include "document/GapText.h"
+
+#include <QTest>
+
+class GapTextTest : public QObject {
+    Q_OBJECT
+private slots:
+    void followsPlainString()
+    {
+        QString expected = QStringLiteral("0123456789");
+        GapText text(expected);
+        // A deterministic mix of edits: typing runs, deletions, replacements far apart and
+        // one large insertion that outgrows the gap.
+        unsigned state = 7;
+        auto next = [&state](unsigned bound) {
+            state = state * 1664525u + 1013904223u;
+            return static_cast<qsizetype>((state >> 8) % bound);
+        };
+        for (int i = 0; i < 3000; ++i) {
+            const qsizetype pos = next(static_cast<unsigned>(expected.size() + 1));
+            const qsizetype cut = i % 7 == 0 ? next(5) : 0;
+            QString piece = i == 1500 ? QString(5000, QLatin1Char('L'))
+                                      : QString(next(4), QChar(u'a' + i % 26));
+            const qsizetype clampedCut = std::min(cut, expected.size() - pos);
+            expected.replace(pos, clampedCut, piece);
+            text.replace(pos, cut, piece);
+            QCOMPARE(text.size(), expected.size());
+            if (i % 97 == 0)
+                QCOMPARE(text.toString(), expected);
+        }
+        QCOMPARE(text.toString(), expected);
+        QCOMPARE(text.mid(100, 50), expected.mid(100, 50));
+        QCOMPARE(text.mid(-5, 10), expected.mid(0, 10));
+        QCOMPARE(text.mid(expected.size() - 3, 10), expected.right(3));
+    }
+
+    void replacedWholeLeavesRoomToType()
+    {
+        GapText text(QStringLiteral("template"));
+        const QString page(1 << 20, QLatin1Char('p'));
+        text.replace(0, text.size(), page);
+        const std::size_t afterLoad = text.capacityBytes();
+        for (int i = 0; i < 1000; ++i)
+            text.replace(1 << 19, 0, QStringLiteral("k"));
+        QCOMPARE(text.capacityBytes(), afterLoad); // typing after a load needs no new buffer
+        QCOMPARE(text.size(), (1 << 20) + 1000);
+    }
+};
+
+QTEST_MAIN(GapTextTest)
+#include "tst_gaptext.moc"
