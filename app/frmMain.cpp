@@ -6,6 +6,7 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
@@ -108,6 +109,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     m_mdi->viewport()->installEventFilter(this);
 
     workspace::setActiveLookup([this] { return activeDocument(); });
+    insert::registerForms();
 }
 
 frmMain::~frmMain()
