@@ -5,6 +5,7 @@
 #include "document/Inserter.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/Prompts.h"
 
@@ -60,7 +61,7 @@ Handler message(const char* text)
 
 constexpr const char* pending[] = {
     "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
-    "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",     "FB7",
+    "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",
     "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
     "FB18",         "FB23",          "mnuWindowCascade", "mnuWindowTileHorizontal",
     "mnuWindowTileVertical",         "mnuHelpContents",
@@ -105,6 +106,7 @@ std::vector<HandlerEntry> build()
         {"FB4", same("mnuEditCut")},
         {"FB5", same("mnuEditCopy")},
         {"FB6", same("mnuEditPaste")},
+        {"FB7", [](frmMain&) { formatting::openFormatPalette(); }},
         {"FB8", showForm("frmJava")},
         {"FB9", showForm("frmItem")},
         {"FB10", insert(tags::centreWrap())},

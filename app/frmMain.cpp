@@ -6,6 +6,7 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "formatting/FormattingForms.h"
 #include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
@@ -109,6 +110,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     m_mdi->viewport()->installEventFilter(this);
 
     workspace::setActiveLookup([this] { return activeDocument(); });
+    formatting::registerForms();
     insert::registerForms();
 }
 

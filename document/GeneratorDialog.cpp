@@ -3,12 +3,14 @@
 #include "document/Forms.h"
 #include "document/Inserter.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <limits>
 
 namespace {
@@ -18,6 +20,13 @@ const char* const lookSheet =
     "GeneratorDialog { background-color: rgb(255,0,0); }"
     "QLabel { color: rgb(255,255,0); background: transparent; }"
     "QRadioButton, QCheckBox { color: rgb(255,255,0); background: transparent; }"
+    "QRadioButton::indicator { width: 11px; height: 11px; border: 1px solid rgb(90,0,0);"
+    " border-radius: 6px; background: white; }"
+    "QRadioButton::indicator:checked { background-color: black; border: 3px solid white;"
+    " width: 7px; height: 7px; border-radius: 6px; }"
+    "QRadioButton { padding: 1px; border: 1px solid transparent; }"
+    "QRadioButton:focus { border: 1px dashed rgb(255,255,0); }"
+    "QRadioButton::indicator:disabled { background: rgb(220,220,220); }"
     "QPushButton { background-color: rgb(255,0,0); color: rgb(255,255,0);"
     " border: 1px solid rgb(128,0,0); padding: 3px 12px; min-height: 16px;"
     " font-family: 'MS Sans Serif', sans-serif; }"
@@ -55,8 +64,33 @@ QLabel* GeneratorDialog::makeLabel(const QString& name, const QString& text, QWi
         l->setBuddy(buddy);
         if (buddy->accessibleName().isEmpty())
             buddy->setAccessibleName(text.trimmed());
+        if (qobject_cast<QAbstractButton*>(buddy))
+            l->installEventFilter(this);
     }
     return l;
+}
+
+bool GeneratorDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (auto* label = qobject_cast<QLabel*>(watched)) {
+            if (auto* button = qobject_cast<QAbstractButton*>(label->buddy());
+                button && button->isEnabled()) {
+                button->setFocus(Qt::MouseFocusReason);
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString GeneratorDialog::typedText(const QPlainTextEdit* box)
+{
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
+    return text;
 }
 
 QLineEdit* GeneratorDialog::makeLineEdit(const QString& name, const QString& accessibleName,

@@ -39,6 +39,7 @@ public:
 protected:
     QPushButton* makeButton(const QString& name, const QString& caption);
     // A yellow label; with a buddy it names that control for keyboard and screen readers.
+    // A label beside an option button or check box also selects it when clicked.
     QLabel* makeLabel(const QString& name, const QString& text, QWidget* buddy = nullptr);
     // One-line box; maxLength 0 means no limit (the widget's own default would cut at 32767).
     QLineEdit* makeLineEdit(const QString& name, const QString& accessibleName, int maxLength = 0);
@@ -46,6 +47,10 @@ protected:
     QPlainTextEdit* makeTextArea(const QString& name, const QString& accessibleName);
     // An option button whose caption is the label beside it.
     QRadioButton* makeOption(const QString& name, const QString& accessibleName);
+
+    // The text of a multi-line box exactly as typed, line breaks as "\r\n" (the widget's own
+    // plain text would turn non-breaking spaces into spaces).
+    static QString typedText(const QPlainTextEdit* box);
 
     // Tab order follows the control table: each control after the one before it.
     void setTabOrderList(std::initializer_list<QWidget*> controls);
@@ -60,6 +65,7 @@ protected:
     virtual void cancel();
 
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool m_unloading = false;
