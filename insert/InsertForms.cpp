@@ -2,12 +2,17 @@
 
 #include "document/Forms.h"
 #include "insert/ColorPicker.h"
+#include "insert/LinkDialog.h"
 
 namespace insert {
 
 void registerForms()
 {
     Forms::registerFactory(QStringLiteral("color"), [] { return new ColorPicker; });
+    Forms::registerFactory(QStringLiteral("frmLnkImg"), [] { return new frmLnkImg; });
+    Forms::registerFactory(QStringLiteral("frmLink"), [] { return new LinkDialog(LinkDialog::hyperlink); });
+    Forms::registerFactory(QStringLiteral("frmMail"), [] { return new LinkDialog(LinkDialog::mail); });
+    Forms::registerFactory(QStringLiteral("frmButton"), [] { return new LinkDialog(LinkDialog::button); });
 }
 
 } // namespace insert

@@ -1,5 +1,6 @@
 // The insert generators against their output tables: every piece, its colour (or none), and
 // every keystroke, in order.
+#include "insert/LinkDialogs.h"
 #include "insert/PageColours.h"
 #include "support/StepsText.h"
 
@@ -72,6 +73,49 @@ private slots:
             "FocusEditor",         "RecordCaret"};
         QCOMPARE(testkit::stepsText(pagecolours::applySteps(tag)), expected);
         QCOMPARE(pagecolours::caretAfter, 40 + 75 + 3 + 2 + 2);
+    }
+
+    void linkDialogs_data()
+    {
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<QStringList>("table");
+        // Values go in exactly as typed: quotes, angle brackets and spaces included.
+        const QString a = QStringLiteral(" http://x.test/?q=\"1\" ");
+        const QString b = QStringLiteral("<b>Say \"hi\"</b>");
+        QTest::newRow("hyperlink")
+            << links::hyperlink(a, b)
+            << QStringList{"ActivateDocument",
+                           "Insert[0,255,255](<A HREF=\")", "Insert[0,0,0](" + a + ")",
+                           "Insert[0,255,255](\">)",        "Insert[0,0,0](" + b + ")",
+                           "Insert[0,255,255](</A>)",       "SetColour[0,0,0]",
+                           "NewLine", "RecordCaret", "CloseDialog", "FocusEditor"};
+        QTest::newRow("e-mail link")
+            << links::mailLink(a, b)
+            << QStringList{"FocusEditor",
+                           "Insert[100,0,190](<A HREF=\")", "Insert[100,0,190](MAILTO:)",
+                           "Insert[0,0,0](" + a + ")",     "Insert[100,0,190](\">)",
+                           "Insert[0,0,0](" + b + ")",     "Insert[100,0,190](</A>)",
+                           "SetColour[0,0,0]", "NewLine", "RecordCaret", "CloseDialog", "FocusEditor"};
+        QTest::newRow("command button")
+            << links::commandButton(a, b)
+            << QStringList{"FocusEditor",
+                           "Insert[100,20,150](<FORM METHOD=\"LINK\" ACTION=\")",
+                           "Insert[0,0,0](" + a + ")",
+                           "Insert[100,20,150](\"><INPUT TYPE=\"SUBMIT\" VALUE=\")",
+                           "Insert[0,0,0](" + b + ")",
+                           "Insert[100,20,150](\"></FORM>)",
+                           "SetColour[0,0,0]", "NewLine", "CloseDialog", "FocusEditor", "RecordCaret"};
+        QTest::newRow("empty values stay empty pieces")
+            << links::hyperlink(QString(), QString())
+            << QStringList{"ActivateDocument", "Insert[0,255,255](<A HREF=\")", "Insert[0,0,0]()",
+                           "Insert[0,255,255](\">)", "Insert[0,0,0]()", "Insert[0,255,255](</A>)",
+                           "SetColour[0,0,0]", "NewLine", "RecordCaret", "CloseDialog", "FocusEditor"};
+    }
+    void linkDialogs()
+    {
+        QFETCH(Steps, steps);
+        QFETCH(QStringList, table);
+        QCOMPARE(testkit::stepsText(steps), table);
     }
 };
 
