@@ -3,6 +3,7 @@
 #include "document/Forms.h"
 #include "insert/ColorPicker.h"
 #include "insert/LinkDialog.h"
+#include "insert/frmTable.h"
 
 namespace insert {
 
@@ -13,6 +14,7 @@ void registerForms()
     Forms::registerFactory(QStringLiteral("frmLink"), [] { return new LinkDialog(LinkDialog::hyperlink); });
     Forms::registerFactory(QStringLiteral("frmMail"), [] { return new LinkDialog(LinkDialog::mail); });
     Forms::registerFactory(QStringLiteral("frmButton"), [] { return new LinkDialog(LinkDialog::button); });
+    Forms::registerFactory(QStringLiteral("frmTable"), [] { return new frmTable; });
 }
 
 } // namespace insert

@@ -1,7 +1,7 @@
 #include "insert/LinkDialog.h"
 
 #include "document/Forms.h"
-#include "insert/LinkDialogs.h"
+#include "insert/LinkMarkup.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,7 +1,8 @@
 // The insert generators against their output tables: every piece, its colour (or none), and
 // every keystroke, in order.
-#include "insert/LinkDialogs.h"
+#include "insert/LinkMarkup.h"
 #include "insert/PageColours.h"
+#include "insert/TableMarkup.h"
 #include "support/StepsText.h"
 
 #include <QTest>
@@ -116,6 +117,54 @@ private slots:
         QFETCH(Steps, steps);
         QFETCH(QStringList, table);
         QCOMPARE(testkit::stepsText(steps), table);
+    }
+
+    void tableOpening_data()
+    {
+        QTest::addColumn<QString>("opening");
+        QTest::addColumn<QString>("expected");
+        table::Values v{2, 3, "1", "100", "50", "2", "3", "T"};
+        QTest::newRow("all values")
+            << table::openingString(v)
+            << R"(<TABLE COLSPEC="L20 L20"BORDER=1 WIDTH=100 HEIGHT=50 CELLPADDING=2 CELLSPACING=3><CAPTION ALIGN=TOP>T</Caption >)";
+        QTest::newRow("empty values leave bare equals signs")
+            << table::openingString(table::Values{})
+            << R"(<TABLE COLSPEC="L20 L20"BORDER= WIDTH= HEIGHT= CELLPADDING= CELLSPACING=><CAPTION ALIGN=TOP></Caption >)";
+        table::Values odd;
+        odd.caption = QStringLiteral("A \"q\" <b>");
+        odd.width = QStringLiteral("5%");
+        QTest::newRow("values as typed")
+            << table::openingString(odd)
+            << R"(<TABLE COLSPEC="L20 L20"BORDER= WIDTH=5% HEIGHT= CELLPADDING= CELLSPACING=><CAPTION ALIGN=TOP>A "q" <b></Caption >)";
+    }
+    void tableOpening()
+    {
+        QFETCH(QString, opening);
+        QFETCH(QString, expected);
+        QCOMPARE(opening, expected);
+    }
+
+    void tableSteps()
+    {
+        table::Values v{2, 3, "1", "100", "50", "2", "3", "T"};
+        const QString row = "Insert[130,130,130](<TR>)";
+        const QString cell = "Insert[130,130,130](<TH></TH>)";
+        const QString rowEnd = "Insert[130,130,130](</TR>)";
+        const QStringList expected{"FocusEditor", "Insert[130,130,130](" + table::openingString(v) + ")",
+                                   "NewLine", "RecordCaret",
+                                   row, cell, cell, cell, rowEnd, "NewLine",
+                                   row, cell, cell, cell, rowEnd, "NewLine",
+                                   "Insert[130,130,130](</TABLE>)", "SetColour[0,0,0]", "RecordCaret",
+                                   "CloseDialog", "FocusEditor"};
+        QCOMPARE(testkit::stepsText(table::insertTable(v)), expected);
+
+        // The largest table: 15 rows of 10 cells.
+        v.rows = table::maxRows;
+        v.columns = table::maxColumns;
+        const QStringList big = testkit::stepsText(table::insertTable(v));
+        QCOMPARE(big.count(cell), 150);
+        QCOMPARE(big.count(row), 15);
+        QCOMPARE(big.count("NewLine"), 16);
     }
 };
 

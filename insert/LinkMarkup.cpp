@@ -1,4 +1,4 @@
-#include "insert/LinkDialogs.h"
+#include "insert/LinkMarkup.h"
 
 namespace links {
 
