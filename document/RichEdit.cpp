@@ -231,13 +231,21 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         e->accept(); // discarded: the control has no Ctrl shortcuts of its own
         return;
     }
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
-        (e->modifiers() & shiftStateMask) == Qt::ShiftModifier) {
-        // Shift+Enter would put a line separator inside the paragraph; it is a plain break here.
-        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
-                        e->isAutoRepeat(), static_cast<ushort>(e->count()));
-        QPlainTextEdit::keyPressEvent(&plain);
-        e->setAccepted(plain.isAccepted());
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // The insertion colour outlives the break: at the start of the new line the widget
+        // would otherwise take the colour of the character that follows the caret.
+        const QTextCharFormat insertion = textCursor().charFormat();
+        if ((e->modifiers() & shiftStateMask) == Qt::ShiftModifier) {
+            // Shift+Enter would put a line separator inside the paragraph; it is a plain break.
+            QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
+                            e->isAutoRepeat(), static_cast<ushort>(e->count()));
+            QPlainTextEdit::keyPressEvent(&plain);
+            e->setAccepted(plain.isAccepted());
+        } else {
+            QPlainTextEdit::keyPressEvent(e);
+        }
+        if (!textCursor().hasSelection())
+            setCurrentCharFormat(insertion);
         return;
     }
     QPlainTextEdit::keyPressEvent(e);
