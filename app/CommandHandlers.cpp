@@ -7,6 +7,7 @@
 #include "document/frmDocument.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
+#include "insert/WebBotSearch.h"
 #include "platform/Prompts.h"
 
 #include <QMetaObject>
@@ -63,7 +64,7 @@ constexpr const char* pending[] = {
     "mnuFileOpen",  "mnuFileSave",   "mnuFileSaveAs",    "mnuSaveEdit",
     "mnuEditCut",   "mnuEditCopy",   "mnuEditPaste",
     "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
-    "FB18",         "FB23",          "mnuWindowCascade", "mnuWindowTileHorizontal",
+    "FB23",         "mnuWindowCascade", "mnuWindowTileHorizontal",
     "mnuWindowTileVertical",         "mnuHelpContents",
 };
 
@@ -117,6 +118,7 @@ std::vector<HandlerEntry> build()
         {"FB15", insert(tags::singleTag(tags::horizontalRuleTag))},
         {"FB16", showForm("frmButton")},
         {"FB17", showForm("frmTrgLnk")},
+        {"FB18", insert(webbot::searchForm())},
         {"FB19", showForm("frmVBS")},
         {"FB20", showForm("frmDyn")},
     };

@@ -3,6 +3,7 @@
 #include "document/Forms.h"
 #include "insert/ColorPicker.h"
 #include "insert/LinkDialog.h"
+#include "insert/frmItem.h"
 #include "insert/frmTable.h"
 
 namespace insert {
@@ -15,6 +16,7 @@ void registerForms()
     Forms::registerFactory(QStringLiteral("frmMail"), [] { return new LinkDialog(LinkDialog::mail); });
     Forms::registerFactory(QStringLiteral("frmButton"), [] { return new LinkDialog(LinkDialog::button); });
     Forms::registerFactory(QStringLiteral("frmTable"), [] { return new frmTable; });
+    Forms::registerFactory(QStringLiteral("frmItem"), [] { return new frmItem; });
 }
 
 } // namespace insert

@@ -326,6 +326,19 @@ private slots:
             QVERIFY(!option("frmHeading", n)->isChecked());
     }
 
+    // The insertion colour survives an Enter: after Center the break and what is typed next
+    // stay red, at the start of a line whose first character is black.
+    void insertionColourOutlivesEnter()
+    {
+        App app;
+        app.newDocument();
+        app.edit()->setSelStart(0);
+        app.main().enableToolbar();
+        app.click(QStringLiteral("FB10"));
+        app.type(QStringLiteral("r"));
+        compareRuns(app.edit(), {{QStringLiteral("<CENTER></CENTER>\r\nr"), red}, {page::newPageTemplate(), black}});
+    }
+
     void keyboardOnly()
     {
         App app;

@@ -1,8 +1,10 @@
 // The insert generators against their output tables: every piece, its colour (or none), and
 // every keystroke, in order.
 #include "insert/LinkMarkup.h"
+#include "insert/ListMarkup.h"
 #include "insert/PageColours.h"
 #include "insert/TableMarkup.h"
+#include "insert/WebBotSearch.h"
 #include "support/StepsText.h"
 
 #include <QTest>
@@ -165,6 +167,53 @@ private slots:
         QCOMPARE(big.count(cell), 150);
         QCOMPARE(big.count(row), 15);
         QCOMPARE(big.count("NewLine"), 16);
+    }
+
+    void listString_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one") << 1 << "<UL><LI>&nbsp;A</LI></UL>";
+        QTest::newRow("three") << 3 << "<UL><LI>&nbsp;A</LI><LI>&nbsp;B</LI><LI>&nbsp;C\r\nc</LI></UL>";
+        QTest::newRow("eight")
+            << 8
+            << "<UL><LI>&nbsp;A</LI><LI>&nbsp;B</LI><LI>&nbsp;C\r\nc</LI><LI>&nbsp;</LI><LI>&nbsp;E"
+               "</LI><LI>&nbsp;F</LI><LI>&nbsp;G</LI><LI>&nbsp;H</LI></UL>";
+    }
+    void listString()
+    {
+        QFETCH(int, n);
+        QFETCH(QString, expected);
+        // Item 4 is empty; item 3 holds a line break, kept as typed.
+        const QStringList items{"A", "B", "C\r\nc", "", "E", "F", "G", "H"};
+        QCOMPARE(bulleted::listString(n, items), expected);
+    }
+
+    void listSteps()
+    {
+        const QStringList items{"A", "B"};
+        QCOMPARE(testkit::stepsText(bulleted::insertList(2, items)),
+                 (QStringList{"FocusEditor", "Insert[none](" + bulleted::listString(2, items) + ")",
+                              "NewLine", "RecordCaret", "CloseDialog", "FocusEditor", "RecordCaret"}));
+        // No number of items chosen: nothing inserted, no Enter, still closes.
+        QCOMPARE(testkit::stepsText(bulleted::insertList(0, items)),
+                 (QStringList{"FocusEditor", "CloseDialog", "FocusEditor", "RecordCaret"}));
+    }
+
+    void webBotSearch()
+    {
+        const QString a = R"(<!--webbot bot= "Search" startspan s-index= "All" s-fields= "DocumentK," s-text= "Search for:" i-size= "20" s-submit= "Start Search" s-clear= "Reset" tag= "FORM" -->)";
+        const QString b = R"(<input type= "text" name= "search" size=20></p> <p><input type= "submit" value= "Start Search">)";
+        const QString c = R"(<input type= "reset" value= "Reset"></p> </form><!--webbot bot= "Search" i-checksum= "44572" endspan -->)";
+        QCOMPARE(webbot::openingComment(), a);
+        QCOMPARE(webbot::fieldAndSubmit(), b);
+        QCOMPARE(webbot::resetAndClosing(), c);
+        QCOMPARE(testkit::stepsText(webbot::searchForm()),
+                 (QStringList{"FocusEditor", "Insert[0,200,0](" + a + ")", "NewLine",
+                              "Insert[0,200,0](<form><p><b>Search for:</b>)", "NewLine",
+                              "Insert[0,200,0](" + b + ")", "NewLine",
+                              "Insert[0,200,0](" + c + ")", "SetColour[0,0,0]", "NewLine",
+                              "RecordCaret"}));
     }
 };
 
