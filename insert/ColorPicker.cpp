@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -34,6 +35,23 @@ QString previewText(int spaces1, int spaces2, int indent, const char* name)
     return QString(spaces1, QLatin1Char(' ')) + crlf + QString(spaces2, QLatin1Char(' ')) + crlf +
            QString(indent, QLatin1Char(' ')) + QLatin1String(name) + crlf;
 }
+
+// A colour bar that shows when it has the keyboard focus.
+class ColourBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter p(this);
+        p.setPen(QPen(QColor(255, 255, 0), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+};
 
 QString cssColour(const Rgb& c) { return QStringLiteral("rgb(%1,%2,%3)").arg(c.r).arg(c.g).arg(c.b); }
 
@@ -86,7 +104,7 @@ ColorPicker::ColorPicker()
         const int initial[3] = {groups[g].initial.r, groups[g].initial.g, groups[g].initial.b};
         for (int c = 0; c < 3; ++c) {
             const int index = g * 3 + c;
-            auto* bar = new QScrollBar(Qt::Horizontal, this);
+            auto* bar = new ColourBar(Qt::Horizontal, this);
             bar->setObjectName(QStringLiteral("HS%1").arg(index + 1));
             bar->setRange(0, 255);
             bar->setSingleStep(1);
