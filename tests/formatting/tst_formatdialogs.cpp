@@ -118,31 +118,6 @@ private slots:
         QCOMPARE(platform::clipboard::text(), QString());
     }
 
-    void everyStyleOption_data()
-    {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QString>("opening");
-        QTest::addColumn<QString>("closing");
-        const char* pairs[][2] = {{"<STRONG>", "</STRONG>"}, {"<I>", "</I>"}, {"<U>", "</U>"},
-                                  {"<STRIKE>", "</STRIKE>"}, {"<SUP>", "</SUP>"}, {"<SUB>", "</SUB>"},
-                                  {"<TT>", "</TT>"}};
-        for (int n = 1; n <= 7; ++n)
-            QTest::newRow(qPrintable(QStringLiteral("Option%1").arg(n)))
-                << n << QString::fromLatin1(pairs[n - 1][0]) << QString::fromLatin1(pairs[n - 1][1]);
-    }
-    void everyStyleOption()
-    {
-        QFETCH(int, n);
-        QFETCH(QString, opening);
-        QFETCH(QString, closing);
-        App app;
-        pageWithSelectedWord(app, QStringLiteral("w"));
-        fromPalette(app, "FB2", "frmStyle");
-        option("frmStyle", n)->click();
-        testkit::press(QStringLiteral("frmStyle"), QStringLiteral("FB1"));
-        compareRuns(app.edit(), wrapped(opening, "w", closing, page::newPageTemplate()));
-    }
-
     void emptyHeadingGivesAdjacentTags()
     {
         App app;

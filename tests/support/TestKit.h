@@ -27,9 +27,9 @@ QStringList takeMessages();
 int pageSetupCount();
 
 // Answers the next showing of a modal window of that name (a dialog run with exec()): the
-// answer gets the window once it is up. A modal program window with no answer waiting is
-// closed at once as by Escape, so that File > New (which runs the colour picker) does not
-// block a test and leaves the page's template as it is.
+// answer gets the window once it is up (and the window is closed as by Escape if the answer
+// leaves it open). The colour picker that follows File > New is closed that way when no
+// answer waits for it, so that New does not block a test and the page keeps its template.
 void answerModal(const QString& name, std::function<void(QWidget*)> answer);
 
 // A loaded dialog or palette by name (nullptr when not loaded), and a control on it.
