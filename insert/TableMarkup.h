@@ -17,7 +17,7 @@ struct Values {
     QString caption;
 };
 
-// The opening tag and the caption, one string. The column specification is always the fixed
+// The opening tag and the caption, one string. The COLSPEC value is always the fixed
 // "L20 L20" and the attribute values go in unquoted, as typed.
 QString openingString(const Values& v);
 
