@@ -7,8 +7,10 @@
 #include "document/Inserter.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
+#include "insert/WebBotSearch.h"
 #include "platform/Prompts.h"
 
 #include <QMetaObject>
@@ -67,8 +69,8 @@ Handler arrange(editing::Arrangement how)
 }
 
 constexpr const char* pending[] = {
-    "FB7",          "mnuEffDate",    "mnuEffGradHR",     "mnuEffMod",
-    "mnuEffBGColor", "FB18",         "FB23",
+    "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
+    "FB23",
 };
 
 std::vector<HandlerEntry> build()
@@ -124,6 +126,7 @@ std::vector<HandlerEntry> build()
         {"FB4", same("mnuEditCut")},
         {"FB5", same("mnuEditCopy")},
         {"FB6", same("mnuEditPaste")},
+        {"FB7", [](frmMain&) { formatting::openFormatPalette(); }},
         {"FB8", showForm("frmJava")},
         {"FB9", showForm("frmItem")},
         {"FB10", insert(tags::centreWrap())},
@@ -134,6 +137,7 @@ std::vector<HandlerEntry> build()
         {"FB15", insert(tags::singleTag(tags::horizontalRuleTag))},
         {"FB16", showForm("frmButton")},
         {"FB17", showForm("frmTrgLnk")},
+        {"FB18", insert(webbot::searchForm())},
         {"FB19", showForm("frmVBS")},
         {"FB20", showForm("frmDyn")},
     };

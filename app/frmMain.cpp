@@ -8,6 +8,8 @@
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "platform/HelpViewer.h"
+#include "formatting/FormattingForms.h"
+#include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
@@ -116,6 +118,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
     workspace::setActiveLookup([this] { return activeDocument(); });
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
+    formatting::registerForms();
+    insert::registerForms();
 }
 
 frmMain::~frmMain()

@@ -80,6 +80,19 @@ void focus(const QString& name)
     }
 }
 
+void unload(QWidget* window)
+{
+    if (!window)
+        return;
+    for (auto it = loaded().begin(); it != loaded().end();) {
+        if (it.value() == window || !it.value())
+            it = loaded().erase(it);
+        else
+            ++it;
+    }
+    window->close();
+}
+
 void unloadAll()
 {
     const auto windows = loaded().values();

@@ -23,6 +23,9 @@ QWidget* show(const QString& name); // loads, shows (not modal) and brings it fo
 int showModal(const QString& name); // loads and runs it modally; 0 when not registered
 bool isVisible(const QString& name);
 void focus(const QString& name); // gives a loaded, visible window the focus
+// Takes the window out of the registry at once and closes it (it is destroyed), so that a
+// showing that follows, even in the same event, builds a fresh one.
+void unload(QWidget* window);
 void unloadAll();
 
 } // namespace Forms

@@ -19,6 +19,11 @@ inline constexpr Rgb black{0, 0, 0};
 inline constexpr Rgb red{255, 0, 0};
 inline constexpr Rgb blue{0, 0, 255};
 inline constexpr Rgb paragraph{155, 150, 50};
+inline constexpr Rgb cyan{0, 255, 255};
+inline constexpr Rgb mailPurple{100, 0, 190};
+inline constexpr Rgb buttonViolet{100, 20, 150};
+inline constexpr Rgb tableGrey{130, 130, 130};
+inline constexpr Rgb webBotGreen{0, 200, 0};
 } // namespace colours
 
 namespace step {
@@ -37,6 +42,14 @@ struct InsertCaptured {
     Rgb colour;
     friend bool operator==(const InsertCaptured&, const InsertCaptured&) = default;
 };
+// Set the insertion colour and put one piece in place of the selection: the clipboard's text
+// with typed text joined before and/or after it.
+struct InsertCapturedJoined {
+    QString before;
+    QString after;
+    Rgb colour;
+    friend bool operator==(const InsertCapturedJoined&, const InsertCapturedJoined&) = default;
+};
 struct SetColour {
     Rgb colour;
     friend bool operator==(const SetColour&, const SetColour&) = default;
@@ -50,9 +63,19 @@ struct MoveCaret {
     int position = 0;
     friend bool operator==(const MoveCaret&, const MoveCaret&) = default;
 };
+// Select `length` characters from `start` (line breaks count two).
+struct Select {
+    int start = 0;
+    int length = 0;
+    friend bool operator==(const Select&, const Select&) = default;
+};
+// The dialog that runs the steps unloads itself here. Not a document step: it runs even
+// with no document open.
+struct CloseDialog { friend bool operator==(const CloseDialog&, const CloseDialog&) = default; };
 } // namespace step
 
 using Step = std::variant<step::ActivateDocument, step::FocusEditor, step::CaptureSelection,
-                          step::InsertPiece, step::InsertCaptured, step::SetColour, step::NewLine,
-                          step::RecordCaret, step::MoveCaret>;
+                          step::InsertPiece, step::InsertCaptured, step::InsertCapturedJoined,
+                          step::SetColour, step::NewLine, step::RecordCaret, step::MoveCaret,
+                          step::Select, step::CloseDialog>;
 using Steps = std::vector<Step>;

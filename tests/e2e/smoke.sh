@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts Halvane under Xvfb, opens a page with Ctrl+N, presses F3 and checks that the red tag
-# pair appeared; also checks the clear message given when there is no display at all.
+# Starts Halvane under Xvfb: File > New, accept the colour picker, F3, Save As by typing a path
+# into the file dialog, and checks the saved bytes; also checks the clear message given when
+# there is no display at all.
 set -euo pipefail
 binary=$1
 work=$(mktemp -d)
@@ -46,10 +47,40 @@ red_pixels() {
 xdotool windowfocus --sync "$wid"
 xdotool key --clearmodifiers ctrl+n
 sleep 1
+# File > New is followed by the modal colour picker: accept its colours with Enter.
+picker=$(xdotool search --onlyvisible --name '^Color Picker$' 2>/dev/null | head -1 || true)
+[ -n "$picker" ] || fail "no colour picker after File > New"
+xdotool windowfocus --sync "$picker"
+xdotool key Return
+sleep 0.5
+xdotool windowfocus --sync "$wid"
 before=$(red_pixels)
 xdotool key F3
 sleep 0.5
 after=$(red_pixels)
 [ "$after" -gt $((before + 50)) ] || fail "F3 drew no red tag pair (red pixels $before -> $after)"
+
+# Save As through the file dialog, typing the path, then check the bytes written.
+page="$work/smoke page.htm"
+xdotool key --clearmodifiers ctrl+a
+dialog=""
+for _ in $(seq 50); do
+  dialog=$(xdotool search --onlyvisible --name 'Save' 2>/dev/null | grep -v "^$wid$" | head -1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || fail "no save dialog after Ctrl+A"
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 5 "$page"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$page" ] && break; sleep 0.1; done
+[ -s "$page" ] || fail "nothing saved at $page"
+
+expected_head=$(printf '<HTML>\r\n<HEAD></HEAD>\r\n<TITLE></TITLE>\r\n<BODY BGCOLOR=')
+[ "$(head -c ${#expected_head} "$page")" = "$expected_head" ] || fail "saved page starts wrong: $(head -c 60 "$page" | od -c | head -3)"
+at122=$(tail -c +123 "$page" | head -c 19)
+[ "$at122" = "$(printf '<STRONG></STRONG>\r\n')" ] || fail "no tag pair at offset 122: $(printf '%s' "$at122" | od -c | head -2)"
+lf=$(tr -cd '\n' <"$page" | wc -c); crlf=$(grep -c $'\r$' "$page" || true)
+[ "$lf" -eq "$crlf" ] || fail "line breaks are not all CR LF ($lf LF, $crlf CR LF)"
 kill -0 "$app_pid" || fail "the editor exited"
-echo "e2e smoke: window shown, F3 inserted the red tag pair ($before -> $after red pixels)"
+echo "e2e smoke: window shown, picker accepted, F3 inserted the red tag pair ($before -> $after red pixels), Save As wrote $(wc -c <"$page") bytes"

@@ -1,6 +1,7 @@
 // The one-click tag commands: their step lists against the command records, and what they
 // leave in a real document (text, colours, clipboard, insertion colour, saved caret, undo).
 
+#include "support/StepsText.h"
 #include "support/TestKit.h"
 
 #include "../document/DocHarness.h"
@@ -20,40 +21,8 @@ const Rgb black{0, 0, 0};
 const Rgb blue{0, 0, 255};
 const Rgb olive{155, 150, 50};
 
-QString rgb(const Rgb& c) { return QStringLiteral("%1,%2,%3").arg(c.r).arg(c.g).arg(c.b); }
-
 // One line per step, for readable comparisons.
-QStringList describe(const Steps& steps)
-{
-    QStringList out;
-    for (const Step& s : steps) {
-        out << std::visit(
-            [](const auto& v) -> QString {
-                using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, step::ActivateDocument>)
-                    return QStringLiteral("ActivateDocument");
-                else if constexpr (std::is_same_v<T, step::FocusEditor>)
-                    return QStringLiteral("FocusEditor");
-                else if constexpr (std::is_same_v<T, step::CaptureSelection>)
-                    return QStringLiteral("CaptureSelection");
-                else if constexpr (std::is_same_v<T, step::InsertPiece>)
-                    return QStringLiteral("InsertPiece \"%1\" %2")
-                        .arg(v.text, v.colour ? rgb(*v.colour) : QStringLiteral("none"));
-                else if constexpr (std::is_same_v<T, step::InsertCaptured>)
-                    return QStringLiteral("InsertCaptured ") + rgb(v.colour);
-                else if constexpr (std::is_same_v<T, step::SetColour>)
-                    return QStringLiteral("SetColour ") + rgb(v.colour);
-                else if constexpr (std::is_same_v<T, step::NewLine>)
-                    return QStringLiteral("NewLine");
-                else if constexpr (std::is_same_v<T, step::RecordCaret>)
-                    return QStringLiteral("RecordCaret");
-                else
-                    return QStringLiteral("MoveCaret %1").arg(v.position);
-            },
-            s);
-    }
-    return out;
-}
+QStringList describe(const Steps& steps) { return testkit::stepsText(steps); }
 
 const tags::WrapCommand* wrapCommand(const QString& menuItem)
 {

@@ -1,13 +1,19 @@
 #include "support/TestKit.h"
 
 #include "app/frmMain.h"
+#include "document/Forms.h"
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "platform/FileChooser.h"
 #include "platform/Prompts.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QHash>
+#include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -28,10 +34,71 @@ int& pageSetups()
     static int n = 0;
     return n;
 }
+QHash<QString, std::function<void(QWidget*)>>& modalAnswers()
+{
+    static QHash<QString, std::function<void(QWidget*)>> answers;
+    return answers;
+}
+
+// Watches for modal program windows coming up and answers them (see answerModal).
+class ModalAnswerer : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (!dialog || !dialog->isModal() || !Forms::isRegistered(dialog->objectName()))
+            return false;
+        const QString name = dialog->objectName();
+        // Only the colour picker is closed unasked: other modal windows are left to the tests
+        // that open them.
+        if (!modalAnswers().contains(name) && name != QLatin1String("color"))
+            return false;
+        QTimer::singleShot(0, dialog, [dialog, name] {
+            QPointer<QDialog> guard(dialog);
+            if (auto answer = modalAnswers().take(name))
+                answer(dialog);
+            // An answer that failed half-way must not leave the test blocked.
+            if (guard && guard->isVisible())
+                guard->reject();
+        });
+        return false;
+    }
+};
 } // namespace
+
+void answerModal(const QString& name, std::function<void(QWidget*)> answer)
+{
+    modalAnswers().insert(name, std::move(answer));
+}
+
+QWidget* form(const QString& name) { return Forms::find(name); }
+
+QWidget* control(const QString& formName, const QString& name)
+{
+    QWidget* f = form(formName);
+    return f ? f->findChild<QWidget*>(name) : nullptr;
+}
+
+void press(const QString& formName, const QString& button)
+{
+    auto* b = qobject_cast<QAbstractButton*>(control(formName, button));
+    QVERIFY2(b, qPrintable(QStringLiteral("no button %1 on %2").arg(button, formName)));
+    QTest::mouseClick(b, Qt::LeftButton);
+}
 
 void isolate()
 {
+    static ModalAnswerer* answerer = [] {
+        auto* a = new ModalAnswerer(qApp);
+        qApp->installEventFilter(a);
+        return a;
+    }();
+    Q_UNUSED(answerer);
     static QTemporaryDir settingsDir;
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));
@@ -119,7 +186,13 @@ App::App() : m_main(std::make_unique<frmMain>())
     (void)QTest::qWaitForWindowActive(m_main.get());
 }
 
-App::~App() = default;
+App::~App()
+{
+    // Dialogs are top-level windows of their own: take them down with the main window so
+    // that the next test starts with none loaded.
+    Forms::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void App::trigger(const QString& name)
 {

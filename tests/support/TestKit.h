@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class frmMain;
@@ -25,6 +26,22 @@ void isolate();
 // Every message box text shown since the last call (and clears the list).
 QStringList takeMessages();
 int pageSetupCount();
+
+// Answers the next showing of a modal window of that name (a dialog run with exec()): the
+// answer gets the window once it is up (and the window is closed as by Escape if the answer
+// leaves it open). The colour picker that follows File > New is closed that way when no
+// answer waits for it, so that New does not block a test and the page keeps its template.
+void answerModal(const QString& name, std::function<void(QWidget*)> answer);
+
+// A loaded dialog or palette by name (nullptr when not loaded), and a control on it.
+QWidget* form(const QString& name);
+QWidget* control(const QString& form, const QString& name);
+template <class T> T* control(const QString& formName, const QString& name)
+{
+    return qobject_cast<T*>(control(formName, name));
+}
+// Clicks a button of a loaded dialog, as the mouse would.
+void press(const QString& form, const QString& button);
 
 // A stretch of text in one colour; line breaks ("\r\n") join the run they stand in.
 struct Run {
