@@ -2,6 +2,7 @@
 
 #include "app/EditCommands.h"
 #include "app/FileCommands.h"
+#include "app/Preview.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
 #include "document/Inserter.h"
@@ -70,7 +71,6 @@ Handler arrange(editing::Arrangement how)
 
 constexpr const char* pending[] = {
     "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
-    "FB23",
 };
 
 std::vector<HandlerEntry> build()
@@ -140,6 +140,7 @@ std::vector<HandlerEntry> build()
         {"FB18", insert(webbot::searchForm())},
         {"FB19", showForm("frmVBS")},
         {"FB20", showForm("frmDyn")},
+        {"FB23", [](frmMain& m) { preview::showInBrowser(m); }},
     };
     for (const tags::WrapCommand& w : tags::menuWraps)
         h.push_back({w.menuItem, insert(tags::menuWrap(w))});

@@ -14,6 +14,10 @@ Prompts defaults()
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
         box.exec();
     };
+    p.warning = [](QWidget* parent, const QString& caption, const QString& text) {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+        box.exec();
+    };
     p.pageSetup = [](QWidget* parent) {
         QPrinter printer;
         QPageSetupDialog dialog(&printer, parent);
@@ -34,6 +38,11 @@ void resetPrompts() { prompts() = defaults(); }
 void showMessage(QWidget* parent, const QString& text)
 {
     prompts().message(parent, applicationTitle(), text);
+}
+
+void showWarning(QWidget* parent, const QString& caption, const QString& text)
+{
+    prompts().warning(parent, caption, text);
 }
 
 } // namespace platform

@@ -15,6 +15,8 @@ inline const QString applicationTitle() { return QStringLiteral("Halvane"); }
 struct Prompts {
     // A message box with an OK button and no icon; the caption is the application title.
     std::function<void(QWidget* parent, const QString& caption, const QString& text)> message;
+    // A message box with an OK button, an exclamation icon and a caption of its own.
+    std::function<void(QWidget* parent, const QString& caption, const QString& text)> warning;
     // The system's print set-up dialog; what the user chooses is not used.
     std::function<void(QWidget* parent)> pageSetup;
 };
@@ -23,5 +25,6 @@ Prompts& prompts();
 void resetPrompts();
 
 void showMessage(QWidget* parent, const QString& text);
+void showWarning(QWidget* parent, const QString& caption, const QString& text);
 
 } // namespace platform

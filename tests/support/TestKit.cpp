@@ -107,6 +107,7 @@ void isolate()
         messages().append(caption == platform::applicationTitle() ? text
                                                                  : caption + QLatin1String(": ") + text);
     };
+    platform::prompts().warning = platform::prompts().message;
     platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
     // File dialogs answer "cancel" unless a test scripts them.
     platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };

@@ -1,0 +1,81 @@
+#include "app/Preview.h"
+
+#include "app/FileCommands.h"
+#include "app/frmMain.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "platform/Browser.h"
+#include "platform/Prompts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace preview {
+
+namespace {
+
+// A document's caption names its file once it has been opened or saved under a name.
+bool captionNamesAFile(const QString& caption) { return QFileInfo(caption).isAbsolute(); }
+
+void reportLaunch(frmMain& main, platform::browser::Launch result)
+{
+    using platform::browser::Launch;
+    if (result == Launch::NotFound)
+        platform::showWarning(&main, QStringLiteral("Browser Not Found"),
+                              QStringLiteral("Could not find associated Browser"));
+    else if (result == Launch::Failed)
+        platform::showWarning(&main, QStringLiteral("URL Failed"),
+                              QStringLiteral("Web Page not Opened"));
+}
+
+} // namespace
+
+QString previewFilePath()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(folder).filePath(QStringLiteral("Temp.htm"));
+}
+
+void showInBrowser(frmMain& main)
+{
+    frmDocument* doc = workspace::activeDocument();
+    if (!doc)
+        return;
+    QString reason;
+    const QString caption = doc->windowTitle();
+
+    // A saved page previews through its own file: the one just saved, or the one its caption
+    // names (previewing another document must never write over the saved page's file).
+    if (workspace::shared().pageSaved && captionNamesAFile(caption)) {
+        if (!files::writePage(*doc, caption, &reason)) {
+            files::reportSaveFailure(&main, caption, reason);
+            return;
+        }
+        reportLaunch(main, platform::browser::openWith(caption, caption));
+        return;
+    }
+
+    // Otherwise through the preview file, which the document is then captioned with.
+    const QString page = previewFilePath();
+    QDir().mkpath(QFileInfo(page).absolutePath());
+    if (!files::writePage(*doc, page, &reason)) {
+        files::reportSaveFailure(&main, page, reason);
+        return;
+    }
+    doc->setWindowTitle(page);
+
+    // The browser is looked up through a throw-away page of the same type, deleted whatever
+    // happens (a unique name in the temporary folder, so nothing planted there is followed).
+    QTemporaryFile probe(QDir(QDir::tempPath()).filePath(QStringLiteral("temphtm-XXXXXX.HTM")));
+    if (probe.open()) {
+        probe.write("<HTML> <\\HTML>\r\n");
+        probe.close();
+        reportLaunch(main, platform::browser::openWith(probe.fileName(), doc->windowTitle()));
+    } else {
+        reportLaunch(main, platform::browser::openWith(page, doc->windowTitle()));
+    }
+}
+
+} // namespace preview
