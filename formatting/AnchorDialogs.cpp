@@ -27,6 +27,7 @@ QFrame* framed(QWidget* parent, const char* name, QLabel* label)
     auto* frame = new QFrame(parent);
     frame->setObjectName(QLatin1String(name));
     frame->setFrameShape(QFrame::StyledPanel);
+    frame->setAccessibleName(label->text().trimmed());
     frame->setStyleSheet(QStringLiteral("QFrame#%1 { border: 1px solid rgb(255,255,0); }").arg(QLatin1String(name)));
     auto* inFrame = new QVBoxLayout(frame);
     inFrame->setContentsMargins(4, 2, 4, 2);

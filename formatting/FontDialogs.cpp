@@ -67,6 +67,7 @@ frmFontSize::frmFontSize() : GeneratorDialog(QStringLiteral("frmFontSize"), QStr
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setFrameShape(QFrame::StyledPanel);
+    frame->setAccessibleName(QStringLiteral("Color"));
     frame->setStyleSheet(QStringLiteral("QFrame#Frame1 { border: 1px solid rgb(255,255,0); }"));
     auto* colours = new QGridLayout(frame);
     colours->setContentsMargins(6, 4, 6, 4);
