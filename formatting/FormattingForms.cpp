@@ -4,6 +4,8 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "formatting/AnchorDialogs.h"
+#include "formatting/FontDialogs.h"
 #include "formatting/TagChoiceDialog.h"
 #include "formatting/frmFormat.h"
 
@@ -27,6 +29,11 @@ void registerForms()
                            [] { return new TagChoiceDialog(TagChoiceDialog::heading); });
     Forms::registerFactory(QStringLiteral("frmStyle"),
                            [] { return new TagChoiceDialog(TagChoiceDialog::style); });
+    Forms::registerFactory(QStringLiteral("frmFontSize"), [] { return new frmFontSize; });
+    Forms::registerFactory(QStringLiteral("frmFColor"), [] { return new frmFColor; });
+    Forms::registerFactory(QStringLiteral("frmTrgLnk"), [] { return new frmTrgLnk; });
+    Forms::registerFactory(QStringLiteral("frmTarget"), [] { return new frmTarget; });
+    Forms::registerFactory(QStringLiteral("frmJump"), [] { return new frmJump; });
 }
 
 void openFormatPalette()
