@@ -7,6 +7,8 @@
 #include "document/Inserter.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "effects/DhtmlEffects.h"
+#include "effects/VBScripts.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -69,7 +71,6 @@ Handler arrange(editing::Arrangement how)
 }
 
 constexpr const char* pending[] = {
-    "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
     "FB23",
 };
 
@@ -98,7 +99,12 @@ std::vector<HandlerEntry> build()
         {"mnuFormatJump", showForm("frmJump")},
         {"mnuFPara", insert(tags::paragraph())},
         {"mnuEffDynAni", showForm("frmDynAnim")},
+        {"mnuEffDate", insert(vbscripts::snippet(vbscripts::Snippet::Welcome, effects::Producer::Menu))},
+        {"mnuEffGradHR", insert(dhtml::gradientRule(effects::Producer::Menu))},
+        {"mnuEffMod", insert(vbscripts::snippet(vbscripts::Snippet::LastModified, effects::Producer::Menu))},
         {"mnuEffLayer", showForm("frmLayer")},
+        {"mnuEffBGColor",
+         insert(vbscripts::snippet(vbscripts::Snippet::RandomBackground, effects::Producer::Menu))},
         {"mnuEffScrolly", showForm("frmScrolly")},
         {"mnuEffMarq", showForm("frmMarquee")},
         {"mnuEffShad", showForm("frmShadow")},
