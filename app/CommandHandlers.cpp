@@ -8,6 +8,8 @@
 #include "document/Inserter.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "effects/DhtmlEffects.h"
+#include "effects/VBScripts.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -15,6 +17,7 @@
 #include "platform/Prompts.h"
 
 #include <QMetaObject>
+#include <array>
 #include <vector>
 
 namespace commands {
@@ -69,9 +72,9 @@ Handler arrange(editing::Arrangement how)
     return [how](frmMain& m) { editing::arrange(m.mdiArea(), how); };
 }
 
-constexpr const char* pending[] = {
-    "mnuEffDate",   "mnuEffGradHR",  "mnuEffMod",        "mnuEffBGColor",
-};
+// Every command has its handler now; a command added to the menus before its behaviour is
+// built goes here, so that it exists and does nothing until then.
+constexpr std::array<const char*, 0> pending{};
 
 std::vector<HandlerEntry> build()
 {
@@ -98,7 +101,12 @@ std::vector<HandlerEntry> build()
         {"mnuFormatJump", showForm("frmJump")},
         {"mnuFPara", insert(tags::paragraph())},
         {"mnuEffDynAni", showForm("frmDynAnim")},
+        {"mnuEffDate", insert(vbscripts::snippet(vbscripts::Snippet::Welcome, effects::Producer::Menu))},
+        {"mnuEffGradHR", insert(dhtml::gradientRule(effects::Producer::Menu))},
+        {"mnuEffMod", insert(vbscripts::snippet(vbscripts::Snippet::LastModified, effects::Producer::Menu))},
         {"mnuEffLayer", showForm("frmLayer")},
+        {"mnuEffBGColor",
+         insert(vbscripts::snippet(vbscripts::Snippet::RandomBackground, effects::Producer::Menu))},
         {"mnuEffScrolly", showForm("frmScrolly")},
         {"mnuEffMarq", showForm("frmMarquee")},
         {"mnuEffShad", showForm("frmShadow")},

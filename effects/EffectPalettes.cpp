@@ -1,0 +1,88 @@
+#include "effects/EffectPalettes.h"
+
+#include "document/Forms.h"
+#include "effects/DhtmlEffects.h"
+#include "effects/VBScripts.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+EffectPalette::EffectPalette(const QString& name, const QString& caption)
+    : GeneratorDialog(name, caption)
+{
+}
+
+void EffectPalette::addButtons(std::initializer_list<Entry> entries)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(4);
+    QWidget* previous = nullptr;
+    for (const Entry& e : entries) {
+        QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
+        b->setMinimumWidth(130);
+        b->setAccessibleName(QString::fromLatin1(e.caption).replace(QLatin1String("&&"), QLatin1String("&")));
+        if (e.tooltip)
+            b->setToolTip(QLatin1String(e.tooltip));
+        connect(b, &QPushButton::clicked, this, e.action);
+        column->addWidget(b);
+        if (previous)
+            setTabOrder(previous, b);
+        else
+            b->setFocus();
+        previous = b;
+    }
+    column->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void EffectPalette::unloadThenShow(const char* dialog)
+{
+    if (unloading())
+        return;
+    unload();
+    Forms::show(QLatin1String(dialog));
+}
+
+void EffectPalette::showThenUnload(const char* dialog)
+{
+    if (unloading())
+        return;
+    Forms::show(QLatin1String(dialog));
+    unload();
+}
+
+frmVBS::frmVBS() : EffectPalette(QStringLiteral("frmVBS"), QStringLiteral("VB Scripts"))
+{
+    using vbscripts::Snippet;
+    auto write = [this](Snippet s) {
+        return [this, s] { run(vbscripts::snippet(s, effects::Producer::Palette)); };
+    };
+    addButtons({
+        {"FB1", "Date && Time", "Place a welcome based on date and time", write(Snippet::Welcome)},
+        {"FB2", "Last Modified", "Show document last modified info.", write(Snippet::LastModified)},
+        {"FB3", "Random BG Color", "Generate random background colors with each load of the page",
+         write(Snippet::RandomBackground)},
+        {"FB4", "Cancel", nullptr, [this] { cancel(); }},
+    });
+}
+
+frmJava::frmJava() : EffectPalette(QStringLiteral("frmJava"), QStringLiteral("Java"))
+{
+    addButtons({
+        {"FB1", "BackTrack View", nullptr, [this] { unloadThenShow("frmBTV"); }},
+        {"ARFlatBttn1", "StatusBar Scrolly", nullptr, [this] { unloadThenShow("frmScrolly"); }},
+        {"FB3", "Layer Images", nullptr, [this] { unloadThenShow("frmLayer"); }},
+        {"FB2", "Cancel", nullptr, [this] { cancel(); }},
+    });
+}
+
+frmDyn::frmDyn() : EffectPalette(QStringLiteral("frmDyn"), QStringLiteral("Dynamic HTML"))
+{
+    addButtons({
+        {"FB1", "Shadowed Heading", nullptr, [this] { showThenUnload("frmShadow"); }},
+        {"FB2", "Gradient HR", nullptr,
+         [this] { run(dhtml::gradientRule(effects::Producer::Palette)); }},
+        {"FB4", "Dynamic Animation", nullptr, [this] { unloadThenShow("frmDynAnim"); }},
+        {"FB5", "Page Load", nullptr, [this] { unloadThenShow("frmLoader"); }},
+        {"FB3", "Cancel", nullptr, [this] { cancel(); }},
+    });
+}
