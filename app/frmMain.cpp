@@ -7,6 +7,7 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "effects/EffectsForms.h"
 #include "platform/HelpViewer.h"
 #include "formatting/FormattingForms.h"
 #include "insert/InsertForms.h"
@@ -120,6 +121,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
     formatting::registerForms();
     insert::registerForms();
+    effects::registerForms();
 }
 
 frmMain::~frmMain()
