@@ -48,6 +48,7 @@ frmDynAnim::frmDynAnim()
         upDown->setSingleStep(sizeStep);
         upDown->setPageStep(5 * sizeStep);
         upDown->setValue(sizeStart);
+        upDown->setFixedSize(upDown->sizeHint());
         box->setText(QString::number(sizeStart));
         box->setEnabled(false);
         connect(upDown, &UpDown::valueChanged, box, [box](int v) { box->setText(QString::number(v)); });

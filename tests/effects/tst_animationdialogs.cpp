@@ -175,17 +175,6 @@ private slots:
         QCOMPARE(app.edit()->text(), QString(before).insert(122 + 33, element("flyBottomRight", "a.gif")));
     }
 
-    void markerInsideAWordIsNotOne()
-    {
-        App app;
-        newColouredPage(app);
-        app.edit()->setSelStart(122);
-        app.edit()->setSelText(QStringLiteral("nodynamicanimation="));
-        app.doc()->recordCaret();
-        applyAnimation(app, "Option1", QString());
-        QVERIFY(app.edit()->text().contains(script()));
-    }
-
     void caretBeforeTheHead()
     {
         App app;
