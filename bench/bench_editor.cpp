@@ -2,7 +2,7 @@
 // the real document window, and the same work on a bare QPlainTextEdit (the "floor": what the
 // Qt widget costs by itself). Run offscreen; prints one "name: value unit" line per figure.
 //
-// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor;
+// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor dynanim;
 //        default: all). Times are process CPU time.
 
 #include "Pages.h"
@@ -12,6 +12,8 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "document/PageTemplate.h"
+#include "effects/DynamicAnimation.h"
 #include "formatting/TagCommands.h"
 #include "platform/Clipboard.h"
 #include "platform/Keystrokes.h"
@@ -22,12 +24,14 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 using probe::report;
 
@@ -411,6 +415,71 @@ void loadFloor()
     open(benchpages::page(10 * MiB), true);
 }
 
+// Effects > Dynamic Animation, first Apply on a 1 MiB page that starts with the new-page
+// template: the onload attribute, the 243-line script (a piece and an Enter each) and the
+// element at the caret, through the insertion engine, search for the marker included. Each
+// run takes a fresh page, since only the first Apply on a page writes the script.
+void dynamicAnimation()
+{
+    const QString head = page::newPageTemplate();
+    const QString page = head + benchpages::page(1 * MiB - head.size());
+    constexpr int runs = 5;
+    const dynanim::Values values{QStringLiteral("flyBottomRight"), QStringLiteral("picture.gif"),
+                                 QStringLiteral("50"), QStringLiteral("50")};
+    const int added = static_cast<int>(qstrlen(dynanim::onloadAttribute)) + dynanim::scriptLength() +
+                      static_cast<int>(dynanim::element(values).size());
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        Document d(page);
+        d.doc()->recordCaret();
+        const int lengthBefore = d.edit()->textLength();
+        probe::Stopwatch t;
+        dynanim::Page state;
+        state.savedCaret = d.doc()->savedCaret();
+        state.textLength = d.edit()->textLength();
+        state.markerAt = d.edit()->find(QString::fromLatin1(dynanim::marker), true, false);
+        inserter::run(dynanim::dynamicAnimation(values, state));
+        settle();
+        times.push_back(t.ms());
+        expect(state.markerAt < 0, "dynanim: the fresh page counted as prepared");
+        expect(d.edit()->textLength() - lengthBefore == added, "dynanim: not everything was inserted");
+    }
+    std::sort(times.begin(), times.end());
+    report("insert.dynanim_first_apply_ms_1MiB", times[runs / 2], "ms", 2);
+
+    // The same insertions straight on the widget: the attribute, the script pieces each with
+    // an Enter, the element.
+    times.clear();
+    for (int i = 0; i < runs; ++i) {
+        Floor f(page);
+        QPlainTextEdit* e = f.edit();
+        const int caret = e->textCursor().position();
+        probe::Stopwatch t;
+        const int found = static_cast<int>(e->document()->toRawText().indexOf(
+            QLatin1String(dynanim::marker), 0, Qt::CaseInsensitive));
+        expect(found < 0, "dynanim floor: the fresh page counted as prepared");
+        QTextCursor c = e->textCursor();
+        c.setPosition(46 - 3); // the widget counts a line break as one character
+        c.insertText(QString::fromLatin1(dynanim::onloadAttribute));
+        c.setPosition(14 - 1);
+        e->setTextCursor(c);
+        for (const QString& piece : dynanim::scriptPieces()) {
+            c = e->textCursor();
+            c.insertText(piece);
+            e->setTextCursor(c);
+            platform::sendReturn(e);
+        }
+        c.setPosition(caret + static_cast<int>(qstrlen(dynanim::onloadAttribute)) +
+                      dynanim::scriptLength() - 243);
+        c.insertText(dynanim::element(values));
+        e->setTextCursor(c);
+        settle();
+        times.push_back(t.ms());
+    }
+    std::sort(times.begin(), times.end());
+    report("floor.dynanim_first_apply_ms_1MiB", times[runs / 2], "ms", 2);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -418,7 +487,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
-        {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor}};
+        {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor},
+        {"dynanim", dynamicAnimation}};
     QStringList wanted = app.arguments().mid(1);
     for (const QString& w : wanted) {
         if (std::none_of(std::begin(scenarios), std::end(scenarios),

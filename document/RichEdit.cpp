@@ -229,6 +229,29 @@ void RichEdit::setSelColor(const QColor& colour)
     setCurrentCharFormat(insertion);
 }
 
+int RichEdit::find(const QString& text, bool wholeWord, bool matchCase)
+{
+    if (text.isEmpty())
+        return -1;
+    // Searched in the widget's own text, where a line break is one paragraph separator.
+    const QString needle = toParagraphs(text).replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    const QString raw = document()->toRawText();
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const auto isWordChar = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    for (qsizetype at = raw.indexOf(needle, 0, cs); at >= 0; at = raw.indexOf(needle, at + 1, cs)) {
+        const qsizetype end = at + needle.size();
+        if (wholeWord && ((at > 0 && isWordChar(raw.at(at - 1))) ||
+                          (end < raw.size() && isWordChar(raw.at(end)))))
+            continue;
+        QTextCursor c = textCursor();
+        c.setPosition(static_cast<int>(at));
+        c.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        setTextCursor(c);
+        return toCrlfPosition(static_cast<int>(at));
+    }
+    return -1;
+}
+
 void RichEdit::hideSelection(bool hide) { viewport()->setUpdatesEnabled(!hide); }
 
 void RichEdit::setWholeText(const QString& text)

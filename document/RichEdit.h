@@ -38,6 +38,11 @@ public:
 
     void hideSelection(bool hide) override;
 
+    // Searches the whole text for `text` (line breaks in it as "\r\n") and selects the first
+    // match; returns its position, or -1 when there is none (the selection is then unchanged).
+    // A whole word has no letter, digit or underscore directly before or after it.
+    int find(const QString& text, bool wholeWord, bool matchCase);
+
     // Replaces the whole text as one change, in black.
     void setWholeText(const QString& text);
     // Replaces the whole text as one change, each run in its colour.

@@ -257,6 +257,45 @@ private slots:
         QCOMPARE(changes.count(), 1);
     }
 
+    // --- find ----------------------------------------------------------------------------
+
+    void find_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<bool>("wholeWord");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<int>("found");
+        const QString page = QStringLiteral("<HTML>\r\n<p DynamicAnimation=\"x\">");
+        QTest::newRow("any case, after a line break") << page << "dynamicanimation=" << true << false << 11;
+        QTest::newRow("case must match") << page << "dynamicanimation=" << true << true << -1;
+        QTest::newRow("letter before: not a whole word")
+            << "xdynamicanimation=1 dynamicanimation=" << "dynamicanimation=" << true << false << 20;
+        QTest::newRow("underscore after: not a whole word") << "ab_ ab" << "ab" << true << false << 4;
+        QTest::newRow("part of a word when words do not matter") << "xab" << "ab" << false << false << 1;
+        QTest::newRow("at the very start and end") << "ab" << "ab" << true << true << 0;
+        QTest::newRow("across a line break") << "a\r\nb\r\ncd" << "b\r\nc" << false << false << 3;
+        QTest::newRow("not there") << page << "Transition=" << true << false << -1;
+        QTest::newRow("empty text finds nothing") << page << "" << false << false << -1;
+    }
+    void find()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, needle);
+        QFETCH(bool, wholeWord);
+        QFETCH(bool, matchCase);
+        QFETCH(int, found);
+        load(text, 1, 1);
+        QCOMPARE(edit()->find(needle, wholeWord, matchCase), found);
+        if (found < 0) {
+            QCOMPARE(edit()->selStart(), 1); // the selection stays as it was
+            QCOMPARE(edit()->selLength(), 1);
+        } else {
+            QCOMPARE(edit()->selStart(), found);
+            QCOMPARE(edit()->selText().compare(needle, Qt::CaseInsensitive), 0);
+        }
+    }
+
     // --- colour --------------------------------------------------------------------------
 
     void insertionColourWithoutSelection()
