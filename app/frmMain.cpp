@@ -9,6 +9,7 @@
 #include "document/frmDocument.h"
 #include "platform/HelpViewer.h"
 #include "formatting/FormattingForms.h"
+#include "effects/EffectsForms.h"
 #include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
@@ -120,6 +121,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
     formatting::registerForms();
     insert::registerForms();
+    effects::registerForms();
 }
 
 frmMain::~frmMain()
