@@ -2,12 +2,14 @@
 
 #include "document/Forms.h"
 #include "effects/frmLayer.h"
+#include "effects/frmScrolly.h"
 
 namespace effects {
 
 void registerForms()
 {
     Forms::registerFactory(QStringLiteral("frmLayer"), [] { return new frmLayer; });
+    Forms::registerFactory(QStringLiteral("frmScrolly"), [] { return new frmScrolly; });
 }
 
 } // namespace effects
