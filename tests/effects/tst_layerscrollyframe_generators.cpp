@@ -65,44 +65,24 @@ private slots:
         const std::optional<qint32> none;
         auto n = [](qint32 v) { return std::optional<qint32>(v); };
         QTest::newRow("plain") << "100" << n(100);
-        QTest::newRow("blanks around") << "  7 " << n(7);
-        QTest::newRow("tabs around") << "\t7\t" << n(7);
-        QTest::newRow("signs") << "+5" << n(5);
-        QTest::newRow("leading zeros") << "00012" << n(12);
+        QTest::newRow("blanks around") << " \t7 " << n(7);
         QTest::newRow("12.5 to even 12") << "12.5" << n(12);
         QTest::newRow("13.5 to even 14") << "13.5" << n(14);
-        QTest::newRow("0.5 to 0") << "0.5" << n(0);
         QTest::newRow("-2.5 to -2") << "-2.5" << n(-2);
-        QTest::newRow("-3.5 to -4") << "-3.5" << n(-4);
         QTest::newRow("just above half") << "12.5000000000000000000001" << n(13);
-        QTest::newRow("just below half") << "12.4999999" << n(12);
-        QTest::newRow("above half") << "12.6" << n(13);
-        QTest::newRow("point without fraction") << "5." << n(5);
         QTest::newRow("fraction without whole") << ".7" << n(1);
-        QTest::newRow("exponent") << "1e3" << n(1000);
         QTest::newRow("negative exponent to a half") << "125E-1" << n(12);
-        QTest::newRow("tiny") << "1e-999999999999" << n(0);
-        QTest::newRow("zero with a huge exponent") << "0e999999999999" << n(0);
-        QTest::newRow("minus zero") << "-0" << n(0);
         QTest::newRow("largest") << "2147483647" << n(std::numeric_limits<qint32>::max());
-        QTest::newRow("largest plus a bit") << "2147483647.4" << n(std::numeric_limits<qint32>::max());
-        QTest::newRow("smallest") << "-2147483648" << n(std::numeric_limits<qint32>::min());
         QTest::newRow("smallest half goes to even") << "-2147483648.5" << n(std::numeric_limits<qint32>::min());
         QTest::newRow("half over the top rounds out") << "2147483647.5" << none;
         QTest::newRow("one over") << "2147483648" << none;
-        QTest::newRow("one under") << "-2147483649" << none;
         QTest::newRow("eleven digits") << "99999999999" << none;
         QTest::newRow("huge exponent") << "1e999999999999" << none;
         QTest::newRow("empty") << "" << none;
         QTest::newRow("blanks only") << "   " << none;
-        QTest::newRow("sign only") << "-" << none;
-        QTest::newRow("point only") << "." << none;
-        QTest::newRow("text") << "abc" << none;
         QTest::newRow("trailing text") << "12px" << none;
         QTest::newRow("blank inside") << "1 2" << none;
-        QTest::newRow("exponent without digits") << "1e" << none;
         QTest::newRow("hex") << "0x10" << none;
-        QTest::newRow("two points") << "1.2.3" << none;
     }
     void wholeNumbers()
     {
@@ -124,14 +104,6 @@ private slots:
                                       "graphic1.style.zIndex=2;", "}",
                                       R"x(timer=setTimeout("slide_em()", 20);)x", "}", "}",
                                       "var where=0;", "slide_em();", "</SCRIPT>"});
-        QTest::newRow("fractions and a negative L")
-            << sample("-7.5", "12.5", "13.5")
-            << (firstFive("12", "14", "-8") + QStringList{
-                   "if (where<-16) {", "place=where;", "if (place>-8) {place=(-16-where);}",
-                   "graphic1.style.left=place;", "graphic2.style.left=(-8-place);",
-                   "if (where==-8) {", "graphic2.style.zIndex=1;", "graphic1.style.zIndex=2;", "}",
-                   R"x(timer=setTimeout("slide_em()", 20);)x", "}", "}", "var where=0;",
-                   "slide_em();", "</SCRIPT>"});
         layering::Values empty;
         empty.left = "1073741823"; // the largest L whose double fits
         empty.top1 = "0";
@@ -185,14 +157,6 @@ private slots:
         QCOMPARE(testkit::stepsText(out.steps), before);
         QCOMPARE(testkit::stepsText(layering::unloadSteps()), (QStringList{"CloseDialog", "RecordCaret"}));
         QVERIFY(layering::errorMessage.startsWith(QLatin1String(" You have encountered an unspecified error(")));
-    }
-
-    void layeringLowestTwiceFits()
-    {
-        // -2^30 doubled is exactly the smallest 32-bit number.
-        const layering::Outcome out = layering::apply(sample("-1073741824", "0", "0"));
-        QVERIFY(!out.failed);
-        QVERIFY(testkit::stepsText(out.steps).contains(QStringLiteral("Insert[%1](if (where<-2147483648) {)").arg(olive)));
     }
 
     void scrollyPieces_data()
