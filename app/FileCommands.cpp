@@ -87,8 +87,7 @@ bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reas
 
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason)
 {
-    platform::showMessage(parent,
-                          QStringLiteral("The file \"%1\" could not be saved.\n%2").arg(path, reason));
+    platform::showMessage(parent, platform::files::saveFailureText(path, reason));
 }
 
 void reportOpenFailure(QWidget* parent, const QString& path, const QString& reason)

@@ -5,6 +5,9 @@
 #include "effects/EffectPalettes.h"
 #include "effects/frmDynAnim.h"
 #include "effects/frmLoader.h"
+#include "effects/frmFrame.h"
+#include "effects/frmLayer.h"
+#include "effects/frmScrolly.h"
 
 namespace effects {
 
@@ -17,6 +20,9 @@ void registerForms()
     Forms::registerFactory(QStringLiteral("frmShadow"), [] { return new frmShadow; });
     Forms::registerFactory(QStringLiteral("frmDynAnim"), [] { return new frmDynAnim; });
     Forms::registerFactory(QStringLiteral("frmLoader"), [] { return new frmLoader; });
+    Forms::registerFactory(QStringLiteral("frmLayer"), [] { return new frmLayer; });
+    Forms::registerFactory(QStringLiteral("frmScrolly"), [] { return new frmScrolly; });
+    Forms::registerFactory(QStringLiteral("frmFrame"), [] { return new frmFrame; });
 }
 
 } // namespace effects

@@ -16,6 +16,11 @@ WriteFault& fault()
 
 void setWriteFault(WriteFault f) { fault() = std::move(f); }
 
+QString saveFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The file \"%1\" could not be saved.\n%2").arg(path, reason);
+}
+
 bool readFile(const QString& path, QByteArray* bytes, QString* reason, qint64 maxBytes)
 {
     QFile file(path);

@@ -19,6 +19,9 @@ bool readFile(const QString& path, QByteArray* bytes, QString* reason,
 // marked read-only is not replaced. On failure returns false and says why in `reason`.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
 
+// The message for a file that could not be saved: its name and the reason.
+QString saveFailureText(const QString& path, const QString& reason);
+
 // Fault injection for tests: when set, it is asked before a written file is committed; a
 // non-empty answer makes the write fail with that reason (as a full disk would).
 using WriteFault = std::function<QString(const QString& path)>;
