@@ -12,10 +12,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using testkit::App;
 using testkit::Run;
@@ -255,6 +257,38 @@ private slots:
         QVERIFY(Forms::isVisible(dialog));
         QCOMPARE(app.edit()->text(), before);
         QTRY_COMPARE(QApplication::activeWindow(), testkit::form(dialog));
+    }
+
+    // The real Open dialog, called from a red dialog, keeps the platform's look rather than
+    // the caller's yellow captions; cancelling it leaves the box as it was.
+    void openDialogKeepsItsLook()
+    {
+        App app;
+        platform::resetFileChooser();
+        platform::setUseNativeFileDialog(false);
+        app.trigger(QStringLiteral("mnuInsIMg"));
+        text1(QStringLiteral("frmImg"))->setText(QStringLiteral("keep.gif"));
+        bool seen = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != QLatin1String("dlgCommonDialog"))
+                return;
+            seen = true;
+            watch.stop();
+            const bool ownWindow = !dialog->parentWidget();
+            bool yellow = false;
+            for (const QLabel* l : dialog->findChildren<QLabel*>())
+                yellow = yellow || l->palette().color(l->foregroundRole()) == QColor(255, 255, 0);
+            dialog->reject();
+            QVERIFY(!yellow);
+            QVERIFY(ownWindow);
+        });
+        watch.start(10);
+        testkit::press(QStringLiteral("frmImg"), QStringLiteral("Command3"));
+        platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };
+        QVERIFY(seen);
+        QCOMPARE(text1(QStringLiteral("frmImg"))->text(), QStringLiteral("keep.gif"));
     }
 
     // frmImg's Cancel is the common cancel; the video and background Cancels only close.
