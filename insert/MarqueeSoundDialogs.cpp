@@ -56,7 +56,8 @@ void frmMrqSnd::showThenUnload(const QString& dialog)
 frmMarquee::frmMarquee() : GeneratorDialog(QStringLiteral("frmMarquee"), QStringLiteral("Marquee"))
 {
     m_text = makeTextArea(QStringLiteral("Text1"), QStringLiteral("Marquee text"));
-    m_text->setMinimumSize(420, 110);
+    m_text->setMinimumWidth(420);
+    m_text->setFixedHeight(100);
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setFrameShape(QFrame::StyledPanel);
