@@ -13,9 +13,24 @@ bool& useNative()
     return native;
 }
 
+// Whether the window carries a style sheet of its own, which a child dialog would take on.
+bool styled(const QWidget* w)
+{
+    for (; w; w = w->parentWidget())
+        if (!w->styleSheet().isEmpty())
+            return true;
+    return false;
+}
+
 QString showDialog(QWidget* parent, const FileRequest& request)
 {
     const bool save = request.kind == FileDialogKind::Save;
+    // Called from a dialog with a look of its own (the red generator dialogs), the file dialog
+    // stands on its own so that it keeps the platform's look; it is modal all the same and is
+    // placed over the caller.
+    QWidget* const caller = parent;
+    if (styled(parent))
+        parent = nullptr;
     QFileDialog dialog(parent, save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     dialog.setObjectName(QStringLiteral("dlgCommonDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -27,6 +42,11 @@ QString showDialog(QWidget* parent, const FileRequest& request)
         const QFileInfo last(request.fileName);
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
+    }
+    if (!parent && caller) {
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.adjustSize();
+        dialog.move(caller->window()->frameGeometry().center() - dialog.rect().center());
     }
     if (dialog.exec() != QDialog::Accepted)
         return QString();
