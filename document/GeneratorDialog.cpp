@@ -1,5 +1,7 @@
 #include "document/GeneratorDialog.h"
 
+#include <QHBoxLayout>
+
 #include "document/Forms.h"
 #include "document/Inserter.h"
 
@@ -43,6 +45,15 @@ GeneratorDialog::GeneratorDialog(const QString& name, const QString& caption)
     setAccessibleName(caption);
     setStyleSheet(QString::fromLatin1(lookSheet));
     setSizeGripEnabled(false);
+}
+
+QHBoxLayout* GeneratorDialog::buttonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* b : buttons)
+        row->addWidget(b);
+    return row;
 }
 
 QPushButton* GeneratorDialog::makeButton(const QString& name, const QString& caption)

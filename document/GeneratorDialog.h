@@ -9,6 +9,7 @@ class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
 
@@ -38,6 +39,10 @@ public:
 
 protected:
     QPushButton* makeButton(const QString& name, const QString& caption);
+public:
+    // The row of buttons at the foot of a dialog, kept to the right edge.
+    static QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons);
+protected:
     // A yellow label; with a buddy it names that control for keyboard and screen readers.
     // A label beside an option button or check box also selects it when clicked.
     QLabel* makeLabel(const QString& name, const QString& text, QWidget* buddy = nullptr);

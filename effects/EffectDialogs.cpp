@@ -87,10 +87,7 @@ frmShadow::frmShadow()
     centreRow->addWidget(m_centre);
     centreRow->addWidget(centreLabel);
     centreRow->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(prompt);
     outer->addWidget(m_text);

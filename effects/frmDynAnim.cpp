@@ -112,10 +112,7 @@ frmDynAnim::frmDynAnim()
     apply->setDefault(true);
     connect(apply, &QPushButton::clicked, this, &frmDynAnim::apply);
     connect(cancelButton, &QPushButton::clicked, this, &frmDynAnim::cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(imageRow);

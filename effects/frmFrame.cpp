@@ -108,10 +108,7 @@ frmFrame::frmFrame()
     shares->addLayout(withUpDown(m_secondShare, m_secondUpDown), 1, 1);
     shares->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(choices);

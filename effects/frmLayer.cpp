@@ -94,10 +94,7 @@ frmLayer::frmLayer() : GeneratorDialog(QStringLiteral("frmLayer"), QStringLitera
     positions->addWidget(makeLabel(QStringLiteral("Label12"), QStringLiteral("Top (Pixels)"), m_top2));
     positions->addWidget(m_top2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(images);

@@ -35,10 +35,7 @@ frmLoader::frmLoader() : GeneratorDialog(QStringLiteral("frmLoader"), QStringLit
     apply->setDefault(true);
     connect(apply, &QPushButton::clicked, this, &frmLoader::apply);
     connect(cancelButton, &QPushButton::clicked, this, &frmLoader::cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(grid);

@@ -22,10 +22,7 @@ frmScrolly::frmScrolly()
     connect(apply, &QPushButton::clicked, this, [this] { run(scrolly::apply(m_message->text())); });
     connect(cancelButton, &QPushButton::clicked, this, &frmScrolly::cancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(label);
     outer->addWidget(m_message);

@@ -12,15 +12,6 @@
 
 namespace {
 
-QHBoxLayout* buttonRow(QPushButton* apply, QPushButton* cancel)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(apply);
-    row->addWidget(cancel);
-    return row;
-}
-
 // A frame without caption around a prompt.
 QFrame* framed(QWidget* parent, const char* name, QLabel* label)
 {
@@ -85,7 +76,7 @@ frmTarget::frmTarget() : GeneratorDialog(QStringLiteral("frmTarget"), QStringLit
     outer->addWidget(prompt);
     outer->addWidget(m_name);
     outer->addSpacing(6);
-    outer->addLayout(buttonRow(apply, cancelButton));
+    outer->addLayout(buttonRow({apply, cancelButton}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrderList({m_name, apply, cancelButton});
     m_name->setFocus();
@@ -118,7 +109,7 @@ frmJump::frmJump() : GeneratorDialog(QStringLiteral("frmJump"), QStringLiteral("
     outer->addWidget(framed(this, "Frame2", label2));
     outer->addWidget(m_text);
     outer->addSpacing(6);
-    outer->addLayout(buttonRow(apply, cancelButton));
+    outer->addLayout(buttonRow({apply, cancelButton}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrderList({m_target, m_text, apply, cancelButton});
     m_target->setFocus();

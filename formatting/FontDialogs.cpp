@@ -34,15 +34,6 @@ const fontmarkup::Choice* chosen(const std::array<QRadioButton*, N>& options,
     return nullptr;
 }
 
-QHBoxLayout* buttonRow(QPushButton* apply, QPushButton* cancel)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(apply);
-    row->addWidget(cancel);
-    return row;
-}
-
 } // namespace
 
 frmFontSize::frmFontSize() : GeneratorDialog(QStringLiteral("frmFontSize"), QStringLiteral("FontSize"))
@@ -98,7 +89,7 @@ frmFontSize::frmFontSize() : GeneratorDialog(QStringLiteral("frmFontSize"), QStr
     top->addWidget(frame);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
-    outer->addLayout(buttonRow(apply, cancelButton));
+    outer->addLayout(buttonRow({apply, cancelButton}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     QWidget* previous = nullptr;
@@ -159,7 +150,7 @@ frmFColor::frmFColor() : GeneratorDialog(QStringLiteral("frmFColor"), QStringLit
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(grid);
     outer->addSpacing(6);
-    outer->addLayout(buttonRow(apply, cancelButton));
+    outer->addLayout(buttonRow({apply, cancelButton}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     QWidget* previous = nullptr;

@@ -42,10 +42,7 @@ TagChoiceDialog::TagChoiceDialog(const Layout& layout)
     connect(apply, &QPushButton::clicked, this, &TagChoiceDialog::apply);
     connect(cancelButton, &QPushButton::clicked, this, &TagChoiceDialog::cancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(options);
     outer->addSpacing(6);

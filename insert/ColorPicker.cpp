@@ -145,9 +145,7 @@ ColorPicker::ColorPicker()
     connect(apply, &QPushButton::clicked, this, &ColorPicker::apply);
     tabOrder.append(apply);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
+    auto* buttons = GeneratorDialog::buttonRow({apply});
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(grid);
     outer->addWidget(separator(this, "Line1", QFrame::HLine));

@@ -66,10 +66,7 @@ LinkDialog::LinkDialog(const Layout& layout)
     };
     addField(label1, m_first, "Frame1");
     addField(label2, m_second, "Frame2");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -80,10 +80,7 @@ frmMarquee::frmMarquee() : GeneratorDialog(QStringLiteral("frmMarquee"), QString
     connect(apply, &QPushButton::clicked, this, [this] { run(marquee::marquee(typedText(m_text))); });
     connect(cancelButton, &QPushButton::clicked, this, &frmMarquee::cancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(frame);
     outer->addWidget(m_text);
@@ -137,10 +134,7 @@ sound::sound() : GeneratorDialog(QStringLiteral("sound"), QStringLiteral("Insert
     loops->addWidget(m_loops);
     loops->addWidget(m_loopCount);
     loops->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(label1);
     outer->addLayout(field);

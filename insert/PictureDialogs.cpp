@@ -91,10 +91,7 @@ void layOutNameDialog(QWidget* dialog, QLabel* label, QLineEdit* box, QPushButto
     auto* field = new QHBoxLayout;
     field->addWidget(box, 1);
     field->addWidget(browse);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancel);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancel});
     auto* outer = new QVBoxLayout(dialog);
     outer->addWidget(label);
     outer->addLayout(field);
@@ -151,10 +148,7 @@ frmImg::frmImg() : GeneratorDialog(QStringLiteral("frmImg"), QStringLiteral("Ins
     auto* middle = new QHBoxLayout;
     middle->addLayout(checks, 1);
     middle->addWidget(picCont);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(label1);
     outer->addLayout(field);

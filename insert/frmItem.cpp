@@ -40,10 +40,7 @@ frmItem::frmItem() : GeneratorDialog(QStringLiteral("frmItem"), QStringLiteral("
     apply->setDefault(true);
     connect(apply, &QPushButton::clicked, this, &frmItem::apply);
     connect(cancelButton, &QPushButton::clicked, this, &frmItem::cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(grid);

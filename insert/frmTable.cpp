@@ -71,10 +71,7 @@ frmTable::frmTable() : GeneratorDialog(QStringLiteral("frmTable"), QStringLitera
     apply->setDefault(true);
     connect(apply, &QPushButton::clicked, this, &frmTable::apply);
     connect(cancelButton, &QPushButton::clicked, this, &frmTable::cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(apply);
-    buttons->addWidget(cancelButton);
+    auto* buttons = GeneratorDialog::buttonRow({apply, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(grid);
