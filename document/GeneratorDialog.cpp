@@ -47,6 +47,32 @@ GeneratorDialog::GeneratorDialog(const QString& name, const QString& caption)
     setSizeGripEnabled(false);
 }
 
+void GeneratorDialog::appendInTabOrder(QBoxLayout* layout, QWidget* control)
+{
+    layout->addWidget(control);
+    if (m_tabTail)
+        setTabOrder(m_tabTail, control);
+    else
+        control->setFocus();
+    m_tabTail = control;
+}
+
+void GeneratorDialog::showThenUnload(const QString& dialog)
+{
+    if (unloading())
+        return;
+    Forms::show(dialog);
+    unload();
+}
+
+void GeneratorDialog::unloadThenShow(const QString& dialog)
+{
+    if (unloading())
+        return;
+    unload();
+    Forms::show(dialog);
+}
+
 QHBoxLayout* GeneratorDialog::buttonRow(std::initializer_list<QWidget*> buttons)
 {
     auto* row = new QHBoxLayout;

@@ -9,6 +9,7 @@ class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QBoxLayout;
 class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
@@ -39,9 +40,17 @@ public:
 
 protected:
     QPushButton* makeButton(const QString& name, const QString& caption);
+    // Adds a control to a layout and to the end of the tab order; the first one added this
+    // way gets the focus (palettes: a column of buttons in table order).
+    void appendInTabOrder(QBoxLayout* layout, QWidget* control);
+    // A palette's ways of leading on to a dialog: show it, then unload; or unload first.
+    void showThenUnload(const QString& dialog);
+    void unloadThenShow(const QString& dialog);
+
 public:
     // The row of buttons at the foot of a dialog, kept to the right edge.
     static QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons);
+
 protected:
     // A yellow label; with a buddy it names that control for keyboard and screen readers.
     // A label beside an option button or check box also selects it when clicked.
@@ -73,5 +82,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* m_tabTail = nullptr;
     bool m_unloading = false;
 };

@@ -16,7 +16,6 @@ void EffectPalette::addButtons(std::initializer_list<Entry> entries)
 {
     auto* column = new QVBoxLayout(this);
     column->setSpacing(4);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setMinimumWidth(130);
@@ -24,31 +23,12 @@ void EffectPalette::addButtons(std::initializer_list<Entry> entries)
         if (e.tooltip)
             b->setToolTip(QLatin1String(e.tooltip));
         connect(b, &QPushButton::clicked, this, e.action);
-        column->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        appendInTabOrder(column, b);
     }
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void EffectPalette::unloadThenShow(const char* dialog)
-{
-    if (unloading())
-        return;
-    unload();
-    Forms::show(QLatin1String(dialog));
-}
 
-void EffectPalette::showThenUnload(const char* dialog)
-{
-    if (unloading())
-        return;
-    Forms::show(QLatin1String(dialog));
-    unload();
-}
 
 frmVBS::frmVBS() : EffectPalette(QStringLiteral("frmVBS"), QStringLiteral("VB Scripts"))
 {

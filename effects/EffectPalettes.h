@@ -20,9 +20,7 @@ protected:
     void addButtons(std::initializer_list<Entry> entries);
 
     // The palette is gone before the dialog comes up.
-    void unloadThenShow(const char* dialog);
     // The dialog comes up, then the palette goes.
-    void showThenUnload(const char* dialog);
 };
 
 // VB Scripts: the time-of-day welcome, the last-modified line and the random background.

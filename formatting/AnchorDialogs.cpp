@@ -37,23 +37,12 @@ frmTrgLnk::frmTrgLnk() : GeneratorDialog(QStringLiteral("frmTrgLnk"), QStringLit
     };
     static constexpr Entry entries[] = {{"FB1", "Target", "frmTarget"}, {"FB2", "Jump", "frmJump"}};
     auto* row = new QHBoxLayout(this);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setMinimumWidth(90);
         const QString dialog = QLatin1String(e.dialog);
-        connect(b, &QPushButton::clicked, this, [this, dialog] {
-            if (unloading())
-                return;
-            unload(); // the chooser is gone before the dialog comes up
-            Forms::show(dialog);
-        });
-        row->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        connect(b, &QPushButton::clicked, this, [this, dialog] { unloadThenShow(dialog); });
+        appendInTabOrder(row, b);
     }
     row->setSizeConstraint(QLayout::SetFixedSize);
 }

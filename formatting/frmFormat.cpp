@@ -24,35 +24,15 @@ frmFormat::frmFormat() : GeneratorDialog(QStringLiteral("frmFormat"), QStringLit
     };
     auto* column = new QVBoxLayout(this);
     column->setSpacing(4);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setMinimumWidth(110);
         connect(b, &QPushButton::clicked, this, e.action);
-        column->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        appendInTabOrder(column, b);
     }
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmFormat::showThenUnload(const QString& dialog)
-{
-    if (unloading())
-        return;
-    Forms::show(dialog);
-    unload();
-}
 
-void frmFormat::unloadThenShow(const QString& dialog)
-{
-    if (unloading())
-        return;
-    unload();
-    Forms::show(dialog);
-}
 
 void frmFormat::cancel() { run(formatdialogs::paletteCancel()); }

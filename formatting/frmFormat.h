@@ -14,7 +14,5 @@ protected:
 
 private:
     // Shows the dialog, then unloads the palette.
-    void showThenUnload(const QString& dialog);
     // Unloads the palette, then shows the dialog.
-    void unloadThenShow(const QString& dialog);
 };

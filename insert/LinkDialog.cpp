@@ -89,27 +89,16 @@ frmLnkImg::frmLnkImg()
     };
     auto* column = new QVBoxLayout(this);
     column->setSpacing(4);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setMinimumWidth(110);
         if (e.dialog) {
             const QString dialog = QLatin1String(e.dialog);
-            connect(b, &QPushButton::clicked, this, [this, dialog] {
-                if (unloading())
-                    return;
-                unload(); // the palette is gone before the dialog comes up
-                Forms::show(dialog);
-            });
+            connect(b, &QPushButton::clicked, this, [this, dialog] { unloadThenShow(dialog); });
         } else {
             connect(b, &QPushButton::clicked, this, &frmLnkImg::cancel);
         }
-        column->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        appendInTabOrder(column, b);
     }
     column->setSizeConstraint(QLayout::SetFixedSize);
 }

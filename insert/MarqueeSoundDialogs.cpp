@@ -25,7 +25,6 @@ frmMrqSnd::frmMrqSnd() : GeneratorDialog(QStringLiteral("frmMrqSnd"), QStringLit
         {"FB1", "Marquee", "frmMarquee"}, {"FB2", "Sound", "sound"}, {"FB3", "Cancel", nullptr}};
     auto* column = new QVBoxLayout(this);
     column->setSpacing(4);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setMinimumWidth(110);
@@ -35,23 +34,11 @@ frmMrqSnd::frmMrqSnd() : GeneratorDialog(QStringLiteral("frmMrqSnd"), QStringLit
         } else {
             connect(b, &QPushButton::clicked, this, &frmMrqSnd::cancel);
         }
-        column->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        appendInTabOrder(column, b);
     }
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmMrqSnd::showThenUnload(const QString& dialog)
-{
-    if (unloading())
-        return;
-    Forms::show(dialog);
-    unload();
-}
 
 frmMarquee::frmMarquee() : GeneratorDialog(QStringLiteral("frmMarquee"), QStringLiteral("Marquee"))
 {

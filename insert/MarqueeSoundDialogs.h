@@ -13,7 +13,6 @@ public:
     frmMrqSnd();
 
 private:
-    void showThenUnload(const QString& dialog);
 };
 
 // "Marquee": the typed text, line breaks and all, between marquee tags.

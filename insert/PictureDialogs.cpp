@@ -234,17 +234,11 @@ mnu1::mnu1() : GeneratorDialog(QStringLiteral("mnu1"), QString())
         {"btnBkg", "Background Image"}, {"btnFont", "Font"}, {"btnExit", "Exit"}};
     auto* column = new QVBoxLayout(this);
     column->setSpacing(4);
-    QWidget* previous = nullptr;
     for (const Entry& e : entries) {
         QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
         b->setStyleSheet(systemLook);
         b->setMinimumWidth(130);
-        column->addWidget(b);
-        if (previous)
-            setTabOrder(previous, b);
-        else
-            b->setFocus();
-        previous = b;
+        appendInTabOrder(column, b);
     }
     connect(findChild<QPushButton*>(QStringLiteral("btnBkg")), &QPushButton::clicked, this, [this] {
         if (unloading())
