@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QBoxLayout;
+class QCheckBox;
 class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
@@ -59,6 +60,8 @@ protected:
     QLineEdit* makeLineEdit(const QString& name, const QString& accessibleName, int maxLength = 0);
     // Multi-line box with a vertical scroll bar; Tab moves on to the next control.
     QPlainTextEdit* makeTextArea(const QString& name, const QString& accessibleName);
+    // A check box whose caption is the label beside it, drawn so that it shows on the red face.
+    QCheckBox* makeCheck(const char* name, const char* accessibleName);
     // An option button whose caption is the label beside it.
     QRadioButton* makeOption(const QString& name, const QString& accessibleName);
 

@@ -63,16 +63,7 @@ frmShadow::frmShadow()
     m_text = makeLineEdit(QStringLiteral("Text1"), QString());
     m_text->setMinimumWidth(320);
     QLabel* prompt = makeLabel(QStringLiteral("Label1"), QStringLiteral("Type Your Shadowed Heading Below"), m_text);
-    m_centre = new QCheckBox(this);
-    m_centre->setObjectName(QStringLiteral("Check1"));
-    // A white box with a black mark when ticked, like the option buttons of the other dialogs.
-    m_centre->setStyleSheet(QStringLiteral(
-        "QCheckBox { padding: 1px; border: 1px solid transparent; }"
-        "QCheckBox:focus { border: 1px dashed rgb(255,255,0); }"
-        "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid rgb(90,0,0);"
-        " background: white; }"
-        "QCheckBox::indicator:checked { background-color: black; border: 3px solid white;"
-        " width: 7px; height: 7px; }"));
+    m_centre = makeCheck("Check1", "Center");
     QLabel* centreLabel = makeLabel(QStringLiteral("Label2"), QStringLiteral("Center"), m_centre);
 
     auto* apply = makeButton(QStringLiteral("Command1"), QStringLiteral("Continue"));

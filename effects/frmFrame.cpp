@@ -25,18 +25,7 @@ frmFrame::frmFrame()
     m_vertical = makeOption(QStringLiteral("Option1"), QStringLiteral("Vertical"));
     m_horizontal = makeOption(QStringLiteral("Option2"), QStringLiteral("Horizontal"));
     m_vertical->setChecked(true);
-    // The check box shows as a white square, filled black while ticked, so that it stands out
-    // on the red face the way the option buttons do.
-    m_noBorder = new QCheckBox(this);
-    m_noBorder->setStyleSheet(
-        QStringLiteral("QCheckBox { padding: 1px; border: 1px solid transparent; }"
-                       "QCheckBox:focus { border: 1px dashed rgb(255,255,0); }"
-                       "QCheckBox::indicator { width: 11px; height: 11px;"
-                       " border: 1px solid rgb(90,0,0); background: white; }"
-                       "QCheckBox::indicator:checked { background: black;"
-                       " border: 3px solid white; width: 7px; height: 7px; }"));
-    m_noBorder->setObjectName(QStringLiteral("Check1"));
-    m_noBorder->setAccessibleName(QStringLiteral("No Border"));
+    m_noBorder = makeCheck("Check1", "No Border");
 
     auto share = [this](const char* boxName, const char* label, const char* upDownName, UpDown*& upDown) {
         QLineEdit* box = makeLineEdit(QLatin1String(boxName), QLatin1String(label));

@@ -44,45 +44,6 @@ QPixmap landscape()
     return pm;
 }
 
-// A check box without a caption of its own (its label stands beside it), drawn as a white
-// box with a black tick so that it shows on the red face whatever the style; the focus shows
-// as a dashed yellow frame, as on the dialogs' other controls.
-class TickBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-    QSize sizeHint() const override { return {19, 19}; }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        const QRect box(3, 3, 13, 13);
-        p.fillRect(box, isEnabled() ? Qt::white : QColor(220, 220, 220));
-        p.setPen(QColor(90, 0, 0));
-        p.drawRect(box.adjusted(0, 0, -1, -1));
-        if (isChecked()) {
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QPen(Qt::black, 2));
-            p.drawPolyline(QPolygonF({QPointF(5.5, 9.5), QPointF(8, 12.5), QPointF(13.5, 6)}));
-        }
-        if (hasFocus()) {
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
-            p.drawRect(rect().adjusted(0, 0, -1, -1));
-        }
-    }
-};
-
-QCheckBox* makeCheck(QWidget* parent, const char* name, const char* accessibleName)
-{
-    auto* c = new TickBox(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setAccessibleName(QLatin1String(accessibleName));
-    return c;
-}
-
 // A file-name dialog: label, box with Browse beside it, Apply and Cancel below.
 void layOutNameDialog(QWidget* dialog, QLabel* label, QLineEdit* box, QPushButton* apply,
                       QPushButton* cancel, QPushButton* browse)
@@ -107,8 +68,8 @@ frmImg::frmImg() : GeneratorDialog(QStringLiteral("frmImg"), QStringLiteral("Ins
     m_name = makeLineEdit(QStringLiteral("Text1"), QString());
     QLabel* label1 = makeLabel(QStringLiteral("Label1"),
                                QStringLiteral("Type Name Of Picture Below...i.e. Picture.jpg"), m_name);
-    m_centre = makeCheck(this, "Check1", "Center");
-    m_lineBreak = makeCheck(this, "Check2", "Add Line Break");
+    m_centre = makeCheck("Check1", "Center");
+    m_lineBreak = makeCheck("Check2", "Add Line Break");
     QLabel* label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Center"), m_centre);
     QLabel* label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("Add Line Break"), m_lineBreak);
 
