@@ -1,6 +1,7 @@
 #include "document/GeneratorDialog.h"
 
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QPolygonF>
 #include <QPainter>
 #include <QCheckBox>
@@ -93,6 +94,25 @@ void GeneratorDialog::appendInTabOrder(QBoxLayout* layout, QWidget* control)
     else
         control->setFocus();
     m_tabTail = control;
+}
+
+void GeneratorDialog::addPaletteButtons(std::initializer_list<PaletteButton> buttons,
+                                        int minimumWidth)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(4);
+    for (const PaletteButton& e : buttons) {
+        QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
+        b->setMinimumWidth(minimumWidth);
+        // "&&" shows one ampersand; the name a screen reader says has it too.
+        b->setAccessibleName(
+            QString::fromLatin1(e.caption).replace(QLatin1String("&&"), QLatin1String("&")));
+        if (e.tooltip)
+            b->setToolTip(QLatin1String(e.tooltip));
+        connect(b, &QPushButton::clicked, this, e.action);
+        appendInTabOrder(column, b);
+    }
+    column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void GeneratorDialog::showThenUnload(const QString& dialog)

@@ -3,6 +3,7 @@
 #include "document/Steps.h"
 
 #include <QDialog>
+#include <functional>
 #include <initializer_list>
 
 class QAbstractButton;
@@ -44,6 +45,14 @@ protected:
     // Adds a control to a layout and to the end of the tab order; the first one added this
     // way gets the focus (palettes: a column of buttons in table order).
     void appendInTabOrder(QBoxLayout* layout, QWidget* control);
+    // A palette: one column of flat buttons in the order given, the first focused.
+    struct PaletteButton {
+        const char* name;
+        const char* caption;
+        const char* tooltip; // nullptr: none
+        std::function<void()> action;
+    };
+    void addPaletteButtons(std::initializer_list<PaletteButton> buttons, int minimumWidth);
     // A palette's ways of leading on to a dialog: show it, then unload; or unload first.
     void showThenUnload(const QString& dialog);
     void unloadThenShow(const QString& dialog);

@@ -12,24 +12,6 @@ EffectPalette::EffectPalette(const QString& name, const QString& caption)
 {
 }
 
-void EffectPalette::addButtons(std::initializer_list<Entry> entries)
-{
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(4);
-    for (const Entry& e : entries) {
-        QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
-        b->setMinimumWidth(130);
-        b->setAccessibleName(QString::fromLatin1(e.caption).replace(QLatin1String("&&"), QLatin1String("&")));
-        if (e.tooltip)
-            b->setToolTip(QLatin1String(e.tooltip));
-        connect(b, &QPushButton::clicked, this, e.action);
-        appendInTabOrder(column, b);
-    }
-    column->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-
-
 frmVBS::frmVBS() : EffectPalette(QStringLiteral("frmVBS"), QStringLiteral("VB Scripts"))
 {
     using vbscripts::Snippet;

@@ -10,17 +10,8 @@
 class EffectPalette : public GeneratorDialog {
     Q_OBJECT
 protected:
-    struct Entry {
-        const char* name;
-        const char* caption;
-        const char* tooltip; // nullptr: none
-        std::function<void()> action;
-    };
     EffectPalette(const QString& name, const QString& caption);
-    void addButtons(std::initializer_list<Entry> entries);
-
-    // The palette is gone before the dialog comes up.
-    // The dialog comes up, then the palette goes.
+    void addButtons(std::initializer_list<PaletteButton> buttons) { addPaletteButtons(buttons, 130); }
 };
 
 // VB Scripts: the time-of-day welcome, the last-modified line and the random background.

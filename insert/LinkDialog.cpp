@@ -77,28 +77,13 @@ LinkDialog::LinkDialog(const Layout& layout)
 frmLnkImg::frmLnkImg()
     : GeneratorDialog(QStringLiteral("frmLnkImg"), QStringLiteral("Links and Images"))
 {
-    struct Entry {
-        const char* name;
-        const char* caption;
-        const char* dialog; // nullptr: the common cancel
+    auto lead = [this](const char* dialog) {
+        return [this, dialog] { unloadThenShow(QLatin1String(dialog)); };
     };
-    static constexpr Entry entries[] = {
-        {"FB1", "Hyperlinks", "frmLink"}, {"FB2", "Images", "frmImg"},
-        {"FB3", "E-Mail Link", "frmMail"}, {"FB5", "Video", "frmVideo"},
-        {"FB4", "Cancel", nullptr},
-    };
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(4);
-    for (const Entry& e : entries) {
-        QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
-        b->setMinimumWidth(110);
-        if (e.dialog) {
-            const QString dialog = QLatin1String(e.dialog);
-            connect(b, &QPushButton::clicked, this, [this, dialog] { unloadThenShow(dialog); });
-        } else {
-            connect(b, &QPushButton::clicked, this, &frmLnkImg::cancel);
-        }
-        appendInTabOrder(column, b);
-    }
-    column->setSizeConstraint(QLayout::SetFixedSize);
+    addPaletteButtons({{"FB1", "Hyperlinks", nullptr, lead("frmLink")},
+                       {"FB2", "Images", nullptr, lead("frmImg")},
+                       {"FB3", "E-Mail Link", nullptr, lead("frmMail")},
+                       {"FB5", "Video", nullptr, lead("frmVideo")},
+                       {"FB4", "Cancel", nullptr, [this] { cancel(); }}},
+                      110);
 }

@@ -16,27 +16,13 @@
 
 frmMrqSnd::frmMrqSnd() : GeneratorDialog(QStringLiteral("frmMrqSnd"), QStringLiteral("Marquee & Sound"))
 {
-    struct Entry {
-        const char* name;
-        const char* caption;
-        const char* dialog; // nullptr: the common cancel
+    auto lead = [this](const char* dialog) {
+        return [this, dialog] { showThenUnload(QLatin1String(dialog)); };
     };
-    static constexpr Entry entries[] = {
-        {"FB1", "Marquee", "frmMarquee"}, {"FB2", "Sound", "sound"}, {"FB3", "Cancel", nullptr}};
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(4);
-    for (const Entry& e : entries) {
-        QPushButton* b = makeButton(QLatin1String(e.name), QLatin1String(e.caption));
-        b->setMinimumWidth(110);
-        if (e.dialog) {
-            const QString dialog = QLatin1String(e.dialog);
-            connect(b, &QPushButton::clicked, this, [this, dialog] { showThenUnload(dialog); });
-        } else {
-            connect(b, &QPushButton::clicked, this, &frmMrqSnd::cancel);
-        }
-        appendInTabOrder(column, b);
-    }
-    column->setSizeConstraint(QLayout::SetFixedSize);
+    addPaletteButtons({{"FB1", "Marquee", nullptr, lead("frmMarquee")},
+                       {"FB2", "Sound", nullptr, lead("sound")},
+                       {"FB3", "Cancel", nullptr, [this] { cancel(); }}},
+                      110);
 }
 
 
