@@ -86,6 +86,12 @@ std::vector<HandlerEntry> build()
         {"mnuSaveEdit", files::saveForEditing},
         {"mnuFilePageSetup", [](frmMain& m) { platform::prompts().pageSetup(&m); }},
         {"mnuFilePrint", message("Print Code goes here!")},
+        {"mnuFileClose",
+         [](frmMain& m) {
+             if (frmDocument* doc = m.activeDocument())
+                 doc->parentWidget()->close(); // its frame, which asks first
+         }},
+        {"mnuFileExit", [](frmMain& m) { m.close(); }},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
         {"mnuRedo", callOnActiveDocument("cmdRedo_Click")},
         {"mnuEditCut", [](frmMain&) { editing::cut(); }},

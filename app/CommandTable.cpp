@@ -18,6 +18,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuFilePageSetup", "Page Set&up...", nullptr, 1},
     {"mnuFilePrint", "&Print...", "Ctrl+P", 1},
     {"mnuFileBar4", "-", nullptr, 1},
+    {"mnuFileClose", "&Close", "Ctrl+W", 1},
+    {"mnuFileExit", "E&xit", "Ctrl+Q", 1},
 
     {"mnuEdit", "&Edit", nullptr, 0},
     {"mnuEditUndo", "&Undo", "Ctrl+Z", 1},

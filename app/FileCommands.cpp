@@ -38,6 +38,7 @@ bool saveUnderChosenName(frmMain& main, frmDocument& doc)
     }
     workspace::shared().dialogFileName = name;
     doc.setWindowTitle(name);
+    doc.markSaved();
     return true;
 }
 
@@ -59,6 +60,7 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason)
         doc.setPageEncoding(page.encoding);
     }
     edit->moveCursor(QTextCursor::Start);
+    doc.markSaved();
     return true;
 }
 
@@ -73,16 +75,20 @@ bool writePage(frmDocument& doc, const QString& path, QString* reason)
     return true;
 }
 
-bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason)
+platform::rtf::WriteOptions editingOptions(const frmDocument& doc)
 {
-    const RichEdit* edit = doc.editor();
     platform::rtf::WriteOptions options;
-    const QFont font = edit->document()->defaultFont();
+    const QFont font = doc.editor()->document()->defaultFont();
     options.fontName = font.family();
     if (font.pointSizeF() > 0)
         options.halfPoints = static_cast<int>(std::lround(font.pointSizeF() * 2));
-    return platform::files::writeFileAtomically(path, platform::rtf::write(edit->runs(), options),
-                                                reason);
+    return options;
+}
+
+bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason)
+{
+    return platform::files::writeFileAtomically(
+        path, platform::rtf::write(doc.editor()->runs(), editingOptions(doc)), reason);
 }
 
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason)
@@ -115,21 +121,28 @@ void open(frmMain& main)
     doc->setWindowTitle(name);
 }
 
-void save(frmMain& main)
+bool saveActive(frmMain& main)
 {
     frmDocument* doc = workspace::activeDocument();
     if (!doc)
-        return;
+        return false;
     const QString& name = workspace::shared().dialogFileName;
     if (name == doc->windowTitle()) {
         QString reason;
-        if (!writePage(*doc, name, &reason))
+        if (!writePage(*doc, name, &reason)) {
             reportSaveFailure(&main, name, reason);
-        return;
+            return false;
+        }
+        doc->markSaved();
+        return true;
     }
-    if (saveUnderChosenName(main, *doc))
-        workspace::shared().pageSaved = true;
+    if (!saveUnderChosenName(main, *doc))
+        return false;
+    workspace::shared().pageSaved = true;
+    return true;
 }
+
+void save(frmMain& main) { saveActive(main); }
 
 void saveAs(frmMain& main)
 {
@@ -151,6 +164,7 @@ void saveForEditing(frmMain& main)
         return;
     }
     workspace::shared().dialogFileName = name;
+    doc->markSaved();
 }
 
 } // namespace files

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RtfCodec.h"
+
 #include <QString>
 
 class QWidget;
@@ -26,6 +28,9 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason);
 // that can hold every character (else UTF-8). The page keeps the encoding written.
 bool writePage(frmDocument& doc, const QString& path, QString* reason);
 
+// The face and size an editing file of the document names.
+platform::rtf::WriteOptions editingOptions(const frmDocument& doc);
+
 // Writes the document's coloured content as an editing file, atomically.
 bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason);
 
@@ -37,6 +42,9 @@ void reportOpenFailure(QWidget* parent, const QString& path, const QString& reas
 // document window.
 void open(frmMain& main);
 void save(frmMain& main);
+// Save on the active document; whether its page was written (false when the dialog was
+// cancelled, the write failed, or there is no document).
+bool saveActive(frmMain& main);
 void saveAs(frmMain& main);
 void saveForEditing(frmMain& main);
 

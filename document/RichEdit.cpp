@@ -115,10 +115,28 @@ int RichEdit::textLength() const
 
 QString RichEdit::textRange(int start, int length) const
 {
-    if (length <= 0)
+    const int end = std::min(start + length, textLength());
+    start = std::max(start, 0);
+    if (start >= end)
         return QString();
+    // A range may start or end between the CR and the LF of a break: take the whole break
+    // and trim the half that lies outside.
     const int from = toDocumentPosition(start);
-    const int to = toDocumentPosition(start + length);
+    const bool startsInBreak = toCrlfPosition(from) < start;
+    int to = toDocumentPosition(end);
+    const bool endsInBreak = toCrlfPosition(to) < end;
+    if (endsInBreak)
+        ++to;
+    QString out = rawRange(from, to);
+    if (startsInBreak)
+        out.remove(0, 1);
+    if (endsInBreak)
+        out.chop(1);
+    return out;
+}
+
+QString RichEdit::rawRange(int from, int to) const
+{
     const QTextDocument* doc = document();
     if (2 * (to - from) >= doc->characterCount()) {
         // Most of the page (a load, a snapshot of a replaced page): one copy of the raw text

@@ -71,6 +71,8 @@ private:
     // Lines longer than this are wrapped anywhere instead of at word boundaries.
     static constexpr int longLine = 10000;
     void fitWrapToLongestLine(const QStringList& paragraphs);
+    // The text between two positions of the widget's own, line breaks as "\r\n".
+    QString rawRange(int from, int to) const;
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 
