@@ -22,7 +22,7 @@ CaretPanel::CaretPanel(QMdiArea* area, QWidget* parent) : QLabel(parent), m_area
     setContentsMargins(4, 0, 4, 0);
     setTextFormat(Qt::PlainText);
     // Wide enough for most pages, so that the status bar keeps its layout while typing.
-    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Ln 99999, Col 999")) + 10);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Ln 9999, Col 99")) + 8);
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(frameMs);
     connect(&m_refresh, &QTimer::timeout, this, &CaretPanel::refresh);
