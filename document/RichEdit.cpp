@@ -57,6 +57,29 @@ QString toParagraphs(const QString& text)
     return out;
 }
 
+// Calls piece(text, fragment) for each stretch of [from, to) that lies in one fragment, and
+// lineBreak() for each line break in the range, in the order of the text.
+template <class Piece, class Break>
+void visitRange(const QTextDocument* doc, int from, int to, Piece piece, Break lineBreak)
+{
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fragStart = f.position();
+            const int fragEnd = fragStart + f.length();
+            if (fragEnd <= from)
+                continue;
+            if (fragStart >= to)
+                break;
+            const int a = std::max(from, fragStart);
+            piece(QStringView(f.text()).mid(a - fragStart, std::min(to, fragEnd) - a), f);
+        }
+        const int separator = b.position() + b.length() - 1;
+        if (separator >= from && separator < to)
+            lineBreak();
+    }
+}
+
 constexpr Qt::KeyboardModifiers shiftStateMask =
     Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
@@ -131,23 +154,9 @@ QString RichEdit::textRange(int start, int length) const
     // re-shaping of the line: per keystroke, and on a long line, far more than the keystroke.
     QString raw;
     raw.reserve(to - from);
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
-        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const int fragStart = f.position();
-            const int fragEnd = fragStart + f.length();
-            if (fragEnd <= from)
-                continue;
-            if (fragStart >= to)
-                break;
-            const int a = std::max(from, fragStart);
-            const int e = std::min(to, fragEnd);
-            raw += QStringView(f.text()).mid(a - fragStart, e - a);
-        }
-        const int separator = b.position() + b.length() - 1;
-        if (separator >= from && separator < to)
-            raw += QChar::ParagraphSeparator;
-    }
+    visitRange(
+        doc, from, to, [&](QStringView piece, const QTextFragment&) { raw += piece; },
+        [&] { raw += QChar::ParagraphSeparator; });
     return toLineBreaks(raw);
 }
 
@@ -284,15 +293,9 @@ QTextCharFormat collectRange(const QTextDocument* doc, int from, int to, QString
 {
     QTextCharFormat first;
     bool haveFirst = false;
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
-        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const int fragStart = f.position();
-            const int fragEnd = fragStart + f.length();
-            if (fragEnd <= from)
-                continue;
-            if (fragStart >= to)
-                break;
+    visitRange(
+        doc, from, to,
+        [&](QStringView piece, const QTextFragment& f) {
             const QTextCharFormat format = f.charFormat();
             if (!haveFirst) {
                 first = format;
@@ -300,13 +303,9 @@ QTextCharFormat collectRange(const QTextDocument* doc, int from, int to, QString
             }
             if (looks.empty() || looks.back().format != format)
                 looks.push_back({static_cast<int>(text.size()), format});
-            const int a = std::max(from, fragStart);
-            text += QStringView(f.text()).mid(a - fragStart, std::min(to, fragEnd) - a);
-        }
-        const int separator = b.position() + b.length() - 1;
-        if (separator >= from && separator < to)
-            text += QLatin1String("\r\n");
-    }
+            text += piece;
+        },
+        [&] { text += QLatin1String("\r\n"); });
     return first;
 }
 

@@ -118,9 +118,6 @@ bool UndoHistory::record(const UndoTarget& doc)
 {
     if (!m_recording)
         return false;
-    m_redo.clear();
-    m_redo.shrink_to_fit();
-
     UndoElement e;
     if (!m_started) {
         // The first state is never undone past, so it keeps no change of its own.
@@ -130,12 +127,19 @@ bool UndoHistory::record(const UndoTarget& doc)
         e = diffFromHead(doc);
         m_head.replace(e.pos, e.removed.size(), e.inserted);
     }
+    push(std::move(e), doc);
+    return true;
+}
+
+void UndoHistory::push(UndoElement e, const UndoTarget& doc)
+{
+    m_redo.clear();
+    m_redo.shrink_to_fit();
     e.SelStart = doc.selStart();
     e.TextLen = doc.textLength();
     m_docLength = e.TextLen;
     m_undo.push_back(std::move(e));
     clearDrift();
-    return true;
 }
 
 bool UndoHistory::inSync() const
@@ -163,14 +167,7 @@ bool UndoHistory::applySplices(UndoTarget& doc, const SpliceSet& set)
     e.splices = std::make_unique<SpliceSet>(doc.applySplices(set));
     m_recording = true;
     spliceHead(set);
-
-    m_redo.clear();
-    m_redo.shrink_to_fit();
-    e.SelStart = doc.selStart();
-    e.TextLen = doc.textLength();
-    m_docLength = e.TextLen;
-    m_undo.push_back(std::move(e));
-    clearDrift();
+    push(std::move(e), doc);
     return true;
 }
 

@@ -81,6 +81,8 @@ public:
 
 private:
     UndoElement diffFromHead(const UndoTarget& doc) const;
+    // Appends a snapshot of the document's caret and length with this change; empties redo.
+    void push(UndoElement e, const UndoTarget& doc);
     bool inSync() const;
     void spliceHead(const SpliceSet& set);
     void undoSplices(UndoTarget& doc, UndoElement& e);

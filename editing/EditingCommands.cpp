@@ -44,7 +44,7 @@ void applyLineNumbers()
         return;
     for (QMdiSubWindow* sub : installed().area->subWindowList())
         if (auto* doc = qobject_cast<frmDocument*>(sub->widget()))
-            LineNumberGutter::show(doc->editor(), installed().lineNumbers);
+            LineNumberGutter::showFor(doc->editor(), installed().lineNumbers);
     if (installed().lineNumbersItem)
         installed().lineNumbersItem->setChecked(installed().lineNumbers);
 }
@@ -104,7 +104,7 @@ void install(QMdiArea* area, QStatusBar* bar, QAction* lineNumbersItem)
     installed().lineNumbers = platform::SettingsStore().readNumber(lineNumbersKey, 0) != 0;
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
         if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
-            LineNumberGutter::show(doc->editor(), installed().lineNumbers);
+            LineNumberGutter::showFor(doc->editor(), installed().lineNumbers);
     });
     applyLineNumbers();
 }

@@ -156,21 +156,26 @@ void FindDialog::findNext()
         editing::findNext();
 }
 
+frmDocument* FindDialog::replaceTarget(SearchPattern& pattern)
+{
+    pattern = checkedPattern();
+    return pattern.usable() ? workspace::activeDocument() : nullptr;
+}
+
 void FindDialog::replaceOne()
 {
-    const SearchPattern pattern = checkedPattern();
-    frmDocument* doc = workspace::activeDocument();
-    if (!pattern.usable() || !doc)
-        return;
-    replaceSelection(*doc, pattern, m_replace->text());
-    editing::findNext();
+    SearchPattern pattern;
+    if (frmDocument* doc = replaceTarget(pattern)) {
+        replaceSelection(*doc, pattern, m_replace->text());
+        editing::findNext();
+    }
 }
 
 void FindDialog::replaceEvery()
 {
-    const SearchPattern pattern = checkedPattern();
-    frmDocument* doc = workspace::activeDocument();
-    if (!pattern.usable() || !doc)
+    SearchPattern pattern;
+    frmDocument* doc = replaceTarget(pattern);
+    if (!doc)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int n = replaceAll(*doc, pattern, m_replace->text());

@@ -7,6 +7,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class frmDocument;
 
 namespace editing {
 
@@ -32,6 +33,8 @@ private:
     void searchChanged();
     // The pattern of the fields; an invalid one shows its error and gives an unusable pattern.
     SearchPattern checkedPattern();
+    // The active document when the pattern is usable (the pattern is checked into `pattern`).
+    frmDocument* replaceTarget(SearchPattern& pattern);
     void findNext();
     void replaceOne();
     void replaceEvery();

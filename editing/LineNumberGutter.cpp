@@ -30,13 +30,13 @@ LineNumberGutter* LineNumberGutter::of(const RichEdit* edit)
     return edit ? edit->findChild<LineNumberGutter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-void LineNumberGutter::show(RichEdit* edit, bool on)
+void LineNumberGutter::showFor(RichEdit* edit, bool on)
 {
     if (!edit)
         return;
     LineNumberGutter* gutter = of(edit);
     if (on && !gutter) {
-        (new LineNumberGutter(edit))->QWidget::show();
+        (new LineNumberGutter(edit))->show();
     } else if (!on && gutter) {
         edit->removeEventFilter(gutter);
         delete gutter;
@@ -63,12 +63,38 @@ void LineNumberGutter::place()
     setGeometry(r.left(), r.top(), m_width, r.height());
 }
 
-void LineNumberGutter::viewUpdated(const QRect& rect, int dy)
+std::size_t LineNumberGutter::layoutKey() const
 {
-    if (dy != 0)
+    // Where the numbers stand: the first block in view and its top, the number of blocks,
+    // and how many lines each block in view takes.
+    QTextBlock b = m_edit->firstVisibleBlock();
+    std::size_t key = static_cast<std::size_t>(b.blockNumber()) * 1000003u +
+                      static_cast<std::size_t>(qRound(m_edit->blockGeometry(b).top())) * 8191u +
+                      static_cast<std::size_t>(m_edit->blockCount());
+    const int lineHeight = std::max(1, m_edit->fontMetrics().height());
+    const int linesInView = height() / lineHeight + 2;
+    for (int lines = 0; b.isValid() && lines < linesInView; b = b.next()) {
+        const int n = b.isVisible() ? b.lineCount() : 0;
+        key = key * 31u + static_cast<std::size_t>(n);
+        lines += std::max(1, n);
+    }
+    return key;
+}
+
+void LineNumberGutter::viewUpdated(const QRect&, int dy)
+{
+    if (dy != 0) {
         scroll(0, dy);
-    else
-        update(0, rect.y(), width(), rect.height());
+        m_layoutKey = layoutKey();
+        return;
+    }
+    // The editor asks for a repaint on every keystroke and cursor blink; the numbers only
+    // need one when they have moved.
+    const std::size_t key = layoutKey();
+    if (key == m_layoutKey)
+        return;
+    m_layoutKey = key;
+    update();
 }
 
 bool LineNumberGutter::eventFilter(QObject* watched, QEvent* event)

@@ -13,7 +13,7 @@ class LineNumberGutter : public QWidget {
     Q_OBJECT
 public:
     // Gives the editor a gutter, or takes it away.
-    static void show(RichEdit* edit, bool on);
+    static void showFor(RichEdit* edit, bool on);
     static LineNumberGutter* of(const RichEdit* edit);
 
     QSize sizeHint() const override { return {m_width, 0}; }
@@ -27,9 +27,11 @@ private:
     void fitWidth();
     void place();
     void viewUpdated(const QRect& rect, int dy);
+    std::size_t layoutKey() const;
 
     RichEdit* m_edit;
     int m_width = 0;
+    std::size_t m_layoutKey = 0;
 };
 
 } // namespace editing
