@@ -9,6 +9,7 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "editing/EditingCommands.h"
 #include "effects/EffectsForms.h"
 #include "platform/HelpViewer.h"
 #include "formatting/FormattingForms.h"
@@ -125,6 +126,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     formatting::registerForms();
     insert::registerForms();
     effects::registerForms();
+    editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
 }
 
 frmMain::~frmMain()

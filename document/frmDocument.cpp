@@ -123,8 +123,18 @@ void frmDocument::resizeEvent(QResizeEvent* event)
 
 void frmDocument::onChange()
 {
-    if (!m_history.record(*m_text))
-        return;
+    if (m_history.record(*m_text))
+        afterRecord();
+}
+
+void frmDocument::applySplices(const SpliceSet& set)
+{
+    if (m_history.applySplices(*m_text, set))
+        afterRecord();
+}
+
+void frmDocument::afterRecord()
+{
     onSelChange();
     if (Forms::isVisible(pageColoursDialog))
         Forms::focus(pageColoursDialog);

@@ -46,6 +46,10 @@ public:
     Q_INVOKABLE void cmdRedo_Click() { Redo(); }
     void Undo();
     void Redo();
+
+    // Makes the splices as one change of the text, recorded as one undo step that restores
+    // the text and its colours exactly (Replace, Replace All).
+    void applySplices(const SpliceSet& set);
     static QString Change(const QString& lParam1, const QString& lParam2, const int& startSearch)
     {
         return UndoHistory::Change(lParam1, lParam2, startSearch);
@@ -61,6 +65,7 @@ protected:
 private:
     void layoutEditor();
     void onChange();
+    void afterRecord();
     void onSelChange();
     void onClick();
     void closingSteps();
