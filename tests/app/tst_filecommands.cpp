@@ -17,7 +17,6 @@
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using testkit::App;
 using testkit::Run;
@@ -497,24 +496,23 @@ private slots:
         shared().dialogFileName = path("exists.htm");
         QStringList filters;
         QString selected;
-        bool asked = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        const auto chooser = testkit::answerNextModal([&](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
             QVERIFY(dialog);
             filters = dialog->nameFilters();
             selected = dialog->selectedFiles().value(0);
-            QTimer::singleShot(0, this, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                asked = box != nullptr;
-                if (box)
-                    box->button(QMessageBox::Yes)->click();
-            });
             QMetaObject::invokeMethod(dialog, "accept");
         });
+        const auto question = testkit::answerNextModal([](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            QVERIFY(box);
+            box->button(QMessageBox::Yes)->click();
+        });
         app.trigger("mnuFileSaveAs");
+        QVERIFY(chooser.shown());
         QCOMPARE(filters, (QStringList{"HTM Files (*.htm) (*.htm)", "HTML Files (*.html) (*.html)"}));
         QCOMPARE(selected, path("exists.htm"));
-        QVERIFY(asked);
+        QVERIFY(question.shown());
         QVERIFY(readBytes(path("exists.htm")).startsWith("<HTML>"));
     }
 };
