@@ -108,10 +108,10 @@ bool Keeper::snapshot(frmDocument* doc)
     platform::recovery::PageInfo info{doc->windowTitle(), fileOf(doc->windowTitle()),
                                       nameOf(doc->pageEncoding()),
                                       QDateTime::currentDateTimeUtc()};
-    m_writer.start([store = m_store.get(), id = w.id, runs = doc->editor()->runs(),
+    m_writer.start([store = m_store.get(), id = w.id, capture = doc->editor()->captureColours(),
                     options = files::editingOptions(*doc), info = std::move(info)] {
         QString reason;
-        store->write(id, platform::rtf::write(runs, options), info, &reason);
+        store->write(id, platform::rtf::write(RichEdit::runsOf(capture), options), info, &reason);
     });
     return true;
 }

@@ -481,6 +481,57 @@ platform::rtf::Runs RichEdit::runs() const
     return out;
 }
 
+RichEdit::ColourCapture RichEdit::captureColours() const
+{
+    // One copy of the text and a walk over the fragments that reads only their length and
+    // format number: no text or format object is made per fragment.
+    const QTextDocument* doc = document();
+    ColourCapture capture{doc->toRawText(), {}};
+    std::vector<QRgb> colourOfFormat;
+    const QList<QTextFormat> formats = doc->allFormats();
+    colourOfFormat.reserve(static_cast<std::size_t>(formats.size()));
+    for (const QTextFormat& f : formats) {
+        const QBrush brush = f.foreground();
+        colourOfFormat.push_back(brush.style() == Qt::NoBrush ? platform::rtf::defaultColour
+                                                              : brush.color().rgb());
+    }
+    auto& spans = capture.spans;
+    const auto add = [&spans](int length, QRgb colour) {
+        if (!spans.empty() && spans.back().second == colour)
+            spans.back().first += length;
+        else
+            spans.emplace_back(length, colour);
+    };
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int index = f.charFormatIndex();
+            add(f.length(), index >= 0 && index < int(colourOfFormat.size())
+                                ? colourOfFormat[std::size_t(index)]
+                                : platform::rtf::defaultColour);
+        }
+        if (b.next().isValid()) {
+            // A line break joins the stretch before it.
+            if (spans.empty())
+                spans.emplace_back(1, platform::rtf::defaultColour);
+            else
+                ++spans.back().first;
+        }
+    }
+    return capture;
+}
+
+platform::rtf::Runs RichEdit::runsOf(const ColourCapture& capture)
+{
+    platform::rtf::Runs out;
+    qsizetype at = 0;
+    for (const auto& [length, colour] : capture.spans) {
+        platform::rtf::append(out, toLineBreaks(QStringView(capture.raw).mid(at, length)), colour);
+        at += length;
+    }
+    return out;
+}
+
 void RichEdit::onContentsChange(int position, int charsRemoved, int charsAdded)
 {
     const int newLength = textLength();

@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+#include <utility>
+#include <vector>
 
 // The edit control of a document window: the page source as coloured text.
 //
@@ -53,6 +55,16 @@ public:
     void setWholeRuns(const platform::rtf::Runs& runs);
     // The whole text as colour runs; a line break ("\r\n") joins the run before it.
     platform::rtf::Runs runs() const;
+
+    // The same content taken quickly, for turning into runs on another thread: the widget's
+    // raw text (one character per line break) and the length and colour of each stretch.
+    struct ColourCapture {
+        QString raw;
+        std::vector<std::pair<int, QRgb>> spans;
+    };
+    ColourCapture captureColours() const;
+    // What runs() gives, made from a capture (thread-safe).
+    static platform::rtf::Runs runsOf(const ColourCapture& capture);
 
     int toDocumentPosition(int crlfPosition) const;
     int toCrlfPosition(int documentPosition) const;

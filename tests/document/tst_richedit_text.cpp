@@ -93,6 +93,20 @@ private slots:
                 QCOMPARE(edit.textRange(start, length), selectedRange(edit, start, length));
     }
 
+    // The quick capture taken for recovery copies gives the same runs as the direct walk.
+    void captureGivesTheSameRuns()
+    {
+        RichEdit edit;
+        fillWithFragments(edit);
+        edit.setSelStart(0);
+        edit.setSelText(QStringLiteral("\r\n")); // a first line that is only a break
+        QVERIFY(edit.runs().size() > 20);
+        QVERIFY(RichEdit::runsOf(edit.captureColours()) == edit.runs());
+        RichEdit empty;
+        empty.setWholeText(QString());
+        QVERIFY(RichEdit::runsOf(empty.captureColours()) == empty.runs());
+    }
+
     void rangeOnOneLongLine()
     {
         RichEdit edit;
