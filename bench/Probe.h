@@ -13,6 +13,9 @@ double cpuSeconds();
 // Bytes of the C heap in use by the whole process (glibc's allocated chunks, mmapped ones too).
 std::size_t heapInUse();
 
+// The largest resident set the process has had so far, in bytes.
+std::size_t peakResident();
+
 // Process CPU time since construction. Wall time on a machine shared with other builds
 // measures the neighbours as much as the editor; CPU time of this process does not.
 class Stopwatch {

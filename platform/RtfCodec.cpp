@@ -223,7 +223,7 @@ public:
     {
         m_stack.reserve(64);
         const qsizetype n = m_in.size();
-        while (m_pos < n) {
+        while (m_pos < n && !full()) {
             const char c = m_in[m_pos];
             if (c == '{') {
                 ++m_pos;
@@ -250,9 +250,13 @@ public:
                 character(text::fromWindows1252(static_cast<unsigned char>(c)).unicode());
             }
         }
-        flush();
+        if (!full())
+            flush();
         return std::move(m_runs);
     }
+
+    // Whether more runs were found than a page may have: reading stops.
+    bool full() const { return m_runs.size() > maxRuns; }
 
 private:
     void closeGroup()
@@ -318,8 +322,11 @@ private:
             else if (c.isSurrogate())
                 m_text[i] = QChar(QChar::ReplacementCharacter);
         }
-        append(m_runs, m_text, m_colour);
-        m_text.clear();
+        if (!m_runs.empty() && m_runs.back().colour == m_colour)
+            m_runs.back().text += m_text;
+        else
+            m_runs.push_back({std::move(m_text), m_colour});
+        m_text = QString();
     }
 
     void endColour()
@@ -491,6 +498,13 @@ private:
 
 } // namespace
 
-Runs read(QByteArrayView rtf) { return Reader(rtf).run(); }
+Runs read(QByteArrayView rtf, bool* complete)
+{
+    Reader reader(rtf);
+    Runs runs = reader.run();
+    if (complete)
+        *complete = runs.size() <= maxRuns;
+    return runs;
+}
 
 } // namespace platform::rtf
