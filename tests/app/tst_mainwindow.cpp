@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -153,6 +155,15 @@ private slots:
             << "MainTop" << "1500.4" << QRect(px(1000), px(1500.4), px(6400), px(6400));
         QTest::newRow("far off every screen")
             << "MainLeft" << "9000000" << defaults;
+        // Numbers past any desktop are clamped before the rectangle is built (3e10 twips is
+        // more pixels than an int holds at some resolutions).
+        const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+        QTest::newRow("left 3e10") << "MainLeft" << "3e10" << defaults;
+        QTest::newRow("top -3e10") << "MainTop" << "-3e10" << defaults;
+        QTest::newRow("width 3e30")
+            << "MainWidth" << "3e30" << QRect(defaults.topLeft(), QSize(desktop.width(), px(6400)));
+        QTest::newRow("height nan") << "MainHeight" << "nan" << defaults;
+        QTest::newRow("left inf") << "MainLeft" << "inf" << defaults;
     }
     void badStoredPlacementFallsBack()
     {
