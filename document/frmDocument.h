@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/UndoHistory.h"
+#include "platform/FileIdentity.h"
 #include "platform/TextCodec.h"
 
 #include <QWidget>
@@ -27,6 +28,11 @@ public:
     // it can hold every character. New pages are UTF-8.
     platform::text::PageEncoding pageEncoding() const { return m_pageEncoding; }
     void setPageEncoding(platform::text::PageEncoding encoding) { m_pageEncoding = encoding; }
+
+    // The file the page was last read from or written to, as it was then: a save over it asks
+    // first when another program has changed it since.
+    const platform::files::FileIdentity& fileIdentity() const { return m_fileIdentity; }
+    void setFileIdentity(platform::files::FileIdentity identity) { m_fileIdentity = std::move(identity); }
 
     // The load steps: lay out, start recording, take the first snapshot, show the window.
     void load();
@@ -55,4 +61,5 @@ private:
     UndoHistory m_history;
     int m_savedCaret = 0;
     platform::text::PageEncoding m_pageEncoding = platform::text::newPageEncoding;
+    platform::files::FileIdentity m_fileIdentity;
 };

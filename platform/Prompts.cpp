@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPushButton>
 #include <QPrinter>
 
 namespace platform {
@@ -22,6 +23,16 @@ Prompts defaults()
         QPrinter printer;
         QPageSetupDialog dialog(&printer, parent);
         dialog.exec();
+    };
+    p.overwrite = [](QWidget* parent, const QString& text) {
+        QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::NoButton, parent);
+        const QPushButton* overwrite =
+            box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == overwrite;
     };
     return p;
 }
@@ -44,5 +55,7 @@ void showWarning(QWidget* parent, const QString& caption, const QString& text)
 {
     prompts().warning(parent, caption, text);
 }
+
+bool askOverwrite(QWidget* parent, const QString& text) { return prompts().overwrite(parent, text); }
 
 } // namespace platform

@@ -19,6 +19,9 @@ struct Prompts {
     std::function<void(QWidget* parent, const QString& caption, const QString& text)> warning;
     // The system's print set-up dialog; what the user chooses is not used.
     std::function<void(QWidget* parent)> pageSetup;
+    // A question with the buttons Overwrite and Cancel (the default button, and the answer to
+    // Escape) and a warning icon; the caption is the application title. True for Overwrite.
+    std::function<bool(QWidget* parent, const QString& text)> overwrite;
 };
 
 Prompts& prompts();
@@ -26,5 +29,6 @@ void resetPrompts();
 
 void showMessage(QWidget* parent, const QString& text);
 void showWarning(QWidget* parent, const QString& caption, const QString& text);
+bool askOverwrite(QWidget* parent, const QString& text);
 
 } // namespace platform

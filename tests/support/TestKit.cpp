@@ -109,6 +109,12 @@ void isolate()
     };
     platform::prompts().warning = platform::prompts().message;
     platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
+    // A question is recorded like a message and answered Cancel; a test that answers it
+    // otherwise puts the real one back.
+    platform::prompts().overwrite = [](QWidget*, const QString& text) {
+        messages().append(text);
+        return false;
+    };
     // File dialogs answer "cancel" unless a test scripts them.
     platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };
 }

@@ -19,8 +19,8 @@ class QTimer;
 
 namespace testkit {
 
-// Points the settings store at a private folder and records messages and the page set-up
-// dialog instead of showing them. Call once per test executable, after QApplication exists.
+// Points the settings store at a private folder and records messages, questions (answered
+// Cancel) and the page set-up dialog instead of showing them. Call once per test executable, after QApplication exists.
 void isolate();
 
 // Every message box text shown since the last call (and clears the list).
