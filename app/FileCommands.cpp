@@ -82,9 +82,13 @@ bool mayOverwrite(frmMain& main, const frmDocument& doc, const QString& path)
     const platform::files::FileIdentity& known = doc.fileIdentity();
     if (!known.isOf(path) || platform::files::diskState(known) != platform::files::DiskState::Changed)
         return true;
-    return platform::askOverwrite(
-        &main, QStringLiteral("\u201C%1\u201D was changed by another program since %2 opened it.")
-                   .arg(path, platform::applicationTitle()));
+    platform::Question question;
+    question.text = QStringLiteral("\u201C%1\u201D was changed by another program since %2 opened it.")
+                        .arg(path, platform::applicationTitle());
+    question.buttons = {QStringLiteral("Overwrite"), QStringLiteral("Cancel")};
+    question.defaultButton = 1;
+    question.escapeButton = 1;
+    return platform::ask(&main, question) == 0;
 }
 
 bool isEditingFileName(const QString& path)

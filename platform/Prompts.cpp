@@ -1,8 +1,8 @@
 #include "platform/Prompts.h"
 
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPushButton>
+#include <QPageSetupDialog>
 #include <QPrinter>
 
 namespace platform {
@@ -24,15 +24,21 @@ Prompts defaults()
         QPageSetupDialog dialog(&printer, parent);
         dialog.exec();
     };
-    p.overwrite = [](QWidget* parent, const QString& text) {
-        QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::NoButton, parent);
-        const QPushButton* overwrite =
-            box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(cancel);
-        box.setEscapeButton(cancel);
+    p.question = [](QWidget* parent, const Question& q) {
+        QMessageBox box(QMessageBox::Warning, applicationTitle(), q.text, QMessageBox::NoButton,
+                        parent);
+        box.setInformativeText(q.details);
+        QList<QPushButton*> buttons;
+        for (const QString& caption : q.buttons)
+            buttons.append(box.addButton(caption, QMessageBox::ActionRole));
+        if (q.defaultButton >= 0 && q.defaultButton < buttons.size())
+            box.setDefaultButton(buttons.at(q.defaultButton));
+        const int escape = q.escape();
+        if (escape >= 0 && escape < buttons.size())
+            box.setEscapeButton(buttons.at(escape));
         box.exec();
-        return box.clickedButton() == overwrite;
+        const int chosen = static_cast<int>(buttons.indexOf(box.clickedButton()));
+        return chosen >= 0 ? chosen : escape;
     };
     return p;
 }
@@ -56,6 +62,6 @@ void showWarning(QWidget* parent, const QString& caption, const QString& text)
     prompts().warning(parent, caption, text);
 }
 
-bool askOverwrite(QWidget* parent, const QString& text) { return prompts().overwrite(parent, text); }
+int ask(QWidget* parent, const Question& question) { return prompts().question(parent, question); }
 
 } // namespace platform

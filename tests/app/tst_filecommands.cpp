@@ -75,9 +75,9 @@ void typeColouredPage(RichEdit* edit)
     edit->setSelColor(black);
 }
 
-// Gives `answer` the next message box once it is up. Should no box come within 5 s the
-// command did not ask, which the test sees; a box the answer leaves open is closed after 2 s,
-// so a wrong answer fails the test instead of blocking it.
+// Gives `answer` the next message box once it is up, while `context` lives (at most 5 s): a
+// command that does not ask is seen by the test, and a box the answer leaves open is closed
+// after 2 s, so a wrong answer fails the test instead of blocking it.
 void answerMessageBox(QObject* context, std::function<void(QMessageBox*)> answer)
 {
     auto* poll = new QTimer(context);
@@ -380,26 +380,27 @@ private slots:
         }
         const QByteArray onDisk = readBytes(file);
 
+        // The real question, to see its default button and what Escape and Return answer.
         const platform::Prompts recording = platform::prompts();
         platform::resetPrompts();
-        const auto question = platform::prompts().overwrite;
+        const auto question = platform::prompts().question;
         platform::prompts() = recording;
-        platform::prompts().overwrite = question;
+        platform::prompts().question = question;
         QString asked;
-        if (!response.isEmpty()) {
-            answerMessageBox(this, [&asked, response](QMessageBox* box) {
-                asked = box->text();
-                QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
-                if (response == QLatin1String("Escape"))
-                    QTest::keyClick(box, Qt::Key_Escape);
-                else if (response == QLatin1String("Enter"))
-                    QTest::keyClick(box, Qt::Key_Return);
-                else
-                    for (QAbstractButton* b : box->buttons())
-                        if (b->text() == response)
-                            b->click();
-            });
-        }
+        QObject scope; // the answer watches for a box while the command runs
+        answerMessageBox(&scope, [&asked, response](QMessageBox* box) {
+            asked = box->text();
+            QCOMPARE(box->defaultButton()->text(), QStringLiteral("Cancel"));
+            QCOMPARE(box->escapeButton()->text(), QStringLiteral("Cancel"));
+            if (response == QLatin1String("Escape"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (response == QLatin1String("Enter"))
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == response)
+                        b->click();
+        });
         if (command != QLatin1String("mnuFileSave"))
             answer(file);
         app.trigger(command);

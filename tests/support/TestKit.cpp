@@ -29,6 +29,16 @@ QStringList& messages()
     static QStringList list;
     return list;
 }
+QStringList& questions()
+{
+    static QStringList list;
+    return list;
+}
+std::function<int(const QString&, const QStringList&)>& questionAnswer()
+{
+    static std::function<int(const QString&, const QStringList&)> answer;
+    return answer;
+}
 int& pageSetups()
 {
     static int n = 0;
@@ -109,11 +119,14 @@ void isolate()
     };
     platform::prompts().warning = platform::prompts().message;
     platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
-    // A question is recorded like a message and answered Cancel; a test that answers it
-    // otherwise puts the real one back.
-    platform::prompts().overwrite = [](QWidget*, const QString& text) {
-        messages().append(text);
-        return false;
+    platform::prompts().question = [](QWidget*, const platform::Question& q) {
+        questions().append(q.text);
+        if (questionAnswer())
+            return questionAnswer()(q.text, q.buttons);
+        for (int i = 0; i < q.buttons.size(); ++i)
+            if (QString(q.buttons.at(i)).remove(QLatin1Char('&')).startsWith(QLatin1String("Discard")))
+                return i;
+        return q.escape();
     };
     // File dialogs answer "cancel" unless a test scripts them.
     platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };
@@ -127,6 +140,18 @@ QStringList takeMessages()
 }
 
 int pageSetupCount() { return pageSetups(); }
+
+void answerQuestions(std::function<int(const QString&, const QStringList&)> answer)
+{
+    questionAnswer() = std::move(answer);
+}
+
+QStringList takeQuestions()
+{
+    QStringList out = questions();
+    questions().clear();
+    return out;
+}
 
 QList<Run> colourRuns(const RichEdit* edit)
 {

@@ -19,12 +19,21 @@ class QTimer;
 
 namespace testkit {
 
-// Points the settings store at a private folder and records messages, questions (answered
-// Cancel) and the page set-up dialog instead of showing them. Call once per test executable, after QApplication exists.
+// Points the settings store at a private folder and records messages and the page set-up
+// dialog instead of showing them. Call once per test executable, after QApplication exists.
 void isolate();
 
 // Every message box text shown since the last call (and clears the list).
 QStringList takeMessages();
+
+// Questions (Save / Discard / Cancel and the like) are recorded instead of shown. Unless a
+// test scripts them, each is answered with its Discard button when it has one (what closing
+// a window did before pages were tracked), else with its Escape button. A scripted answer
+// gets the question and returns the index of the button to press; it stays until replaced
+// or reset with an empty function.
+void answerQuestions(std::function<int(const QString& text, const QStringList& buttons)> answer);
+// Every question text asked since the last call (and clears the list).
+QStringList takeQuestions();
 int pageSetupCount();
 
 // Answers the next showing of a modal window of that name (a dialog run with exec()): the
