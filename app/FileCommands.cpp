@@ -59,6 +59,19 @@ bool saveUnderChosenName(frmMain& main, frmDocument& doc)
     return true;
 }
 
+// Why an editing file is not opened: its page is larger than the editor is given.
+QString tooLargeForTheEditor(platform::rtf::Overflow overflow)
+{
+    using platform::rtf::Overflow;
+    const QString what =
+        overflow == Overflow::Runs
+            ? QStringLiteral("It changes colour more than %L1 times").arg(platform::rtf::maxRuns)
+        : overflow == Overflow::Lines
+            ? QStringLiteral("It has more than %L1 lines").arg(platform::rtf::maxLines)
+            : QStringLiteral("It has more than %L1 characters").arg(platform::rtf::maxCharacters);
+    return what + QStringLiteral(", more than the editor can show.");
+}
+
 // What the user should know about how a plain page was read, or nothing.
 QString readingNote(const QString& path, const platform::text::Decoded& page)
 {
@@ -104,12 +117,10 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* n
         return false;
     RichEdit* edit = doc.editor();
     if (platform::rtf::looksLikeRtf(bytes)) {
-        bool complete = true;
-        const platform::rtf::Runs runs = platform::rtf::read(bytes, &complete);
-        if (!complete) {
-            *reason = QStringLiteral("It changes colour more than %L1 times, more than the editor "
-                                     "can show.")
-                          .arg(platform::rtf::maxRuns);
+        platform::rtf::Overflow overflow = platform::rtf::Overflow::None;
+        const platform::rtf::Runs runs = platform::rtf::read(bytes, &overflow);
+        if (overflow != platform::rtf::Overflow::None) {
+            *reason = tooLargeForTheEditor(overflow);
             return false;
         }
         bytes = QByteArray();

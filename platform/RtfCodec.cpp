@@ -247,18 +247,38 @@ public:
                         endColour();
                     continue;
                 }
+                if (m_state.destination == Destination::Skip && m_skipPending == 0) {
+                    // Text nobody reads (pictures, embedded data): on to the next brace or
+                    // control sequence at once.
+                    while (m_pos < n && m_in[m_pos] != '{' && m_in[m_pos] != '}' && m_in[m_pos] != '\\')
+                        ++m_pos;
+                    continue;
+                }
                 character(text::fromWindows1252(static_cast<unsigned char>(c)).unicode());
             }
         }
         if (!full())
             flush();
+        m_stoppedBy = limitPassed();
         return std::move(m_runs);
     }
 
-    // Whether more runs were found than a page may have: reading stops.
-    bool full() const { return m_runs.size() > maxRuns; }
+    // The limit the page went past, if any; reading stopped there.
+    Overflow stoppedBy() const { return m_stoppedBy; }
 
 private:
+    Overflow limitPassed() const
+    {
+        if (m_runs.size() > maxRuns)
+            return Overflow::Runs;
+        if (m_lines > maxLines)
+            return Overflow::Lines;
+        if (m_characters > maxCharacters)
+            return Overflow::Characters;
+        return Overflow::None;
+    }
+    bool full() const { return limitPassed() != Overflow::None; }
+
     void closeGroup()
     {
         if (m_overflow > 0) {
@@ -284,6 +304,7 @@ private:
     {
         if (m_state.destination != Destination::Text || m_state.hidden)
             return;
+        m_characters += text.size();
         const QRgb colour = resolveColour(m_state.colour);
         if (colour != m_colour && !m_text.isEmpty())
             flush();
@@ -299,8 +320,10 @@ private:
 
     void breakLine()
     {
-        if (!swallowedByFallback())
-            emitText(u"\r\n");
+        if (swallowedByFallback() || m_state.destination != Destination::Text || m_state.hidden)
+            return;
+        ++m_lines;
+        emitText(u"\r\n");
     }
 
     QRgb resolveColour(int index) const
@@ -489,6 +512,9 @@ private:
     std::vector<State> m_stack;
     int m_overflow = 0;
     int m_skipPending = 0;
+    qsizetype m_characters = 0;
+    qsizetype m_lines = 0;
+    Overflow m_stoppedBy = Overflow::None;
     std::vector<Colour> m_colours;
     Colour m_entry;
     QString m_text;
@@ -498,12 +524,12 @@ private:
 
 } // namespace
 
-Runs read(QByteArrayView rtf, bool* complete)
+Runs read(QByteArrayView rtf, Overflow* overflow)
 {
     Reader reader(rtf);
     Runs runs = reader.run();
-    if (complete)
-        *complete = runs.size() <= maxRuns;
+    if (overflow)
+        *overflow = reader.stoppedBy();
     return runs;
 }
 

@@ -15,18 +15,24 @@
 // destinations are skipped, \'hh is decoded with code page 1252, \uN honours \ucN. It reads
 // malformed input without crashing, hanging or growing without bound: nesting deeper than
 // maxGroupDepth is read flat, the colour table is capped, \binN cannot skip past the end, the
-// output is never longer than twice the input, and reading stops after maxRuns colour runs.
+// output is never longer than twice the input, and reading stops at a page larger than the
+// editor is given (maxRuns, maxLines, maxCharacters).
 namespace platform::rtf {
 
 inline constexpr QRgb defaultColour = 0xFF000000; // black: the "auto" colour
 inline constexpr int maxGroupDepth = 1000;
 inline constexpr int maxColours = 4096;
-// The most colour runs a page may have. Each costs the editor about two microseconds and a
-// hundred bytes to show, so a million load in a couple of seconds; a page coloured by the
-// commands changes colour every ten to thirty characters, so this admits tens of megabytes of
-// densely marked source, while a file that changes colour at every character is turned away
-// after reading a few megabytes of it, instead of taking gigabytes and minutes.
-inline constexpr std::size_t maxRuns = 1'000'000;
+// The largest page the editor is given, so that any editing file up to the size limit opens
+// or is turned away within seconds and well under 1.5 GB. The editor takes about two
+// microseconds and a hundred bytes for each colour run, two microseconds and 370 bytes for
+// each line, and 40 nanoseconds and ten bytes for each character: a page at all three limits
+// loads in about four seconds. A page coloured by the commands changes colour every ten to
+// thirty characters, so these admit ten megabytes and more of densely marked source; a file
+// that changes colour, or breaks the line, at every character is turned away after a few
+// megabytes have been read, instead of taking gigabytes and minutes.
+inline constexpr std::size_t maxRuns = 250'000;
+inline constexpr qsizetype maxLines = 500'000;
+inline constexpr qsizetype maxCharacters = qsizetype(32) * 1024 * 1024; // a break counts two
 
 // A stretch of text in one colour; line breaks are "\r\n".
 struct Run {
@@ -53,8 +59,11 @@ struct WriteOptions {
 bool looksLikeRtf(QByteArrayView bytes);
 
 QByteArray write(const Runs& runs, const WriteOptions& options = {});
-// The page of an editing file. Reading stops once it has found more than maxRuns runs:
-// `complete`, when given, says whether the whole content was read.
-Runs read(QByteArrayView rtf, bool* complete = nullptr);
+// Which limit a page went past; reading stopped there.
+enum class Overflow { None, Runs, Lines, Characters };
+
+// The page of an editing file. Reading stops as soon as the page goes past one of the limits;
+// `overflow`, when given, says which (None: the whole content was read).
+Runs read(QByteArrayView rtf, Overflow* overflow = nullptr);
 
 } // namespace platform::rtf

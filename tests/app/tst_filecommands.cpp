@@ -313,6 +313,24 @@ private slots:
         QCOMPARE(why, reason);
     }
 
+    // An editing file with more colour runs than the editor is given is refused with the
+    // reason, and the document keeps its page.
+    void editingFileBeyondTheEditorIsRefused()
+    {
+        writeBytes(path("runs.hted"), "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}" +
+                                          QByteArray("\\cf1 a\\cf0 b").repeated(200000) + "}");
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString text = doc->editor()->text();
+        answer(path("runs.hted"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(doc->editor()->text(), text);
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QLatin1String("changes colour more than 250,000 times")),
+                 qPrintable(messages[0]));
+    }
+
     // A page whose name is an editing file's is saved as one: Save never puts plain text there.
     void editingFileCaptionSavesRichText()
     {
