@@ -64,6 +64,15 @@ struct Window {
     }
 };
 
+// Loads a file into the window's document and lets it lay out: the CPU time that takes.
+double timedLoad(Window& w, const QString& path, bool* ok, QString* reason)
+{
+    probe::Stopwatch t;
+    *ok = files::loadInto(*w.doc, path, reason);
+    QCoreApplication::processEvents();
+    return t.ms();
+}
+
 // A page coloured the way commands leave it: tags in their colours, text in black.
 platform::rtf::Runs colouredPage(qsizetype chars)
 {
@@ -99,10 +108,8 @@ void openPage()
     }
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool ok = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool ok = false;
+    const double ms = timedLoad(w, path, &ok, &reason);
     expect(ok && w.doc->editor()->textLength() > 10 * MiB - 200, "open: the page did not arrive");
     report("file.open_10MiB_ms", ms, "ms");
 
@@ -156,10 +163,8 @@ void editingFormat()
     }
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool ok = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool ok = false;
+    const double ms = timedLoad(w, path, &ok, &reason);
     expect(ok && w.doc->editor()->textLength() > MiB - 200, "rtf open: the page did not arrive");
     report("rtf.open_1MiB_colored_ms", ms, "ms");
 }
@@ -197,10 +202,8 @@ void openLargeEditingFile(const char* name, const QByteArray& unit, qsizetype co
     writeEditingFileOfSize(path, 250 * MiB, unit, count);
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool opened = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool opened = false;
+    const double ms = timedLoad(w, path, &opened, &reason);
     QFile::remove(path);
     std::fprintf(stderr, "bench: %s: %s\n", name,
                  opened ? qPrintable(QStringLiteral("opened, %1 characters")

@@ -33,6 +33,8 @@
 #include <utime.h>
 
 using testkit::App;
+using testkit::readBytes;
+using testkit::writeBytes;
 using testkit::Run;
 using platform::FileDialogKind;
 using platform::FileRequest;
@@ -41,19 +43,6 @@ namespace {
 
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // The file dialog as the user would answer it: one scripted answer per showing ("" = Cancel).
 struct ScriptedDialog {

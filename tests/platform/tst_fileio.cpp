@@ -1,3 +1,5 @@
+#include "support/TestKit.h"
+
 #include "platform/FileIo.h"
 
 #include <QDir>
@@ -9,21 +11,10 @@
 #include <unistd.h>
 
 using namespace platform::files;
+using testkit::readBytes;
+using testkit::writeBytes;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
@@ -51,7 +42,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(qint64, limit);
         QFETCH(bool, read);
-        put(path("ten"), "0123456789");
+        writeBytes(path("ten"), "0123456789");
         const QString target = file.startsWith(QLatin1Char('/')) ? file : path(file);
         QByteArray bytes;
         QString why;
@@ -66,13 +57,13 @@ private slots:
     void hardLinksStayJoined()
     {
         const QString a = path("a.htm"), b = path("b.htm");
-        put(a, "old content, longer than the new");
+        writeBytes(a, "old content, longer than the new");
         QCOMPARE(::link(native(a).constData(), native(b).constData()), 0);
         QString why;
         QVERIFY2(writeFileAtomically(a, "new", &why), qPrintable(why));
-        QCOMPARE(contents(b), QByteArray("new"));
+        QCOMPARE(readBytes(b), QByteArray("new"));
         QVERIFY2(writeFileAtomically(b, "newer and longer", &why), qPrintable(why));
-        QCOMPARE(contents(a), QByteArray("newer and longer"));
+        QCOMPARE(readBytes(a), QByteArray("newer and longer"));
         struct stat st;
         QCOMPARE(::stat(native(a).constData(), &st), 0);
         QCOMPARE(int(st.st_nlink), 2);
@@ -82,14 +73,14 @@ private slots:
     void inPlaceFailureLeavesTheFile()
     {
         const QString a = path("c.htm"), b = path("d.htm");
-        put(a, "old");
+        writeBytes(a, "old");
         QCOMPARE(::link(native(a).constData(), native(b).constData()), 0);
         setWriteFault([](const QString&) { return QStringLiteral("No space left on device"); });
         QString why;
         QVERIFY(!writeFileAtomically(a, "new", &why));
         setWriteFault({});
         QCOMPARE(why, QStringLiteral("No space left on device"));
-        QCOMPARE(contents(b), QByteArray("old"));
+        QCOMPARE(readBytes(b), QByteArray("old"));
     }
 
     // Saved by the superuser, a user's file stays the user's.
@@ -98,7 +89,7 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("only the superuser can give a file to another user");
         const QString file = path("owned.htm");
-        put(file, "old");
+        writeBytes(file, "old");
         QCOMPARE(::chown(native(file).constData(), 4321, 4322), 0);
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QString why;
@@ -108,7 +99,7 @@ private slots:
         QCOMPARE(int(st.st_uid), 4321);
         QCOMPARE(int(st.st_gid), 4322);
         QCOMPARE(int(st.st_mode & 0777), 0640);
-        QCOMPARE(contents(file), QByteArray("new"));
+        QCOMPARE(readBytes(file), QByteArray("new"));
     }
 
     // A writable file in a folder where no new file can be made is written in place. The
@@ -121,7 +112,7 @@ private slots:
         const QString folder = QDir(outer.path()).filePath(QStringLiteral("locked"));
         QVERIFY(QDir().mkpath(folder));
         const QString file = QDir(folder).filePath(QStringLiteral("page.htm"));
-        put(file, "old");
+        writeBytes(file, "old");
         const uid_t nobody = 65534;
         if (::geteuid() == 0) {
             QCOMPARE(::chown(native(file).constData(), nobody, nobody), 0);
@@ -147,7 +138,7 @@ private slots:
         }
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(written);
-        QCOMPARE(contents(file), QByteArray("new"));
+        QCOMPARE(readBytes(file), QByteArray("new"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
     }
 };

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QTimer>
@@ -84,6 +85,19 @@ protected:
 void answerModal(const QString& name, std::function<void(QWidget*)> answer)
 {
     modalAnswers().insert(name, std::move(answer));
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QWidget* form(const QString& name) { return Forms::find(name); }

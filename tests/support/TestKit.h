@@ -42,6 +42,10 @@ int pageSetupCount();
 // answer waits for it, so that New does not block a test and the page keeps its template.
 void answerModal(const QString& name, std::function<void(QWidget*)> answer);
 
+// A file's bytes ("<missing>" when it cannot be read), and writing a file's bytes.
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
 // A loaded dialog or palette by name (nullptr when not loaded), and a control on it.
 QWidget* form(const QString& name);
 QWidget* control(const QString& form, const QString& name);
