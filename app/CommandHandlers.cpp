@@ -10,6 +10,7 @@
 #include "document/frmDocument.h"
 #include "effects/DhtmlEffects.h"
 #include "effects/VBScripts.h"
+#include "editing/EditingCommands.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -86,14 +87,27 @@ std::vector<HandlerEntry> build()
         {"mnuSaveEdit", files::saveForEditing},
         {"mnuFilePageSetup", [](frmMain& m) { platform::prompts().pageSetup(&m); }},
         {"mnuFilePrint", message("Print Code goes here!")},
+        {"mnuFileClose",
+         [](frmMain& m) {
+             if (frmDocument* doc = m.activeDocument())
+                 doc->parentWidget()->close(); // its frame, which asks first
+         }},
+        {"mnuFileExit", [](frmMain& m) { m.close(); }},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
         {"mnuRedo", callOnActiveDocument("cmdRedo_Click")},
         {"mnuEditCut", [](frmMain&) { editing::cut(); }},
         {"mnuEditCopy", [](frmMain&) { editing::copy(); }},
         {"mnuEditPaste", [](frmMain&) { editing::paste(); }},
         {"filMnuItems", showForm("mnu1")},
+        {"mnuEditFind", [](frmMain&) { editing::showFind(); }},
+        {"mnuEditFindNext", [](frmMain&) { editing::findNext(); }},
+        {"mnuEditFindPrevious", [](frmMain&) { editing::findPrevious(); }},
+        {"mnuEditReplace", [](frmMain&) { editing::showReplace(); }},
+        {"mnuEditGoToLine", [](frmMain&) { editing::showGoToLine(); }},
+        {"mnuEditSelectAll", [](frmMain&) { editing::selectAll(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
+        {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

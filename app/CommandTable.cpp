@@ -18,6 +18,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuFilePageSetup", "Page Set&up...", nullptr, 1},
     {"mnuFilePrint", "&Print...", "Ctrl+P", 1},
     {"mnuFileBar4", "-", nullptr, 1},
+    {"mnuFileClose", "&Close", "Ctrl+W", 1},
+    {"mnuFileExit", "E&xit", "Ctrl+Q", 1},
 
     {"mnuEdit", "&Edit", nullptr, 0},
     {"mnuEditUndo", "&Undo", "Ctrl+Z", 1},
@@ -27,10 +29,19 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditCopy", "&Copy", "Ctrl+C", 1},
     {"mnuEditPaste", "&Paste", "Ctrl+V", 1},
     {"filMnuItems", "&Menu Items", nullptr, 1},
+    {"mnuEditBar2", "-", nullptr, 1},
+    {"mnuEditFind", "&Find...", "Ctrl+F", 1},
+    {"mnuEditFindNext", "Find &Next", "Ctrl+G", 1},
+    {"mnuEditFindPrevious", "Find Pre&vious", "Shift+Ctrl+G", 1},
+    {"mnuEditReplace", "R&eplace...", "Ctrl+H", 1},
+    {"mnuEditGoToLine", "&Go to Line...", "Ctrl+L", 1},
+    {"mnuEditSelectAll", "Select A&ll", "Shift+Ctrl+A", 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},
     {"mnuViewStatusBar", "Status &Bar", "Ctrl+B", 1},
+    {"mnuViewBar1", "-", nullptr, 1},
+    {"mnuViewLineNumbers", "Line &Numbers", nullptr, 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

@@ -56,6 +56,7 @@ bool saveUnderChosenName(frmMain& main, frmDocument& doc)
         return false;
     workspace::shared().dialogFileName = name;
     doc.setWindowTitle(name);
+    doc.markSaved();
     return true;
 }
 
@@ -136,6 +137,7 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* n
     }
     doc.setFileIdentity(std::move(identity));
     edit->moveCursor(QTextCursor::Start);
+    doc.markSaved();
     return true;
 }
 
@@ -152,17 +154,21 @@ bool writePage(frmDocument& doc, const QString& path, QString* reason)
     return true;
 }
 
-bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
-                      platform::files::FileIdentity* written)
+platform::rtf::WriteOptions editingOptions(const frmDocument& doc)
 {
-    const RichEdit* edit = doc.editor();
     platform::rtf::WriteOptions options;
-    const QFont font = edit->document()->defaultFont();
+    const QFont font = doc.editor()->document()->defaultFont();
     options.fontName = font.family();
     if (font.pointSizeF() > 0)
         options.halfPoints = static_cast<int>(std::lround(font.pointSizeF() * 2));
-    return platform::files::writeFileAtomically(path, platform::rtf::write(edit->runs(), options),
-                                                reason, written);
+    return options;
+}
+
+bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
+                      platform::files::FileIdentity* written)
+{
+    return platform::files::writeFileAtomically(
+        path, platform::rtf::write(doc.editor()->runs(), editingOptions(doc)), reason, written);
 }
 
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason)
@@ -198,19 +204,25 @@ void open(frmMain& main)
         main.statusBar()->showMessage(note, noteMilliseconds);
 }
 
-void save(frmMain& main)
+bool saveActive(frmMain& main)
 {
     frmDocument* doc = workspace::activeDocument();
     if (!doc)
-        return;
+        return false;
     const QString& name = workspace::shared().dialogFileName;
     if (name == doc->windowTitle()) {
-        saveOwnFile(main, *doc, name);
-        return;
+        if (!saveOwnFile(main, *doc, name))
+            return false;
+        doc->markSaved();
+        return true;
     }
-    if (saveUnderChosenName(main, *doc))
-        workspace::shared().pageSaved = true;
+    if (!saveUnderChosenName(main, *doc))
+        return false;
+    workspace::shared().pageSaved = true;
+    return true;
 }
+
+void save(frmMain& main) { saveActive(main); }
 
 void saveAs(frmMain& main)
 {
@@ -238,6 +250,7 @@ void saveForEditing(frmMain& main)
     if (ownFile)
         doc->setFileIdentity(std::move(written));
     workspace::shared().dialogFileName = name;
+    doc->markSaved();
 }
 
 } // namespace files

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/RtfCodec.h"
 
 #include <QString>
 
@@ -31,6 +32,9 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* n
 // encoding written, and the document knows the file as its own.
 bool writePage(frmDocument& doc, const QString& path, QString* reason);
 
+// The face and size an editing file of the document names.
+platform::rtf::WriteOptions editingOptions(const frmDocument& doc);
+
 // Writes the document's coloured content as an editing file, atomically; `written`, when
 // given, receives the identity of the file written.
 bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
@@ -52,6 +56,9 @@ void reportOpenFailure(QWidget* parent, const QString& path, const QString& reas
 // document window.
 void open(frmMain& main);
 void save(frmMain& main);
+// Save on the active document; whether its page was written (false when the dialog was
+// cancelled, the write failed, or there is no document).
+bool saveActive(frmMain& main);
 void saveAs(frmMain& main);
 void saveForEditing(frmMain& main);
 

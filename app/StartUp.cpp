@@ -1,14 +1,25 @@
 #include "app/StartUp.h"
 
+#include "app/Recovery.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
 
 namespace startup {
+
+void endWithSession(QApplication& app, frmMain& main)
+{
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                     [&main](QSessionManager&) { main.endSession(); });
+    platform::onTermination([&main](int) { main.endSession(); });
+}
 
 int run(QApplication& app)
 {
@@ -35,6 +46,10 @@ int run(QApplication& app)
     splash->close();
     delete splash;
     main.show();
+
+    endWithSession(app, main);
+    // Pages a previous run could not save are offered once the window is up.
+    QTimer::singleShot(0, &main, [&main] { recovery::offerOrphans(main, main.recoveryKeeper()); });
     return app.exec();
 }
 

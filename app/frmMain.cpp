@@ -1,12 +1,15 @@
 #include "app/frmMain.h"
 
+#include "app/CloseQuestions.h"
 #include "app/CommandHandlers.h"
+#include "app/Recovery.h"
 #include "app/CommandTable.h"
 #include "app/frmAbout.h"
 #include "document/Forms.h"
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "editing/EditingCommands.h"
 #include "effects/EffectsForms.h"
 #include "platform/HelpViewer.h"
 #include "formatting/FormattingForms.h"
@@ -118,12 +121,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildStatusBar();
     buildLogo();
     m_mdi->viewport()->installEventFilter(this);
+    m_recovery = new recovery::Keeper(this);
 
     workspace::setActiveLookup([this] { return activeDocument(); });
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
     formatting::registerForms();
     insert::registerForms();
     effects::registerForms();
+    editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
 }
 
 frmMain::~frmMain()
@@ -268,6 +273,15 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_mdi->viewport() && event->type() == QEvent::Resize)
         centreLogo();
+    if (event->type() == QEvent::Close && !m_closingAll) {
+        // A document window about to close: its frame gets the close first.
+        auto* frame = qobject_cast<QMdiSubWindow*>(watched);
+        auto* doc = frame ? qobject_cast<frmDocument*>(frame->widget()) : nullptr;
+        if (doc && !closing::mayCloseDocument(*this, *doc)) {
+            event->ignore();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -335,15 +349,29 @@ void frmMain::storePlacement()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    if (!m_sessionEnding && !closing::mayEnd(*this)) {
+        event->ignore();
+        return;
+    }
     if (!isMinimized())
         storePlacement();
     Forms::unloadAll();
     if (QWidget* help = platform::helpWindow())
         help->close();
+    m_closingAll = true;
     m_mdi->closeAllSubWindows();
+    m_closingAll = false;
     event->accept();
     if (m_endsProgram)
         QCoreApplication::quit();
+}
+
+void frmMain::endSession()
+{
+    m_recovery->writeAllNow();
+    m_recovery->keepCopies();
+    m_sessionEnding = true;
+    close();
 }
 
 frmDocument* frmMain::activeDocument() const
@@ -368,6 +396,16 @@ frmDocument* frmMain::createDocument(const QString& caption)
     doc->setWindowTitle(caption);
     QMdiSubWindow* sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->installEventFilter(this);
+    // The frame's own menu would close on Ctrl+W as well; File > Close owns that key.
+    if (QMenu* frameMenu = sub->systemMenu()) {
+        for (QAction* a : frameMenu->actions()) {
+            QList<QKeySequence> keys = a->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                a->setShortcuts(keys);
+        }
+    }
+    m_recovery->watch(doc);
     sub->setWindowIcon(windowIcon());
     sub->resize(m_mdi->viewport()->width() * 3 / 4, m_mdi->viewport()->height() * 3 / 4);
     m_mdi->setActiveSubWindow(sub);

@@ -10,6 +10,9 @@ class QMdiSubWindow;
 class QPushButton;
 class QStatusBar;
 class frmDocument;
+namespace recovery {
+class Keeper;
+}
 
 // The main window: menus, the two-row toolbar strip, the document area with its logo window,
 // and the status bar. Commands live with their subsystems; this class only wires them.
@@ -43,6 +46,11 @@ public:
     // When set, closing the main window ends the program (the start routine sets it).
     void setEndsProgram(bool ends) { m_endsProgram = ends; }
 
+    recovery::Keeper& recoveryKeeper() const { return *m_recovery; }
+    // The desktop session ends or the process is asked to stop: nobody can answer a
+    // question, so every unsaved page goes to its recovery copy and the window closes.
+    void endSession();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +73,9 @@ private:
     QHash<QString, QPushButton*> m_buttons;
     QList<QLabel*> m_panels;
     QList<QAction*> m_windowListActions;
+    recovery::Keeper* m_recovery = nullptr;
     bool m_endsProgram = false;
+    bool m_closingAll = false;   // the pages' fate is decided: close them without asking
+    bool m_sessionEnding = false;
     bool m_statusBarMark = true;
 };

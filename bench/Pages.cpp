@@ -1,5 +1,6 @@
 #include "Pages.h"
 
+#include <QColor>
 #include <array>
 
 namespace benchpages {
@@ -69,5 +70,28 @@ QString build(qsizetype chars, unsigned seed, QLatin1String separator)
 QString page(qsizetype chars, unsigned seed) { return build(chars, seed, QLatin1String("\r\n")); }
 
 QString singleLine(qsizetype chars, unsigned seed) { return build(chars, seed, QLatin1String(" ")); }
+
+// A page coloured the way commands leave it: tags in their colours, text in black.
+platform::rtf::Runs colouredRuns(qsizetype chars)
+{
+    const QString text = page(chars);
+    platform::rtf::Runs runs;
+    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(155, 150, 50), qRgb(0, 255, 255)};
+    int k = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype open = text.indexOf(QLatin1Char('<'), i);
+        if (open < 0) {
+            platform::rtf::append(runs, QStringView(text).mid(i), platform::rtf::defaultColour);
+            break;
+        }
+        const qsizetype close = text.indexOf(QLatin1Char('>'), open);
+        const qsizetype end = close < 0 ? text.size() : close + 1;
+        platform::rtf::append(runs, QStringView(text).mid(i, open - i), platform::rtf::defaultColour);
+        platform::rtf::append(runs, QStringView(text).mid(open, end - open), colours[k++ % 4]);
+        i = end;
+    }
+    return runs;
+}
 
 } // namespace benchpages

@@ -2,8 +2,8 @@
 // the real document window, and the same work on a bare QPlainTextEdit (the "floor": what the
 // Qt widget costs by itself). Run offscreen; prints one "name: value unit" line per figure.
 //
-// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor dynanim;
-//        default: all). Times are process CPU time.
+// Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor dynanim
+//        find caret gutter; default: all). Times are process CPU time.
 
 #include "Pages.h"
 #include "Probe.h"
@@ -13,6 +13,9 @@
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "document/PageTemplate.h"
+#include "editing/CaretPanel.h"
+#include "editing/Finder.h"
+#include "editing/LineNumberGutter.h"
 #include "effects/DynamicAnimation.h"
 #include "formatting/TagCommands.h"
 #include "platform/Clipboard.h"
@@ -21,6 +24,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -480,6 +486,212 @@ void dynamicAnimation()
     report("floor.dynanim_first_apply_ms_1MiB", times[runs / 2], "ms", 2);
 }
 
+// ---- everyday editing ---------------------------------------------------------------------
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Find Next from the top of a 10 MiB page for a word standing 9 MiB into it; the floor is
+// QTextDocument::find from the top, selecting what it finds. Then Replace All of 100,000
+// five-letter words by seven-letter ones, history included, and its Undo.
+void findAndReplace()
+{
+    constexpr int runs = 5;
+    const QString word = QStringLiteral("zebrafish");
+    QString page = benchpages::page(10 * MiB);
+    const qsizetype at = page.indexOf(QLatin1String("\r\n"), 9 * MiB) + 2;
+    page.insert(at, word + QLatin1Char(' '));
+    page.truncate(10 * MiB);
+    const editing::SearchPattern pattern(word, {});
+    {
+        Document d(page);
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            d.edit()->setSelStart(0);
+            settle();
+            probe::Stopwatch t;
+            const editing::Outcome found = editing::find(*d.edit(), pattern, editing::Direction::Forward);
+            settle();
+            times.push_back(t.ms());
+            expect(found == editing::Outcome::Found && d.edit()->selText() == word,
+                   "find: the word was not found");
+        }
+        report("find.next_ms_10MiB", median(times), "ms", 2);
+    }
+    {
+        Floor f(page);
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            f.edit()->moveCursor(QTextCursor::Start);
+            settle();
+            probe::Stopwatch t;
+            const QTextCursor c = f.edit()->document()->find(word, QTextCursor(f.edit()->document()));
+            f.edit()->setTextCursor(c);
+            f.edit()->ensureCursorVisible();
+            settle();
+            times.push_back(t.ms());
+            expect(c.selectedText() == word, "find floor: the word was not found");
+        }
+        report("floor.find_next_ms_10MiB", median(times), "ms", 2);
+    }
+
+    // 100,000 lines start with the five-letter word, in a page of 10 MiB in all.
+    constexpr int matches = 100000;
+    const QString five = QStringLiteral("kiwis");
+    const QString seven = QStringLiteral("bananas");
+    QStringList lines = benchpages::page(10 * MiB - matches * (five.size() + 1)).split(QLatin1String("\r\n"));
+    expect(lines.size() > matches, "replace: the page has too few lines");
+    for (int i = 0; i < matches; ++i)
+        lines[i].prepend(five + QLatin1Char(' '));
+    const QString many = lines.join(QLatin1String("\r\n"));
+    {
+        Document d(many);
+        frmDocument* doc = d.doc();
+        const QString before = d.edit()->text();
+        const int steps = doc->history().undoCount();
+        const std::size_t historyBefore = doc->history().elementBytes() + doc->history().headBytes();
+        probe::Stopwatch t;
+        const int n = editing::replaceAll(*doc, editing::SearchPattern(five, {}), seven);
+        settle();
+        report("find.replace_all_ms_10MiB_100k", t.ms(), "ms");
+        expect(n == matches && doc->history().undoCount() == steps + 1,
+               "replace: not every match was replaced in one step");
+        const std::size_t growth =
+            doc->history().elementBytes() + doc->history().headBytes() - historyBefore;
+        const std::size_t changed = static_cast<std::size_t>(matches) * (five.size() + seven.size()) * sizeof(QChar);
+        report("find.replace_all_history_bytes_10MiB_100k", static_cast<long long>(growth), "bytes");
+        report("find.replace_all_changed_bytes_10MiB_100k", static_cast<long long>(changed), "bytes");
+        probe::Stopwatch u;
+        doc->Undo();
+        settle();
+        report("find.replace_all_undo_ms_10MiB_100k", u.ms(), "ms");
+        expect(d.edit()->text() == before, "replace: undo did not restore the page");
+    }
+    {
+        // The same replacements on the bare widget: QTextDocument::find from match to match,
+        // each replaced in place, in one edit block.
+        Floor f(many);
+        QTextDocument* doc = f.edit()->document();
+        probe::Stopwatch t;
+        QTextCursor edit(doc);
+        edit.beginEditBlock();
+        int n = 0;
+        for (QTextCursor c = doc->find(five, 0); !c.isNull(); c = doc->find(five, c)) {
+            c.insertText(seven);
+            ++n;
+        }
+        edit.endEditBlock();
+        settle();
+        report("floor.replace_all_ms_10MiB_100k", t.ms(), "ms");
+        expect(n == matches, "replace floor: not every match was replaced");
+    }
+}
+
+// Caret moves (Right, then Left) in a 1 MiB page with the status-bar panel following the
+// document window, against the same moves with no panel; rounds alternate, medians compared.
+void caretPanel()
+{
+    const QString page = benchpages::page(1 * MiB);
+    QMdiArea area;
+    area.resize(windowWidth + 40, windowHeight + 40);
+    auto* doc = new frmDocument;
+    QMdiSubWindow* sub = area.addSubWindow(doc);
+    workspace::setActiveLookup([doc] { return doc; });
+    area.show();
+    sub->resize(windowWidth, windowHeight);
+    doc->load();
+    doc->editor()->setWholeText(page);
+    placeCaretMidway(doc->editor());
+    settle();
+    constexpr int keys = 4000;
+    constexpr int rounds = 7;
+    auto moves = [&] {
+        probe::Stopwatch t;
+        for (int i = 0; i < keys; ++i) {
+            const int key = i % 2 == 0 ? Qt::Key_Right : Qt::Key_Left;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(doc->editor(), &press);
+            settle();
+        }
+        return t.us() / keys;
+    };
+    std::vector<double> with, without;
+    moves();
+    for (int r = 0; r < rounds; ++r) {
+        {
+            editing::CaretPanel panel(&area);
+            panel.show();
+            settle();
+            with.push_back(moves());
+            expect(panel.text().startsWith(QLatin1String("Ln ")), "caret: the panel shows no place");
+        }
+        without.push_back(moves());
+    }
+    report("status.caret_panel_us_per_key_1MiB", median(with) - median(without), "us", 2);
+    report("status.caret_move_us_1MiB_with_panel", median(with), "us", 2);
+    report("floor.caret_move_us_1MiB_no_panel", median(without), "us", 2);
+    workspace::setActiveLookup({});
+}
+
+// The line-number gutter: keystrokes into a 1 MiB page and scrolling through a 10 MiB page,
+// with the gutter and without (today's document window); rounds alternate.
+void gutter()
+{
+    constexpr int rounds = 5;
+    constexpr int keys = 500;
+    constexpr int steps = 200;
+    std::vector<double> typedWith, typedWithout, scrolledWith, scrolledWithout;
+    {
+        Document d(benchpages::page(1 * MiB));
+        int n = 0;
+        auto typing = [&] {
+            probe::Stopwatch t;
+            for (int i = 0; i < keys; ++i)
+                typeKey(d.edit(), n++);
+            return t.us() / keys;
+        };
+        typing();
+        for (int r = 0; r < rounds; ++r) {
+            editing::LineNumberGutter::showFor(d.edit(), true);
+            settle();
+            typedWith.push_back(typing());
+            editing::LineNumberGutter::showFor(d.edit(), false);
+            settle();
+            typedWithout.push_back(typing());
+        }
+    }
+    {
+        Document d(benchpages::page(10 * MiB));
+        QScrollBar* bar = d.edit()->verticalScrollBar();
+        auto scrolling = [&] {
+            const int step = bar->maximum() / steps;
+            probe::Stopwatch t;
+            for (int i = 0; i < steps; ++i) {
+                bar->setValue(i * step);
+                settle();
+            }
+            return t.ms();
+        };
+        scrolling();
+        for (int r = 0; r < rounds; ++r) {
+            editing::LineNumberGutter::showFor(d.edit(), true);
+            settle();
+            scrolledWith.push_back(scrolling());
+            expect(editing::LineNumberGutter::of(d.edit()), "gutter: no gutter");
+            editing::LineNumberGutter::showFor(d.edit(), false);
+            settle();
+            scrolledWithout.push_back(scrolling());
+        }
+    }
+    report("gutter.keystroke_us_1MiB", median(typedWith), "us");
+    report("floor.gutter_off_keystroke_us_1MiB", median(typedWithout), "us");
+    report("gutter.scroll_200_steps_ms_10MiB", median(scrolledWith), "ms");
+    report("floor.gutter_off_scroll_200_steps_ms_10MiB", median(scrolledWithout), "ms");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -488,7 +700,8 @@ int main(int argc, char** argv)
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
         {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor},
-        {"dynanim", dynamicAnimation}};
+        {"dynanim", dynamicAnimation},
+        {"find", findAndReplace}, {"caret", caretPanel}, {"gutter", gutter}};
     QStringList wanted = app.arguments().mid(1);
     for (const QString& w : wanted) {
         if (std::none_of(std::begin(scenarios), std::end(scenarios),

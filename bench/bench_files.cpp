@@ -73,29 +73,6 @@ double timedLoad(Window& w, const QString& path, bool* ok, QString* reason)
     return t.ms();
 }
 
-// A page coloured the way commands leave it: tags in their colours, text in black.
-platform::rtf::Runs colouredPage(qsizetype chars)
-{
-    const QString text = benchpages::page(chars);
-    platform::rtf::Runs runs;
-    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(155, 150, 50), qRgb(0, 255, 255)};
-    int k = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype open = text.indexOf(QLatin1Char('<'), i);
-        if (open < 0) {
-            platform::rtf::append(runs, QStringView(text).mid(i), platform::rtf::defaultColour);
-            break;
-        }
-        const qsizetype close = text.indexOf(QLatin1Char('>'), open);
-        const qsizetype end = close < 0 ? text.size() : close + 1;
-        platform::rtf::append(runs, QStringView(text).mid(i, open - i), platform::rtf::defaultColour);
-        platform::rtf::append(runs, QStringView(text).mid(open, end - open), colours[k++ % 4]);
-        i = end;
-    }
-    return runs;
-}
-
 void openPage()
 {
     const QString path = scratch().filePath("big.htm");
@@ -152,7 +129,7 @@ void editingFormat()
     const QString path = scratch().filePath("coloured.hted");
     {
         Window w;
-        w.doc->editor()->setWholeRuns(colouredPage(1 * MiB));
+        w.doc->editor()->setWholeRuns(benchpages::colouredRuns(1 * MiB));
         QCoreApplication::processEvents();
         QString reason;
         probe::Stopwatch t;

@@ -57,6 +57,29 @@ QString toParagraphs(const QString& text)
     return out;
 }
 
+// Calls piece(text, fragment) for each stretch of [from, to) that lies in one fragment, and
+// lineBreak() for each line break in the range, in the order of the text.
+template <class Piece, class Break>
+void visitRange(const QTextDocument* doc, int from, int to, Piece piece, Break lineBreak)
+{
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int fragStart = f.position();
+            const int fragEnd = fragStart + f.length();
+            if (fragEnd <= from)
+                continue;
+            if (fragStart >= to)
+                break;
+            const int a = std::max(from, fragStart);
+            piece(QStringView(f.text()).mid(a - fragStart, std::min(to, fragEnd) - a), f);
+        }
+        const int separator = b.position() + b.length() - 1;
+        if (separator >= from && separator < to)
+            lineBreak();
+    }
+}
+
 constexpr Qt::KeyboardModifiers shiftStateMask =
     Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
@@ -115,10 +138,28 @@ int RichEdit::textLength() const
 
 QString RichEdit::textRange(int start, int length) const
 {
-    if (length <= 0)
+    const int end = std::min(start + length, textLength());
+    start = std::max(start, 0);
+    if (start >= end)
         return QString();
+    // A range may start or end between the CR and the LF of a break: take the whole break
+    // and trim the half that lies outside.
     const int from = toDocumentPosition(start);
-    const int to = toDocumentPosition(start + length);
+    const bool startsInBreak = toCrlfPosition(from) < start;
+    int to = toDocumentPosition(end);
+    const bool endsInBreak = toCrlfPosition(to) < end;
+    if (endsInBreak)
+        ++to;
+    QString out = rawRange(from, to);
+    if (startsInBreak)
+        out.remove(0, 1);
+    if (endsInBreak)
+        out.chop(1);
+    return out;
+}
+
+QString RichEdit::rawRange(int from, int to) const
+{
     const QTextDocument* doc = document();
     if (2 * (to - from) >= doc->characterCount()) {
         // Most of the page (a load, a snapshot of a replaced page): one copy of the raw text
@@ -131,23 +172,9 @@ QString RichEdit::textRange(int start, int length) const
     // re-shaping of the line: per keystroke, and on a long line, far more than the keystroke.
     QString raw;
     raw.reserve(to - from);
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
-        for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const int fragStart = f.position();
-            const int fragEnd = fragStart + f.length();
-            if (fragEnd <= from)
-                continue;
-            if (fragStart >= to)
-                break;
-            const int a = std::max(from, fragStart);
-            const int e = std::min(to, fragEnd);
-            raw += QStringView(f.text()).mid(a - fragStart, e - a);
-        }
-        const int separator = b.position() + b.length() - 1;
-        if (separator >= from && separator < to)
-            raw += QChar::ParagraphSeparator;
-    }
+    visitRange(
+        doc, from, to, [&](QStringView piece, const QTextFragment&) { raw += piece; },
+        [&] { raw += QChar::ParagraphSeparator; });
     return toLineBreaks(raw);
 }
 
@@ -250,6 +277,134 @@ int RichEdit::find(const QString& text, bool wholeWord, bool matchCase)
         return toCrlfPosition(static_cast<int>(at));
     }
     return -1;
+}
+
+namespace {
+
+// Maps CR LF positions to document positions for positions given in ascending order, walking
+// the blocks once instead of searching for each.
+class AscendingMap {
+public:
+    explicit AscendingMap(const QTextDocument* doc) : m_block(doc->begin()) {}
+    int operator()(int crlf)
+    {
+        for (QTextBlock next = m_block.next(); next.isValid(); next = m_block.next()) {
+            if (next.position() + m_number + 1 > crlf)
+                break;
+            m_block = next;
+            ++m_number;
+        }
+        const int offset = std::max(0, crlf - (m_block.position() + m_number));
+        // A position between the CR and the LF of a break stays at the end of the line.
+        return m_block.position() + std::min(offset, m_block.length() - 1);
+    }
+
+private:
+    QTextBlock m_block;
+    int m_number = 0;
+};
+
+// Appends the text of [from, to) to `text`, line breaks as "\r\n", and the looks of its runs
+// to `looks`. Returns the format of the first character.
+QTextCharFormat collectRange(const QTextDocument* doc, int from, int to, QString& text,
+                             std::vector<SpliceSet::Look>& looks)
+{
+    QTextCharFormat first;
+    bool haveFirst = false;
+    visitRange(
+        doc, from, to,
+        [&](QStringView piece, const QTextFragment& f) {
+            const QTextCharFormat format = f.charFormat();
+            if (!haveFirst) {
+                first = format;
+                haveFirst = true;
+            }
+            if (looks.empty() || looks.back().format != format)
+                looks.push_back({static_cast<int>(text.size()), format});
+            text += piece;
+        },
+        [&] { text += QLatin1String("\r\n"); });
+    return first;
+}
+
+} // namespace
+
+SpliceSet RichEdit::applySplices(const SpliceSet& set)
+{
+    SpliceSet back;
+    if (set.empty())
+        return back;
+    QTextDocument* doc = document();
+    const int length = textLength();
+    const std::size_t n = set.splices.size();
+
+    // Where each splice stands in the document, and what it takes out (the set that takes
+    // the splices back, in the new text's positions) with its looks, in one forward pass.
+    struct Span {
+        int from;
+        int to;
+        int offset; // of its inserted run in set.text
+        QTextCharFormat look;
+    };
+    std::vector<Span> spans;
+    spans.reserve(n);
+    back.splices.reserve(n);
+    AscendingMap map(doc);
+    int floor = 0;
+    int offset = 0;
+    qsizetype shift = 0;
+    for (const SpliceSet::Splice& s : set.splices) {
+        const int a = std::clamp(s.pos, floor, length);
+        const int b = std::clamp(s.pos + s.removed, a, length);
+        floor = b;
+        Span span{map(a), map(b), offset, {}};
+        const int before = static_cast<int>(back.text.size());
+        span.look = collectRange(doc, span.from, span.to, back.text, back.looks);
+        if (span.from == span.to) {
+            QTextCursor at(doc);
+            at.setPosition(span.from);
+            span.look = at.charFormat();
+        }
+        const int taken = static_cast<int>(back.text.size()) - before;
+        back.splices.push_back({static_cast<int>(a + shift), s.inserted, taken});
+        shift += s.inserted - taken;
+        offset += s.inserted;
+        spans.push_back(std::move(span));
+    }
+
+    // The edits from the last to the first, so that positions before them stay valid.
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    std::size_t look = set.looks.size();
+    for (std::size_t i = n; i-- > 0;) {
+        const Span& span = spans[i];
+        const int runEnd = span.offset + set.splices[i].inserted;
+        c.setPosition(span.from);
+        c.setPosition(span.to, QTextCursor::KeepAnchor);
+        if (runEnd == span.offset) {
+            c.removeSelectedText();
+            continue;
+        }
+        if (set.looks.empty()) {
+            c.insertText(toParagraphs(set.text.mid(span.offset, runEnd - span.offset)), span.look);
+            continue;
+        }
+        // The run in pieces of one look each, first to last.
+        while (look > 0 && set.looks[look - 1].from >= runEnd)
+            --look;
+        std::size_t first = look;
+        while (first > 0 && set.looks[first - 1].from > span.offset)
+            --first;
+        const std::size_t startLook = first == 0 ? 0 : first - 1;
+        for (std::size_t k = startLook; k < look; ++k) {
+            const int a = k == startLook ? span.offset : set.looks[k].from;
+            const int e = k + 1 < set.looks.size() ? std::min(runEnd, set.looks[k + 1].from) : runEnd;
+            if (e > a)
+                c.insertText(toParagraphs(set.text.mid(a, e - a)), set.looks[k].format);
+        }
+    }
+    c.endEditBlock();
+    return back;
 }
 
 void RichEdit::hideSelection(bool hide) { viewport()->setUpdatesEnabled(!hide); }

@@ -38,6 +38,10 @@ public:
 
     void hideSelection(bool hide) override;
 
+    // Makes the splices as one edit of the document (one change, one layout pass). Without
+    // looks of its own, each inserted run takes the look of the first character it replaces.
+    SpliceSet applySplices(const SpliceSet& set) override;
+
     // Searches the whole text for `text` (line breaks in it as "\r\n") and selects the first
     // match; returns its position, or -1 when there is none (the selection is then unchanged).
     // A whole word has no letter, digit or underscore directly before or after it.
@@ -52,6 +56,15 @@ public:
 
     int toDocumentPosition(int crlfPosition) const;
     int toCrlfPosition(int documentPosition) const;
+
+    // What a margin widget beside the text (line numbers) needs to follow the view: the space
+    // it takes at the left of the text area, and where the visible blocks stand.
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+    using QPlainTextEdit::firstVisibleBlock;
+    QRectF blockGeometry(const QTextBlock& block) const
+    {
+        return blockBoundingGeometry(block).translated(contentOffset());
+    }
 
 signals:
     // The text changed: at pos, `removed` characters were replaced by `inserted` ones.
@@ -71,6 +84,8 @@ private:
     // Lines longer than this are wrapped anywhere instead of at word boundaries.
     static constexpr int longLine = 10000;
     void fitWrapToLongestLine(const QStringList& paragraphs);
+    // The text between two positions of the widget's own, line breaks as "\r\n".
+    QString rawRange(int from, int to) const;
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 

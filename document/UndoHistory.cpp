@@ -32,6 +32,19 @@ QString spliceRange(const GapText& head, int pos, int cut, const QString& middle
     return out;
 }
 
+// Makes the splices of a set in a text. Positions are in the text before the set; each
+// splice shifts the ones after it.
+void splice(GapText& text, const SpliceSet& set)
+{
+    qsizetype shift = 0;
+    qsizetype offset = 0;
+    for (const SpliceSet::Splice& s : set.splices) {
+        text.replace(s.pos + shift, s.removed, QStringView(set.text).mid(offset, s.inserted));
+        offset += s.inserted;
+        shift += s.inserted - s.removed;
+    }
+}
+
 bool keepsCaretAfter(const QString& r) { return r == QLatin1String("\r\n") || r.size() < 2; }
 
 } // namespace
@@ -73,47 +86,128 @@ void UndoHistory::headReplaced(int pos, int removed, int inserted)
     m_sameSuffix = std::min(m_sameSuffix, std::max(0, oldHead - pos - removed));
 }
 
+UndoElement UndoHistory::diffFromHead(const UndoTarget& doc) const
+{
+    // The document can differ from the head only inside the drift span.
+    UndoElement e;
+    const int docLen = doc.textLength();
+    const int headLen = static_cast<int>(m_head.size());
+    const int pre = std::min({m_samePrefix, headLen, docLen});
+    const int suf = std::min({m_sameSuffix, headLen - pre, docLen - pre});
+    e.pos = pre;
+    e.removed = m_head.mid(pre, headLen - pre - suf);
+    e.inserted = doc.textRange(pre, docLen - pre - suf);
+    // After an undo the span can cover text that came back unchanged: keep only what differs.
+    qsizetype lead = 0;
+    while (lead < e.removed.size() && lead < e.inserted.size() &&
+           e.removed[lead] == e.inserted[lead])
+        ++lead;
+    qsizetype tail = 0;
+    while (tail < e.removed.size() - lead && tail < e.inserted.size() - lead &&
+           e.removed[e.removed.size() - 1 - tail] == e.inserted[e.inserted.size() - 1 - tail])
+        ++tail;
+    if (lead > 0 || tail > 0) {
+        e.pos += static_cast<int>(lead);
+        e.removed = e.removed.mid(lead, e.removed.size() - lead - tail);
+        e.inserted = e.inserted.mid(lead, e.inserted.size() - lead - tail);
+    }
+    return e;
+}
+
 bool UndoHistory::record(const UndoTarget& doc)
 {
     if (!m_recording)
         return false;
+    UndoElement e;
+    if (!m_started) {
+        // The first state is never undone past, so it keeps no change of its own.
+        m_head.assign(doc.textRange(0, doc.textLength()));
+        m_started = true;
+    } else {
+        e = diffFromHead(doc);
+        m_head.replace(e.pos, e.removed.size(), e.inserted);
+    }
+    push(std::move(e), doc);
+    return true;
+}
+
+void UndoHistory::push(UndoElement e, const UndoTarget& doc)
+{
     m_redo.clear();
     m_redo.shrink_to_fit();
-
-    UndoElement e;
     e.SelStart = doc.selStart();
     e.TextLen = doc.textLength();
     m_docLength = e.TextLen;
-    if (!m_started) {
-        // The first state is never undone past, so it keeps no change of its own.
-        m_head.assign(doc.textRange(0, e.TextLen));
-        m_started = true;
-    } else {
-        const int headLen = static_cast<int>(m_head.size());
-        const int pre = std::min({m_samePrefix, headLen, e.TextLen});
-        const int suf = std::min({m_sameSuffix, headLen - pre, e.TextLen - pre});
-        e.pos = pre;
-        e.removed = m_head.mid(pre, headLen - pre - suf);
-        e.inserted = doc.textRange(pre, e.TextLen - pre - suf);
-        // After an undo the span can cover text that came back unchanged: keep only what differs.
-        qsizetype lead = 0;
-        while (lead < e.removed.size() && lead < e.inserted.size() &&
-               e.removed[lead] == e.inserted[lead])
-            ++lead;
-        qsizetype tail = 0;
-        while (tail < e.removed.size() - lead && tail < e.inserted.size() - lead &&
-               e.removed[e.removed.size() - 1 - tail] == e.inserted[e.inserted.size() - 1 - tail])
-            ++tail;
-        if (lead > 0 || tail > 0) {
-            e.pos += static_cast<int>(lead);
-            e.removed = e.removed.mid(lead, e.removed.size() - lead - tail);
-            e.inserted = e.inserted.mid(lead, e.inserted.size() - lead - tail);
-        }
-        m_head.replace(e.pos, e.removed.size(), e.inserted);
-    }
     m_undo.push_back(std::move(e));
     clearDrift();
+}
+
+bool UndoHistory::inSync() const
+{
+    const int headLen = static_cast<int>(m_head.size());
+    return m_samePrefix >= headLen && m_sameSuffix >= headLen;
+}
+
+void UndoHistory::spliceHead(const SpliceSet& set) { splice(m_head, set); }
+
+bool UndoHistory::applySplices(UndoTarget& doc, const SpliceSet& set)
+{
+    if (set.empty())
+        return false;
+    const bool recording = m_recording;
+    if (!recording || !m_started) {
+        doc.applySplices(set);
+        return false;
+    }
+    // The snapshot's own change brings the head to the document's text first (a drift left
+    // by an undo that did not restore its text), then the splices follow on both.
+    UndoElement e = diffFromHead(doc);
+    m_head.replace(e.pos, e.removed.size(), e.inserted);
+    m_recording = false;
+    e.splices = std::make_unique<SpliceSet>(doc.applySplices(set));
+    m_recording = true;
+    spliceHead(set);
+    push(std::move(e), doc);
     return true;
+}
+
+void UndoHistory::undoSplices(UndoTarget& doc, UndoElement& e)
+{
+    const bool wasInSync = inSync();
+    const SpliceSet& back = *e.splices;
+    const int at = back.splices.front().pos;
+    SpliceSet again = doc.applySplices(back);
+    spliceHead(back);
+    m_head.replace(e.pos, e.inserted.size(), e.removed);
+    *e.splices = std::move(again);
+    doc.setSelStart(at);
+    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(), std::min(at, e.pos));
+}
+
+void UndoHistory::redoSplices(UndoTarget& doc, UndoElement& e)
+{
+    const bool wasInSync = inSync();
+    m_head.replace(e.pos, e.removed.size(), e.inserted);
+    const SpliceSet& forward = *e.splices;
+    SpliceSet back = doc.applySplices(forward);
+    spliceHead(forward);
+    *e.splices = std::move(back);
+    const SpliceSet::Splice& last = e.splices->splices.back();
+    doc.setSelStart(last.pos + last.removed);
+    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(),
+                   std::min(forward.splices.front().pos, e.pos));
+}
+
+void UndoHistory::keepDriftAfter(bool exact, int from)
+{
+    // Exact: the document was the head's text and took the same splices. Otherwise the two
+    // may differ anywhere from the first change on; the next snapshot compares them there.
+    if (exact) {
+        clearDrift();
+    } else {
+        m_samePrefix = std::min(m_samePrefix, from);
+        m_sameSuffix = 0;
+    }
 }
 
 bool UndoHistory::undo(UndoTarget& doc)
@@ -121,6 +215,13 @@ bool UndoHistory::undo(UndoTarget& doc)
     if (m_undo.size() < 2 || !m_recording)
         return false;
     m_recording = false;
+    if (m_undo.back().splices) {
+        UndoElement moved = std::move(m_undo.back());
+        m_undo.pop_back();
+        undoSplices(doc, moved);
+        m_redo.push_back(std::move(moved));
+        return true;
+    }
     const UndoElement& L = m_undo.back();
     const UndoElement& P = m_undo[m_undo.size() - 2];
 
@@ -161,6 +262,13 @@ bool UndoHistory::redo(UndoTarget& doc)
     if (m_redo.empty() || !m_recording)
         return false;
     m_recording = false;
+    if (m_redo.back().splices) {
+        UndoElement moved = std::move(m_redo.back());
+        m_redo.pop_back();
+        redoSplices(doc, moved);
+        m_undo.push_back(std::move(moved));
+        return true;
+    }
     const UndoElement& R = m_redo.back();
     const int n = doc.textLength();
 
@@ -199,6 +307,8 @@ QString UndoHistory::undoText(int i) const
     GapText text(m_head.toString());
     for (int k = undoCount() - 1; k > i; --k) {
         const UndoElement& e = m_undo[static_cast<std::size_t>(k)];
+        if (e.splices)
+            splice(text, *e.splices);
         text.replace(e.pos, e.inserted.size(), e.removed);
     }
     return text.toString();
@@ -210,6 +320,8 @@ QString UndoHistory::redoText(int i) const
     for (int k = redoCount() - 1; k >= i; --k) {
         const UndoElement& e = m_redo[static_cast<std::size_t>(k)];
         text.replace(e.pos, e.removed.size(), e.inserted);
+        if (e.splices)
+            splice(text, *e.splices);
     }
     return text.toString();
 }
@@ -224,9 +336,8 @@ std::size_t UndoHistory::elementBytes() const
                 b += 32 + static_cast<std::size_t>(s->capacity()) * sizeof(QChar);
         return b;
     };
-    for (const UndoElement& e : m_undo)
-        bytes += strings(e);
-    for (const UndoElement& e : m_redo)
-        bytes += strings(e);
+    for (const std::vector<UndoElement>* list : {&m_undo, &m_redo})
+        for (const UndoElement& e : *list)
+            bytes += strings(e) + (e.splices ? sizeof(SpliceSet) + e.splices->bytes() : 0);
     return bytes;
 }

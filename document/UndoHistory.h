@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/GapText.h"
+#include "document/Splices.h"
 
 #include <QString>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class UndoTarget;
@@ -18,6 +20,13 @@ struct UndoElement {
     int pos = 0;      // where the change starts, in the previous recorded text
     QString removed;  // the run the change took out of the previous recorded text
     QString inserted; // the run it put in its place
+
+    // A change made as a set of splices (Replace All) is taken back and made again exactly,
+    // looks included. While the element is in the undo list this holds the set that takes
+    // it back; in the redo list, the set that makes it again. pos/removed/inserted then only
+    // bring the history's copy of the previous text up to the text the splices were made in
+    // (usually nothing).
+    std::unique_ptr<SpliceSet> splices;
 };
 
 // The undo and redo lists of one document window.
@@ -38,6 +47,11 @@ public:
     // The change handler: while recording, empties the redo list and appends a snapshot of the
     // document's current text and caret. Returns whether a snapshot was taken.
     bool record(const UndoTarget& doc);
+
+    // Makes the splices in the document as one change and, while recording, records it as
+    // one snapshot whose Undo and Redo restore the text and its looks exactly. Returns
+    // whether a snapshot was taken.
+    bool applySplices(UndoTarget& doc, const SpliceSet& set);
 
     // The history steps of Undo and Redo, without their closing steps (which belong to the
     // document window). They edit the document with recording switched off and leave it off.
@@ -66,6 +80,14 @@ public:
     static QString Change(const QString& lParam1, const QString& lParam2, const int& startSearch);
 
 private:
+    UndoElement diffFromHead(const UndoTarget& doc) const;
+    // Appends a snapshot of the document's caret and length with this change; empties redo.
+    void push(UndoElement e, const UndoTarget& doc);
+    bool inSync() const;
+    void spliceHead(const SpliceSet& set);
+    void undoSplices(UndoTarget& doc, UndoElement& e);
+    void redoSplices(UndoTarget& doc, UndoElement& e);
+    void keepDriftAfter(bool exact, int from);
     void clearDrift();
     void headReplaced(int pos, int removed, int inserted);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/Splices.h"
+
 #include <QString>
 
 // What the undo history needs from an edit control. Positions and lengths count a line
@@ -14,4 +16,7 @@ public:
     virtual void setSelLength(int length) = 0;
     virtual void setSelText(const QString& text) = 0;
     virtual void hideSelection(bool hide) = 0;
+    // Makes every splice of the set as one edit and returns the set that takes them back:
+    // the removed runs with their looks, at their positions in the new text.
+    virtual SpliceSet applySplices(const SpliceSet& set) = 0;
 };

@@ -7,7 +7,9 @@
 #include "platform/Twips.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
+#include <QMdiSubWindow>
 
 namespace {
 const QString pageColoursDialog = QStringLiteral("color");
@@ -27,11 +29,14 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
     m_text->setTabStopDistance(platform::twipsToPixels(720));
     m_text->setWholeText(page::newPageTemplate());
     m_text->moveCursor(QTextCursor::Start);
+    m_saveTracker.setBaseline(*m_text);
 
     connect(m_text, &RichEdit::edited, this,
             [this](int pos, int removed, int inserted, int newLength) {
                 m_history.noteEdit(pos, removed, inserted, newLength);
+                m_saveTracker.noteEdit(pos, removed, inserted, newLength);
             });
+    connect(m_text, &RichEdit::changed, this, &frmDocument::updateModified);
     connect(m_text, &RichEdit::changed, this, &frmDocument::onChange);
     connect(m_text, &RichEdit::selChange, this, &frmDocument::onSelChange);
     connect(m_text, &RichEdit::clicked, this, &frmDocument::onClick);
@@ -39,6 +44,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
 
 void frmDocument::load()
 {
+    showModifiedMark();
     layoutEditor();
     m_history.setRecording(true);
     onChange();
@@ -51,6 +57,50 @@ void frmDocument::load()
         Forms::focus(pageColoursDialog);
     if (frmDocument* active = workspace::activeDocument())
         active->recordCaret();
+}
+
+void frmDocument::markSaved()
+{
+    m_saveTracker.setBaseline(*m_text);
+    updateModified();
+}
+
+void frmDocument::markUnsaved()
+{
+    m_saveTracker.setUnsaved();
+    updateModified();
+}
+
+void frmDocument::updateModified()
+{
+    const bool modified = m_saveTracker.isModified(*m_text);
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    showModifiedMark();
+    emit modificationChanged(modified);
+}
+
+void frmDocument::showModifiedMark()
+{
+    // The mark goes on the window frame, not into the caption: the caption is the page's
+    // file name, which Save compares with the file dialog's.
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame)
+        return;
+    if (!m_modified)
+        frame->setWindowModified(false);
+    frame->setWindowTitle(m_modified ? windowTitle() + QLatin1String("[*]") : windowTitle());
+    if (m_modified)
+        frame->setWindowModified(true);
+}
+
+void frmDocument::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The frame copies a new caption as it is; put the mark's place back after it.
+    if (event->type() == QEvent::WindowTitleChange)
+        showModifiedMark();
 }
 
 void frmDocument::recordCaret() { m_savedCaret = m_text->selStart(); }
@@ -73,8 +123,18 @@ void frmDocument::resizeEvent(QResizeEvent* event)
 
 void frmDocument::onChange()
 {
-    if (!m_history.record(*m_text))
-        return;
+    if (m_history.record(*m_text))
+        afterRecord();
+}
+
+void frmDocument::applySplices(const SpliceSet& set)
+{
+    if (m_history.applySplices(*m_text, set))
+        afterRecord();
+}
+
+void frmDocument::afterRecord()
+{
     onSelChange();
     if (Forms::isVisible(pageColoursDialog))
         Forms::focus(pageColoursDialog);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SaveTracker.h"
 #include "document/UndoHistory.h"
 #include "platform/FileIdentity.h"
 #include "platform/TextCodec.h"
@@ -37,28 +38,50 @@ public:
     // The load steps: lay out, start recording, take the first snapshot, show the window.
     void load();
 
+    // Whether the text differs from what was last read from or written to a file (a new
+    // page: from its template). The window frame shows a mark while it does; the caption
+    // itself (windowTitle) never changes for it.
+    bool isModified() const { return m_modified; }
+    // The current text is what the file now holds (after an open or a save).
+    void markSaved();
+    // The text is unsaved whatever it holds (a page recovered after a crash).
+    void markUnsaved();
+
     // Public operations reached by name from the main window's Edit menu.
     Q_INVOKABLE void cmdUndo_Click() { Undo(); }
     Q_INVOKABLE void cmdRedo_Click() { Redo(); }
     void Undo();
     void Redo();
+
+    // Makes the splices as one change of the text, recorded as one undo step that restores
+    // the text and its colours exactly (Replace, Replace All).
+    void applySplices(const SpliceSet& set);
     static QString Change(const QString& lParam1, const QString& lParam2, const int& startSearch)
     {
         return UndoHistory::Change(lParam1, lParam2, startSearch);
     }
 
+signals:
+    void modificationChanged(bool modified);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layoutEditor();
     void onChange();
+    void afterRecord();
     void onSelChange();
     void onClick();
     void closingSteps();
+    void updateModified();
+    void showModifiedMark();
 
     RichEdit* m_text = nullptr;
     UndoHistory m_history;
+    SaveTracker m_saveTracker;
+    bool m_modified = false;
     int m_savedCaret = 0;
     platform::text::PageEncoding m_pageEncoding = platform::text::newPageEncoding;
     platform::files::FileIdentity m_fileIdentity;

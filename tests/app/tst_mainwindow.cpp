@@ -206,6 +206,8 @@ private slots:
             {"mnuSaveEdit", "Save For Editing", "Ctrl+E", "mnuFile"},
             {"mnuFilePageSetup", "Page Set&up...", "", "mnuFile"},
             {"mnuFilePrint", "&Print...", "Ctrl+P", "mnuFile"},
+            {"mnuFileClose", "&Close", "Ctrl+W", "mnuFile"},
+            {"mnuFileExit", "E&xit", "Ctrl+Q", "mnuFile"},
             {"mnuEditUndo", "&Undo", "Ctrl+Z", "mnuEdit"},
             {"mnuRedo", "&Redo", "Ctrl+R", "mnuEdit"},
             {"mnuEditCut", "Cu&t", "Ctrl+X", "mnuEdit"},
@@ -274,7 +276,7 @@ private slots:
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(items, QStringList({"mnuFileNew", "mnuFileOpen", "-", "mnuFileSave",
                                      "mnuFileSaveAs", "mnuSaveEdit", "-", "mnuFilePageSetup",
-                                     "mnuFilePrint", "-"}));
+                                     "mnuFilePrint", "-", "mnuFileClose", "mnuFileExit"}));
         // No shortcut anywhere uses F10.
         for (QAction* a : app.main().findChildren<QAction*>())
             QVERIFY2(!a->shortcut().toString().contains(QLatin1String("F10")),

@@ -1,5 +1,5 @@
 // Reading and writing text through RichEdit in its CR LF units: ranges gathered from the
-// document's fragments must give exactly what a selection over the same range gives, and the
+// document's fragments must give exactly that range of the whole text, and the
 // line-break conversions on the way in and out must agree with the editor's paragraph model.
 
 #include "document/RichEdit.h"
@@ -11,18 +11,14 @@
 
 namespace {
 
-// What a selection over [start, start + length) reads, line breaks given as "\r\n".
+// The same range cut out of the whole text. A range may start or end between the CR and
+// the LF of a break; it then holds just the half of the break inside it.
 QString selectedRange(RichEdit& edit, int start, int length)
 {
-    if (length <= 0)
-        return QString();
-    QTextCursor c(edit.document());
-    c.setPosition(edit.toDocumentPosition(start));
-    c.setPosition(edit.toDocumentPosition(start + length), QTextCursor::KeepAnchor);
-    QString text = c.selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
-    return text;
+    const QString all = edit.text();
+    const qsizetype end = std::min<qsizetype>(qsizetype(start) + length, all.size());
+    const qsizetype from = std::max(start, 0);
+    return from >= end ? QString() : all.mid(from, end - from);
 }
 
 void typeText(RichEdit& edit, const QString& text)

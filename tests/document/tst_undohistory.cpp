@@ -395,6 +395,31 @@ public:
         }
     }
     void hideSelection(bool) override {}
+    SpliceSet applySplices(const SpliceSet& set) override
+    {
+        SpliceSet back;
+        QString out;
+        qsizetype at = 0, offset = 0, shift = 0;
+        for (const SpliceSet::Splice& s : set.splices) {
+            out += model.text.mid(at, s.pos - at);
+            const QString taken = model.text.mid(s.pos, s.removed);
+            const int removed = static_cast<int>(taken.size());
+            back.splices.push_back({static_cast<int>(s.pos + shift), s.inserted, removed});
+            back.text += taken;
+            out += set.text.mid(offset, s.inserted);
+            offset += s.inserted;
+            shift += s.inserted - removed;
+            at = s.pos + removed;
+        }
+        out += model.text.mid(at);
+        const SpliceSet::Splice& first = set.splices.front();
+        const SpliceSet::Splice& last = set.splices.back();
+        model.text = out;
+        m_history.noteEdit(first.pos, last.pos + last.removed - first.pos,
+                           static_cast<int>(last.pos + last.removed - first.pos + set.growth()),
+                           model.length());
+        return back;
+    }
 
 private:
     UndoHistory& m_history;
@@ -621,6 +646,62 @@ private slots:
         QCOMPARE(history.redoCount(), 0);
         QCOMPARE(history.undoCount(), 2);
         QCOMPARE(history.undoText(1), QStringLiteral("b"));
+    }
+
+    // Splices are one step whose Undo and Redo give back each text exactly, around ordinary
+    // snapshots before and after, also after an undo that left the history's copy behind.
+    void splicesAreOneExactStep()
+    {
+        UndoHistory history;
+        StringTarget target(history);
+        target.model.text = QStringLiteral("one two\r\none three");
+        history.setRecording(true);
+        history.record(target);
+        target.setSelStart(3);
+        target.setSelText(QStringLiteral("!"));
+        const QString before = target.model.text; // "one! two\r\none three"
+        SpliceSet set;
+        set.splices = {{0, 3, 5}, {11, 2, 0}, {14, 3, 1}};
+        set.text = QStringLiteral("ONE..x");
+        QVERIFY(history.applySplices(target, set));
+        const QString after = QStringLiteral("ONE..! two\r\no xee");
+        QCOMPARE(target.model.text, after);
+        QCOMPARE(history.undoCount(), 3);
+        QCOMPARE(history.undoText(2), after);
+        target.setSelStart(target.textLength());
+        target.setSelText(QStringLiteral("?"));
+        for (const QString& expected : {after, before}) {
+            QVERIFY(history.undo(target));
+            history.setRecording(true);
+            QCOMPARE(target.model.text, expected);
+        }
+        QCOMPARE(history.undoText(1), before);
+        QVERIFY(history.redo(target));
+        history.setRecording(true);
+        QCOMPARE(target.model.text, after);
+        QCOMPARE(history.redoText(0), after + QLatin1Char('?'));
+        QVERIFY(history.undo(target));
+        history.setRecording(true);
+        QVERIFY(history.undo(target));
+        history.setRecording(true);
+        QCOMPARE(target.model.text, QStringLiteral("one two\r\none three"));
+        // After an undo that restored nothing (a change of equal length), the page the
+        // splices were made in still comes back exactly, and the history keeps in step.
+        target.setSelStart(0);
+        target.setSelLength(3);
+        target.setSelText(QStringLiteral("abc"));
+        QVERIFY(history.undo(target));
+        history.setRecording(true);
+        const QString odd = target.model.text;
+        QVERIFY(history.applySplices(target, set));
+        const QString spliced = target.model.text;
+        QVERIFY(history.undo(target));
+        history.setRecording(true);
+        QCOMPARE(target.model.text, odd);
+        QVERIFY(history.redo(target));
+        history.setRecording(true);
+        QCOMPARE(target.model.text, spliced);
+        QCOMPARE(history.undoText(history.undoCount() - 1), spliced);
     }
 
     void colouringASelectionIsNotRecorded()

@@ -124,6 +124,9 @@ void isolate()
     }();
     Q_UNUSED(answerer);
     static QTemporaryDir settingsDir;
+    // Recovery copies and other per-user data go to a private folder too.
+    static QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
@@ -134,7 +137,7 @@ void isolate()
     platform::prompts().warning = platform::prompts().message;
     platform::prompts().pageSetup = [](QWidget*) { ++pageSetups(); };
     platform::prompts().question = [](QWidget*, const platform::Question& q) {
-        questions().append(q.text);
+        questions().append(q.details.isEmpty() ? q.text : q.text + QLatin1Char('\n') + q.details);
         if (questionAnswer())
             return questionAnswer()(q.text, q.buttons);
         for (int i = 0; i < q.buttons.size(); ++i)

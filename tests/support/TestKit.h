@@ -32,7 +32,8 @@ QStringList takeMessages();
 // gets the question and returns the index of the button to press; it stays until replaced
 // or reset with an empty function.
 void answerQuestions(std::function<int(const QString& text, const QStringList& buttons)> answer);
-// Every question text asked since the last call (and clears the list).
+// Every question asked since the last call (and clears the list): its text, and its
+// details on the lines after it.
 QStringList takeQuestions();
 int pageSetupCount();
 

@@ -1,0 +1,126 @@
+#include "editing/LineNumberGutter.h"
+
+#include "document/RichEdit.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QTextBlock>
+
+namespace editing {
+
+namespace {
+const QColor face(240, 240, 240);
+const QColor digits(128, 128, 128);
+constexpr int padding = 4;
+} // namespace
+
+LineNumberGutter::LineNumberGutter(RichEdit* edit) : QWidget(edit), m_edit(edit)
+{
+    setObjectName(QStringLiteral("lineNumbers"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(edit, &QPlainTextEdit::blockCountChanged, this, &LineNumberGutter::fitWidth);
+    connect(edit, &QPlainTextEdit::updateRequest, this, &LineNumberGutter::viewUpdated);
+    edit->installEventFilter(this);
+    fitWidth();
+    place();
+}
+
+LineNumberGutter* LineNumberGutter::of(const RichEdit* edit)
+{
+    return edit ? edit->findChild<LineNumberGutter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void LineNumberGutter::showFor(RichEdit* edit, bool on)
+{
+    if (!edit)
+        return;
+    LineNumberGutter* gutter = of(edit);
+    if (on && !gutter) {
+        (new LineNumberGutter(edit))->show();
+    } else if (!on && gutter) {
+        edit->removeEventFilter(gutter);
+        delete gutter;
+        edit->setLeftMargin(0);
+    }
+}
+
+void LineNumberGutter::fitWidth()
+{
+    int places = 1;
+    for (int n = std::max(1, m_edit->blockCount()); n >= 10; n /= 10)
+        ++places;
+    const int width = 2 * padding + m_edit->fontMetrics().horizontalAdvance(QLatin1Char('9')) * places;
+    if (width == m_width)
+        return;
+    m_width = width;
+    m_edit->setLeftMargin(width);
+    place();
+}
+
+void LineNumberGutter::place()
+{
+    const QRect r = m_edit->contentsRect();
+    setGeometry(r.left(), r.top(), m_width, r.height());
+}
+
+std::size_t LineNumberGutter::layoutKey() const
+{
+    // Where the numbers stand: the first block in view and its top, the number of blocks,
+    // and how many lines each block in view takes.
+    QTextBlock b = m_edit->firstVisibleBlock();
+    std::size_t key = static_cast<std::size_t>(b.blockNumber()) * 1000003u +
+                      static_cast<std::size_t>(qRound(m_edit->blockGeometry(b).top())) * 8191u +
+                      static_cast<std::size_t>(m_edit->blockCount());
+    const int lineHeight = std::max(1, m_edit->fontMetrics().height());
+    const int linesInView = height() / lineHeight + 2;
+    for (int lines = 0; b.isValid() && lines < linesInView; b = b.next()) {
+        const int n = b.isVisible() ? b.lineCount() : 0;
+        key = key * 31u + static_cast<std::size_t>(n);
+        lines += std::max(1, n);
+    }
+    return key;
+}
+
+void LineNumberGutter::viewUpdated(const QRect&, int dy)
+{
+    if (dy != 0) {
+        scroll(0, dy);
+        m_layoutKey = layoutKey();
+        return;
+    }
+    // The editor asks for a repaint on every keystroke and cursor blink; the numbers only
+    // need one when they have moved.
+    const std::size_t key = layoutKey();
+    if (key == m_layoutKey)
+        return;
+    m_layoutKey = key;
+    update();
+}
+
+bool LineNumberGutter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_edit && event->type() == QEvent::Resize)
+        place();
+    return QWidget::eventFilter(watched, event);
+}
+
+void LineNumberGutter::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    p.fillRect(event->rect(), face);
+    p.setPen(digits);
+    p.setFont(m_edit->font());
+    const int lineHeight = m_edit->fontMetrics().height();
+    QTextBlock block = m_edit->firstVisibleBlock();
+    int number = block.blockNumber() + 1;
+    for (; block.isValid(); block = block.next(), ++number) {
+        const QRectF at = m_edit->blockGeometry(block);
+        if (at.top() > event->rect().bottom())
+            break;
+        if (block.isVisible() && at.bottom() >= event->rect().top())
+            p.drawText(0, qRound(at.top()), m_width - padding, lineHeight, Qt::AlignRight,
+                       QString::number(number));
+    }
+}
+
+} // namespace editing

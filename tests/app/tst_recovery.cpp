@@ -1,0 +1,247 @@
+// Recovery copies: taken shortly after typing stops, private, gone once the page is saved or
+// dropped, kept through a kill or a termination signal, and offered at the next start.
+
+#include "RecoveryPages.h"
+#include "support/TestKit.h"
+
+#include "app/Recovery.h"
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "platform/FileChooser.h"
+#include "platform/RecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+using testkit::App;
+
+namespace {
+
+QDir folder() { return QDir(platform::recovery::defaultFolder()); }
+QStringList copies() { return folder().entryList({QStringLiteral("*.hted")}, QDir::Files); }
+QStringList sideFiles() { return folder().entryList({QStringLiteral("*.json")}, QDir::Files); }
+
+void clearFolder()
+{
+    for (const QString& f : folder().entryList(QDir::Files))
+        folder().remove(f);
+}
+
+enum Answer { Recover, Discard, Later };
+
+// The start-up offer, answered; returns the questions asked.
+QStringList offer(App& app, Answer answer)
+{
+    testkit::answerQuestions([answer](const QString&, const QStringList&) { return int(answer); });
+    recovery::offerOrphans(app.main(), app.main().recoveryKeeper());
+    testkit::answerQuestions({});
+    return testkit::takeQuestions();
+}
+
+// Copies of a program that is gone: written under a store of their own, whose lock is then
+// given up as a crash would leave it.
+void leaveOrphan(const QString& caption, const QByteArray& page)
+{
+    platform::recovery::Store gone;
+    QString reason;
+    QVERIFY(gone.write(gone.copyId(1), page, {caption, QString(), QStringLiteral("UTF-8"), {}},
+                       &reason));
+}
+
+struct Child {
+    QProcess process;
+    explicit Child(const QString& file, const char* mode)
+    {
+        process.setProgram(QStringLiteral(HALVANE_RECOVERY_CHILD));
+        process.setArguments({file, QString::fromLatin1(mode)});
+        process.start();
+    }
+    bool waitReady()
+    {
+        while (!process.canReadLine())
+            if (!process.waitForReadyRead(30000))
+                return false;
+        return process.readLine().trimmed() == "ready";
+    }
+};
+
+} // namespace
+
+class RecoveryTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_files;
+
+private slots:
+    void initTestCase() { testkit::isolate(); }
+    void init()
+    {
+        clearFolder();
+        testkit::takeQuestions();
+        testkit::takeMessages();
+    }
+
+    void copyFollowsTheChangesPrivately()
+    {
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        QVERIFY(!app.main().recoveryKeeper().snapshot(doc)); // unchanged: nothing to copy
+        app.type(QStringLiteral("x"));
+        QTRY_COMPARE_WITH_TIMEOUT(sideFiles().size(), 1, 3000);
+        QCOMPARE(copies().size(), 1);
+        // Owner, group and other bits: the folder 0700, the copy 0600.
+        const auto mode = [](const QString& path) { return QFileInfo(path).permissions() & 0x7077; };
+        QCOMPARE(mode(folder().path()), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(mode(folder().filePath(copies().first())), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(!app.main().recoveryKeeper().snapshot(doc)); // the copy is current
+        app.key(Qt::Key_Backspace); // back to the template: the copy goes
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(copies(), QStringList());
+    }
+
+    void saveAndDiscardRemoveTheCopy()
+    {
+        App app;
+        frmDocument* saved = app.main().LoadANewDoc();
+        app.type(QStringLiteral("to save"));
+        app.main().LoadANewDoc();
+        app.type(QStringLiteral("to drop"));
+        app.main().recoveryKeeper().writeAllNow();
+        QCOMPARE(copies().size(), 2);
+        platform::fileChooser() = [this](QWidget*, const platform::FileRequest&) {
+            return m_files.filePath("saved.htm");
+        };
+        app.main().mdiArea()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(saved->parentWidget()));
+        app.trigger("mnuFileSave");
+        platform::resetFileChooser();
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(copies().size(), 1);
+        app.main().close(); // Discard All
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(copies(), QStringList());
+    }
+
+    void offerAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("opened");
+        QTest::addColumn<int>("copiesLeft");
+        QTest::newRow("Recover") << int(Recover) << 1 << 1; // now a copy of this program's
+        QTest::newRow("Discard") << int(Discard) << 0 << 0;
+        QTest::newRow("Later") << int(Later) << 0 << 1;
+    }
+    void offerAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, opened);
+        QFETCH(int, copiesLeft);
+        leaveOrphan(QStringLiteral("/pages/index.htm"), "{\\rtf1 {\\colortbl;\\red255\\green0\\blue0;}\\cf1 <B>\\cf0 x\\par}");
+        App app;
+        QCOMPARE(offer(app, Answer(answer)),
+                 QStringList{QStringLiteral("Halvane found 1 page that was not saved when it last "
+                                            "ended.\n/pages/index.htm")});
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(app.main().documents().size(), opened);
+        QCOMPARE(copies().size(), copiesLeft);
+        if (answer == Later) { // offered again at the next start
+            App next;
+            QCOMPARE(offer(next, Discard).size(), 1);
+            QCOMPARE(copies(), QStringList());
+        }
+    }
+
+    void damagedCopiesAreSetAsideAndNamed()
+    {
+        leaveOrphan(QStringLiteral("Document 3"), "not an editing file");
+        {
+            platform::recovery::Store gone;
+            QString reason;
+            QVERIFY(gone.write(gone.copyId(1), "{\\rtf1 fine\\par}", {QStringLiteral("Document 4"), {}, {}, {}}, &reason));
+            QFile side(folder().filePath(gone.copyId(1) + ".json"));
+            QVERIFY(side.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            side.write("{broken");
+        }
+        App app;
+        QCOMPARE(offer(app, Recover).size(), 1); // the readable side file names one page
+        QCOMPARE(app.main().documents().size(), 0);
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().count(QStringLiteral(".hted")), 2);
+        QCOMPARE(folder().entryList({QStringLiteral("*.damaged")}, QDir::Files).size(), 4);
+        QCOMPARE(offer(app, Recover), QStringList()); // never offered again
+    }
+
+    void runningProgramsKeepTheirCopies()
+    {
+        App first;
+        first.main().LoadANewDoc();
+        first.type(QStringLiteral("mine"));
+        first.main().recoveryKeeper().writeAllNow();
+        App second;
+        QCOMPARE(offer(second, Recover), QStringList());
+        QCOMPARE(copies().size(), 1);
+    }
+
+    // The whole cycle with a real process: a new page and an opened file typed into, copies
+    // taken, the process killed outright; the next start brings both back.
+    void killedProgramsPagesComeBack()
+    {
+        using namespace recoverypages;
+        const QString file = m_files.filePath("opened page.htm");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(openedFileText.toUtf8());
+        f.close();
+        Child child(file, "wait");
+        QVERIFY2(child.waitReady(), child.process.readAllStandardError().constData());
+        ::kill(pid_t(child.process.processId()), SIGKILL);
+        QVERIFY(child.process.waitForFinished(10000));
+
+        App app;
+        QCOMPARE(offer(app, Recover).size(), 1);
+        const QList<frmDocument*> docs = app.main().documents();
+        QCOMPARE(docs.size(), 2);
+        QStringList captions{docs[0]->windowTitle(), docs[1]->windowTitle()};
+        captions.sort();
+        QCOMPARE(captions, (QStringList{file, QStringLiteral("Document 1")}));
+        for (frmDocument* doc : docs) {
+            const bool fromFile = doc->windowTitle() == file;
+            const QString rest = fromFile ? openedFileText : QString();
+            QCOMPARE(doc->editor()->text().left(tag.size() + typed.size()), tag + typed);
+            if (fromFile)
+                QCOMPARE(doc->editor()->text().mid(tag.size() + typed.size()), rest);
+            QCOMPARE(testkit::colourAt(doc->editor(), 0), red);
+            QCOMPARE(testkit::colourAt(doc->editor(), tag.size()), QColor(Qt::black));
+            QVERIFY(doc->isModified());
+        }
+    }
+
+    void terminationSignalWritesTheCopiesAndEnds()
+    {
+        const QString file = m_files.filePath("other.htm");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<P>x</P>");
+        f.close();
+        Child child(file, "now");
+        QVERIFY(child.waitReady());
+        QCOMPARE(sideFiles().size(), 0); // no copy was due yet
+        ::kill(pid_t(child.process.processId()), SIGTERM);
+        QVERIFY(child.process.waitForFinished(10000));
+        QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sideFiles().size(), 2);
+    }
+};
+
+QTEST_MAIN(RecoveryTest)
+#include "tst_recovery.moc"
