@@ -1,9 +1,14 @@
 #include "Probe.h"
 
+#include <QFile>
 #include <cstdio>
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
+#include <vector>
 
 namespace probe {
 
@@ -20,6 +25,39 @@ long long Stopwatch::cpuNanoseconds()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+long long WallStopwatch::wallNanoseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+double evictFromPageCache(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return 1;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    double cached = 1;
+    // Dirty pages are not dropped: write them out first.
+    if (size > 0 && ::fdatasync(fd) == 0 && ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0) {
+        void* map = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_SHARED, fd, 0);
+        if (map != MAP_FAILED) {
+            const long page = ::sysconf(_SC_PAGESIZE);
+            std::vector<unsigned char> resident(static_cast<std::size_t>((size + page - 1) / page));
+            if (::mincore(map, static_cast<std::size_t>(size), resident.data()) == 0) {
+                std::size_t in = 0;
+                for (unsigned char r : resident)
+                    in += r & 1;
+                cached = static_cast<double>(in) / static_cast<double>(resident.size());
+            }
+            ::munmap(map, static_cast<std::size_t>(size));
+        }
+    }
+    ::close(fd);
+    return cached;
 }
 
 std::size_t heapInUse()

@@ -16,6 +16,22 @@ std::size_t heapInUse();
 // The largest resident set the process has had so far, in bytes.
 std::size_t peakResident();
 
+// Wall-clock time since construction: what the user waits for, disk included.
+class WallStopwatch {
+public:
+    WallStopwatch() : m_start(wallNanoseconds()) {}
+    double ms() const { return static_cast<double>(wallNanoseconds() - m_start) / 1e6; }
+
+private:
+    static long long wallNanoseconds();
+    long long m_start;
+};
+
+// Writes the file's pages to disk and drops them from the page cache, so that the next read
+// comes from the disk. Returns the fraction of the file's pages still cached afterwards
+// (0 when the eviction worked; a file system that keeps files in memory answers 1).
+double evictFromPageCache(const QString& path);
+
 // Process CPU time since construction. Wall time on a machine shared with other builds
 // measures the neighbours as much as the editor; CPU time of this process does not.
 class Stopwatch {

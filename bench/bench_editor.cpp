@@ -5,11 +5,13 @@
 // Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor dynanim
 //        find caret gutter; default: all). Times are process CPU time.
 
+#include "Bare.h"
 #include "Pages.h"
 #include "Probe.h"
 
 #include "document/Inserter.h"
 #include "document/RichEdit.h"
+#include "document/UndoHistory.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "document/PageTemplate.h"
@@ -20,7 +22,6 @@
 #include "formatting/TagCommands.h"
 #include "platform/Clipboard.h"
 #include "platform/Keystrokes.h"
-#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -45,8 +46,8 @@ namespace {
 
 constexpr qsizetype KiB = 1024;
 constexpr qsizetype MiB = 1024 * KiB;
-constexpr int windowWidth = 900;
-constexpr int windowHeight = 650;
+using bare::windowHeight;
+using bare::windowWidth;
 
 void settle() { QCoreApplication::processEvents(); }
 
@@ -98,19 +99,6 @@ void placeCaretMidway(QPlainTextEdit* edit)
     edit->setTextCursor(c);
 }
 
-// The document window's font, tab stops and editor size, on a bare widget.
-void styleLikeDocument(QPlainTextEdit* edit)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.5);
-    edit->document()->setDefaultFont(font);
-    edit->setFont(font);
-    edit->setTabStopDistance(platform::twipsToPixels(720));
-    const int margin = platform::twipsToPixels(100);
-    edit->resize(windowWidth - 2 * margin, windowHeight - 2 * margin);
-}
-
 // ---- the two editors under test ---------------------------------------------------------
 
 // A document window as File > New leaves it, then holding `page` (loaded through the editor
@@ -150,7 +138,7 @@ public:
     explicit Floor(const QString& page)
     {
         m_edit = std::make_unique<QPlainTextEdit>();
-        styleLikeDocument(m_edit.get());
+        bare::styleLikeDocument(m_edit.get());
         m_edit->show();
         settle();
         m_edit->setPlainText(page);
@@ -177,13 +165,49 @@ double meanKeystrokeUs(QWidget* target, int keys)
 
 // ---- scenarios ----------------------------------------------------------------------------
 
-// 2,000 keys into the middle of a 1 MiB page: history size, heap growth, CPU time; then
-// Undo + Redo pairs.
+// The heap a history holds, measured by the allocator: the bytes in use drop by that much
+// when the history is destroyed. Leaves the document with an empty history.
+long long heapHeldBy(UndoHistory& history)
+{
+    auto taken = std::make_unique<UndoHistory>(std::move(history));
+    history = UndoHistory();
+    const std::size_t before = probe::heapInUse();
+    taken.reset();
+    return static_cast<long long>(before) - static_cast<long long>(probe::heapInUse());
+}
+
+// Timed Undo + Redo pairs; `undo` must take back exactly one key, `redo` bring it back.
+double undoRedoPairUs(const std::function<void()>& undo, const std::function<void()>& redo,
+                      const std::function<int()>& length)
+{
+    constexpr int pairs = 50;
+    const int typed = length();
+    probe::Stopwatch u;
+    for (int i = 0; i < pairs; ++i) {
+        undo();
+        settle();
+        redo();
+        settle();
+    }
+    const double us = u.us() / pairs;
+    undo();
+    expect(length() == typed - 1, "undo: not exactly the last key was taken back");
+    redo();
+    expect(length() == typed, "redo: the last key did not come back");
+    return us;
+}
+
+// 2,000 keys into the middle of a 1 MiB page: history size (its own estimate, and the heap
+// it holds by the allocator's count), heap growth, CPU time; then Undo + Redo pairs.
 void typing()
 {
     const QString page = benchpages::page(1 * MiB);
     constexpr int keys = 2000;
-    constexpr int pairs = 50;
+    long long heldAfterLoad = 0;
+    {
+        Document d(page);
+        heldAfterLoad = heapHeldBy(d.doc()->history());
+    }
     {
         Document d(page);
         const std::size_t historyBefore = d.doc()->history().elementBytes();
@@ -209,45 +233,49 @@ void typing()
         report("undo.typing_cpu_s_2000_keys_1MiB", cpu, "s", 3);
         report("undo.keystroke_us_1MiB", us, "us");
 
-        const int typedLength = d.edit()->textLength();
-        probe::Stopwatch u;
-        for (int i = 0; i < pairs; ++i) {
-            d.doc()->Undo();
-            settle();
-            d.doc()->Redo();
-            settle();
-        }
-        report("undo.undo_redo_us_1MiB", u.us() / pairs, "us");
-        d.doc()->Undo();
-        expect(d.edit()->textLength() == typedLength - 1, "undo: the last key was not taken back");
-        d.doc()->Redo();
-        expect(d.edit()->textLength() == typedLength, "redo: the last key did not come back");
+        // Every Undo here takes back one key: the history holds 2,000 separate steps.
+        report("undo.undo_redo_us_1MiB",
+               undoRedoPairUs([&] { d.doc()->Undo(); }, [&] { d.doc()->Redo(); },
+                              [&] { return d.edit()->textLength(); }),
+               "us");
+        // Undo and Redo leave the lists as typing left them.
+        expect(d.doc()->history().undoCount() - stepsBefore == keys && d.doc()->history().redoCount() == 0,
+               "undo: the history lost or kept a step");
+        report("undo.history_heap_growth_2000_keys_1MiB", heapHeldBy(d.doc()->history()) - heldAfterLoad,
+               "bytes");
     }
     {
+        // The widget's undo stack merges a typed run into one command. Each key typed in an
+        // edit block of its own stays a step of its own, so that the floor keeps what the
+        // history keeps (2,000 steps) and its Undo takes back one key, as the history's does.
         Floor f(page);
+        QTextDocument* doc = f.edit()->document();
+        const auto typeStep = [&](int n) {
+            QTextCursor block(doc);
+            block.beginEditBlock();
+            typeKey(f.edit(), n);
+            block.endEditBlock();
+        };
+        const int stepsBefore = doc->availableUndoSteps();
         const std::size_t heapBefore = probe::heapInUse();
         const double cpuBefore = probe::cpuSeconds();
         probe::Stopwatch t;
         for (int i = 0; i < keys; ++i)
-            typeKey(f.edit(), i);
+            typeStep(i);
         const double us = t.us() / keys;
         const double cpu = probe::cpuSeconds() - cpuBefore;
         const std::size_t heapAfter = probe::heapInUse();
+        // The stack counts its commands (more than one a key), merged ones as one.
+        expect(doc->availableUndoSteps() - stepsBefore >= keys,
+               "floor typing: the keys were not recorded as separate steps");
         report("floor.heap_growth_2000_keys_1MiB",
                static_cast<long long>(heapAfter) - static_cast<long long>(heapBefore), "bytes");
         report("floor.typing_cpu_s_2000_keys_1MiB", cpu, "s", 3);
         report("floor.keystroke_us_1MiB", us, "us");
-
-        // The widget's own undo stack merges a typed run into one command, so one Undo here
-        // takes back all the typing: the floor pays for a larger step than the history does.
-        probe::Stopwatch u;
-        for (int i = 0; i < pairs; ++i) {
-            f.edit()->undo();
-            settle();
-            f.edit()->redo();
-            settle();
-        }
-        report("floor.undo_redo_us_1MiB", u.us() / pairs, "us");
+        report("floor.undo_redo_us_1MiB",
+               undoRedoPairUs([&] { f.edit()->undo(); }, [&] { f.edit()->redo(); },
+                              [&] { return doc->characterCount(); }),
+               "us");
     }
 }
 
@@ -405,7 +433,7 @@ void loadFloor()
         const std::size_t heapBefore = probe::heapInUse();
         probe::Stopwatch t;
         QPlainTextEdit e;
-        styleLikeDocument(&e);
+        bare::styleLikeDocument(&e);
         e.show();
         e.setPlainText(page);
         settle();
@@ -454,33 +482,42 @@ void dynamicAnimation()
     report("insert.dynanim_first_apply_ms_1MiB", times[runs / 2], "ms", 2);
 
     // The same insertions straight on the widget: the attribute, the script pieces each with
-    // an Enter, the element.
+    // an Enter, the element. The widget counts a line break as one character: the program's
+    // offsets are mapped by the breaks in front of them.
+    const auto widgetPosition = [&page](int crlfPosition) {
+        return crlfPosition - static_cast<int>(page.left(crlfPosition).count(QLatin1String("\r\n")));
+    };
+    const QStringList& pieces = dynanim::scriptPieces();
+    const int widgetAdded = added - static_cast<int>(pieces.size()); // one character a break
     times.clear();
     for (int i = 0; i < runs; ++i) {
         Floor f(page);
         QPlainTextEdit* e = f.edit();
         const int caret = e->textCursor().position();
+        const int lengthBefore = e->document()->characterCount();
         probe::Stopwatch t;
         const int found = static_cast<int>(e->document()->toRawText().indexOf(
             QLatin1String(dynanim::marker), 0, Qt::CaseInsensitive));
         expect(found < 0, "dynanim floor: the fresh page counted as prepared");
         QTextCursor c = e->textCursor();
-        c.setPosition(46 - 3); // the widget counts a line break as one character
+        c.setPosition(widgetPosition(dynanim::bodyAttributeOffset));
         c.insertText(QString::fromLatin1(dynanim::onloadAttribute));
-        c.setPosition(14 - 1);
+        c.setPosition(widgetPosition(page::headEndOffset));
         e->setTextCursor(c);
-        for (const QString& piece : dynanim::scriptPieces()) {
+        for (const QString& piece : pieces) {
             c = e->textCursor();
             c.insertText(piece);
             e->setTextCursor(c);
             platform::sendReturn(e);
         }
         c.setPosition(caret + static_cast<int>(qstrlen(dynanim::onloadAttribute)) +
-                      dynanim::scriptLength() - 243);
+                      dynanim::scriptLength() - static_cast<int>(pieces.size()));
         c.insertText(dynanim::element(values));
         e->setTextCursor(c);
         settle();
         times.push_back(t.ms());
+        expect(e->document()->characterCount() - lengthBefore == widgetAdded,
+               "dynanim floor: not everything was inserted");
     }
     std::sort(times.begin(), times.end());
     report("floor.dynanim_first_apply_ms_1MiB", times[runs / 2], "ms", 2);

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
@@ -62,26 +61,6 @@ void typeColouredPage(RichEdit* edit)
     edit->setSelColor(red);
     edit->setSelText(QStringLiteral("</B>\r\n"));
     edit->setSelColor(black);
-}
-
-// Gives `answer` the next message box once it is up, while `context` lives (at most 5 s): a
-// command that does not ask is seen by the test, and a box the answer leaves open is closed
-// after 2 s, so a wrong answer fails the test instead of blocking it.
-void answerMessageBox(QObject* context, std::function<void(QMessageBox*)> answer)
-{
-    auto* poll = new QTimer(context);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, tries, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box && ++*tries < 250)
-            return;
-        poll->deleteLater();
-        if (!box)
-            return;
-        QTimer::singleShot(2000, box, [box] { box->done(QMessageBox::Cancel); });
-        answer(box);
-    });
-    poll->start(20);
 }
 
 // Moves a file's modification time a second on, as another program's write would.
@@ -387,37 +366,40 @@ private slots:
         }
         const QByteArray onDisk = readBytes(file);
 
-        // The real question, to see its default button and what Escape and Return answer.
-        const platform::Prompts recording = platform::prompts();
-        platform::resetPrompts();
-        const auto question = platform::prompts().question;
-        platform::prompts() = recording;
-        platform::prompts().question = question;
-        QString asked;
-        QObject scope; // the answer watches for a box while the command runs
-        answerMessageBox(&scope, [&asked, response](QMessageBox* box) {
-            asked = box->text();
-            QCOMPARE(box->defaultButton()->text(), QStringLiteral("Cancel"));
-            QCOMPARE(box->escapeButton()->text(), QStringLiteral("Cancel"));
-            if (response == QLatin1String("Escape"))
-                QTest::keyClick(box, Qt::Key_Escape);
-            else if (response == QLatin1String("Enter"))
-                QTest::keyClick(box, Qt::Key_Return);
-            else
-                for (QAbstractButton* b : box->buttons())
-                    if (b->text() == response)
-                        b->click();
-        });
         if (command != QLatin1String("mnuFileSave"))
             answer(file);
-        app.trigger(command);
-        platform::prompts() = recording;
-
-        if (response.isEmpty())
-            QCOMPARE(asked, QString());
-        else
+        if (response.isEmpty()) {
+            app.trigger(command);
+            QCOMPARE(testkit::takeQuestions(), QStringList());
+        } else {
+            // The real question, to see its buttons and what Escape and Return answer.
+            const platform::Prompts recording = platform::prompts();
+            platform::resetPrompts();
+            const auto question = platform::prompts().question;
+            platform::prompts() = recording;
+            platform::prompts().question = question;
+            QString asked;
+            const auto box = testkit::answerNextModal([&asked, response](QWidget* window) {
+                auto* box = qobject_cast<QMessageBox*>(window);
+                QVERIFY(box);
+                asked = box->text();
+                QCOMPARE(box->defaultButton()->text(), QStringLiteral("Cancel"));
+                QCOMPARE(box->escapeButton()->text(), QStringLiteral("Cancel"));
+                if (response == QLatin1String("Escape"))
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else if (response == QLatin1String("Enter"))
+                    QTest::keyClick(box, Qt::Key_Return);
+                else
+                    for (QAbstractButton* b : box->buttons())
+                        if (b->text() == response)
+                            b->click();
+            });
+            app.trigger(command);
+            platform::prompts() = recording;
+            QVERIFY(box.shown());
             QCOMPARE(asked, QStringLiteral("\u201C%1\u201D was changed by another program since "
                                            "Halvane opened it.").arg(file));
+        }
         if (!written)
             QCOMPARE(readBytes(file), onDisk);
         else if (command == QLatin1String("mnuSaveEdit"))
@@ -757,24 +739,23 @@ private slots:
         shared().dialogFileName = path("exists.htm");
         QStringList filters;
         QString selected;
-        bool asked = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        const auto chooser = testkit::answerNextModal([&](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
             QVERIFY(dialog);
             filters = dialog->nameFilters();
             selected = dialog->selectedFiles().value(0);
-            QTimer::singleShot(0, this, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                asked = box != nullptr;
-                if (box)
-                    box->button(QMessageBox::Yes)->click();
-            });
             QMetaObject::invokeMethod(dialog, "accept");
         });
+        const auto question = testkit::answerNextModal([](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            QVERIFY(box);
+            box->button(QMessageBox::Yes)->click();
+        });
         app.trigger("mnuFileSaveAs");
+        QVERIFY(chooser.shown());
         QCOMPARE(filters, (QStringList{"HTM Files (*.htm) (*.htm)", "HTML Files (*.html) (*.html)"}));
         QCOMPARE(selected, path("exists.htm"));
-        QVERIFY(asked);
+        QVERIFY(question.shown());
         QVERIFY(readBytes(path("exists.htm")).startsWith("<HTML>"));
     }
 };

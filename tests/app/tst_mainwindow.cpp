@@ -16,11 +16,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -52,7 +52,17 @@ void clearStore()
     s.remove(QStringLiteral("Settings"));
 }
 
-int px(double twips) { return qRound(twips / 15.0); } // offscreen screens are 96 dpi
+// Twips to pixels by the primary screen's logical resolution (1440 twips a logical inch), so
+// that the figures hold on any screen, not only at 96 dpi.
+double twipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX(); }
+int px(double twips) { return qRound(twips / twipsPerPixel()); }
+
+QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// The main window's first-run rectangle, 1000 twips from the desktop's corner and 6400 twips
+// square, no larger than the screen.
+QSize defaultSize() { return QSize(px(6400), px(6400)).boundedTo(available().size()); }
+QRect defaultPlacement() { return QRect(QPoint(px(1000), px(1000)), defaultSize()); }
 
 } // namespace
 
@@ -97,23 +107,23 @@ private slots:
     void placementDefaultsOnFirstRun()
     {
         App app;
-        QCOMPARE(app.main().pos(), QPoint(px(1000), px(1000)));
-        QCOMPARE(app.main().size(), QSize(px(6400), px(6400)));
+        QCOMPARE(QRect(app.main().pos(), app.main().size()), defaultPlacement());
     }
 
     void placementRoundTrip()
     {
+        // A rectangle that fits on the screen, whatever its size.
+        const QRect placed(QPoint(120, 90), QSize(600, 450).boundedTo(available().size() - QSize(150, 100)));
         {
             App app;
-            app.main().move(120, 90);
-            app.main().resize(600, 450);
+            app.main().move(placed.topLeft());
+            app.main().resize(placed.size());
             app.main().close();
         }
-        QCOMPARE(store().value("MainLeft").toString(), QStringLiteral("1800"));
-        QCOMPARE(store().value("MainWidth").toString(), QStringLiteral("9000"));
+        QCOMPARE(qRound(store().value("MainLeft").toDouble()), qRound(120 * twipsPerPixel()));
+        QCOMPARE(qRound(store().value("MainWidth").toDouble()), qRound(placed.width() * twipsPerPixel()));
         App again;
-        QCOMPARE(again.main().pos(), QPoint(120, 90));
-        QCOMPARE(again.main().size(), QSize(600, 450));
+        QCOMPARE(QRect(again.main().pos(), again.main().size()), placed);
     }
 
     void minimizedCloseKeepsStoredPlacement()
@@ -129,16 +139,19 @@ private slots:
 
     void maximizedCloseStoresMaximizedRectangle()
     {
+        QSize maximised;
         {
             App app;
             app.main().showMaximized();
             QTRY_VERIFY(app.main().isMaximized());
-            QTRY_VERIFY(app.main().width() > px(6400));
+            QTRY_COMPARE(app.main().frameGeometry().width(), available().width());
+            maximised = app.main().size();
             app.main().close();
         }
         App again;
         QVERIFY(!again.main().isMaximized());
-        QVERIFY(again.main().width() > px(6400));
+        QVERIFY(qAbs(again.main().width() - maximised.width()) <= 1);
+        QVERIFY(qAbs(again.main().height() - maximised.height()) <= 1);
     }
 
     void badStoredPlacementFallsBack_data()
@@ -146,22 +159,22 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QRect>("expected");
-        const QRect defaults(px(1000), px(1000), px(6400), px(6400));
+        const QRect defaults = defaultPlacement();
         QTest::newRow("left not a number") << "MainLeft" << "abc" << defaults;
         QTest::newRow("width empty") << "MainWidth" << "" << defaults;
         QTest::newRow("height negative") << "MainHeight" << "-500" << defaults;
         QTest::newRow("width zero") << "MainWidth" << "0" << defaults;
         QTest::newRow("fraction read as number")
-            << "MainTop" << "1500.4" << QRect(px(1000), px(1500.4), px(6400), px(6400));
-        QTest::newRow("far off every screen")
-            << "MainLeft" << "9000000" << defaults;
+            << "MainTop" << "1500.4" << QRect(QPoint(px(1000), px(1500.4)), defaultSize());
+        QTest::newRow("far off every screen: back on the primary screen")
+            << "MainLeft" << "9000000" << defaults.translated(available().topLeft());
         // Numbers past any desktop are clamped before the rectangle is built (3e10 twips is
         // more pixels than an int holds at some resolutions).
-        const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
-        QTest::newRow("left 3e10") << "MainLeft" << "3e10" << defaults;
-        QTest::newRow("top -3e10") << "MainTop" << "-3e10" << defaults;
+        const QRect offScreen = defaults.translated(available().topLeft());
+        QTest::newRow("left 3e10") << "MainLeft" << "3e10" << offScreen;
+        QTest::newRow("top -3e10") << "MainTop" << "-3e10" << offScreen;
         QTest::newRow("width 3e30")
-            << "MainWidth" << "3e30" << QRect(defaults.topLeft(), QSize(desktop.width(), px(6400)));
+            << "MainWidth" << "3e30" << QRect(defaults.topLeft(), QSize(available().width(), defaultSize().height()));
         QTest::newRow("height nan") << "MainHeight" << "nan" << defaults;
         QTest::newRow("left inf") << "MainLeft" << "inf" << defaults;
     }
@@ -198,6 +211,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shortcut");
         QTest::addColumn<QString>("parent");
+        // Captions, shortcuts and menus are fixed texts of the product: this table is their
+        // golden copy. That each shortcut reaches its item is checked by pressing it.
         const char* rows[][4] = {
             {"mnuFileNew", "&New", "Ctrl+N", "mnuFile"},
             {"mnuFileOpen", "&Open", "Ctrl+O", "mnuFile"},
@@ -260,6 +275,15 @@ private slots:
         auto* menu = app.main().findChild<QMenu*>(parent);
         QVERIFY(menu);
         QVERIFY(menu->actions().contains(a));
+        if (shortcut.isEmpty())
+            return;
+        // The key, pressed in the main window, reaches this item (its command unhooked, so that
+        // nothing opens).
+        QObject::disconnect(a, &QAction::triggered, &app.main(), nullptr);
+        QSignalSpy fired(a, &QAction::triggered);
+        const QKeyCombination key = QKeySequence(shortcut)[0];
+        app.shortcut(key.key(), key.keyboardModifiers());
+        QCOMPARE(fired.count(), 1);
     }
 
     void menuBarOrderAndSeparators()
@@ -291,6 +315,8 @@ private slots:
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("tooltip");
+        // Captions, tooltips and the layout in twips are fixed values of the product: this
+        // table is their golden copy. How the buttons sit in pixels is checked apart.
         struct R { const char* n; const char* c; int row, left, width; const char* t; };
         const R rows[] = {
             {"FB1", "Open", 1, 0, 510, "Open An existing Text or HTML file"},
@@ -333,6 +359,25 @@ private slots:
         QCOMPARE(b->text(), caption); // "&&" shows a literal ampersand
         QCOMPARE(b->toolTip(), tooltip);
         QCOMPARE(b->geometry(), QRect(px(left), row == 1 ? 0 : px(435), px(width), px(300)));
+    }
+
+    // On the toolbar strip, in pixels: every button within its height (a narrow window cuts
+    // the strip short on the right), in one of two rows, no two overlapping.
+    void toolbarButtonsDoNotOverlap()
+    {
+        App app;
+        QList<QRect> placed;
+        for (const commands::ToolButton& b : commands::toolbar()) {
+            const QPushButton* button = app.main().button(QString::fromLatin1(b.name));
+            QVERIFY(button);
+            const QRect r = button->geometry();
+            QVERIFY2(r.left() >= 0 && r.top() >= 0 && r.bottom() < button->parentWidget()->height(), b.name);
+            QVERIFY2(r.top() == 0 || r.top() > placed.value(0).bottom(), b.name);
+            for (const QRect& other : std::as_const(placed))
+                QVERIFY2(!other.intersects(r), b.name);
+            placed << r;
+        }
+        QVERIFY(placed.size() >= 20);
     }
 
     void enablingRule()

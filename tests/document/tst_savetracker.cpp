@@ -24,6 +24,7 @@ public:
     void setSelLength(int) override {}
     void setSelText(const QString&) override {}
     void hideSelection(bool) override {}
+    SpliceSet applySplices(const SpliceSet&) override { return {}; }
 
     void replace(SaveTracker& tracker, int pos, int removed, const QString& inserted)
     {

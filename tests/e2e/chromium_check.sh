@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Loads the pages our effect generators write into headless Chromium and reports, per script
 # block, whether it parsed and ran without a console error; and, for the frameset page,
-# whether both frames loaded. Not part of ctest: Chromium is not in the standard set-up.
+# whether both frames loaded. Exits 1 when any script block shows a console error, a message
+# comes from outside the blocks, or a frame did not load. Not part of ctest: Chromium is not
+# in the standard set-up.
 #
 # Usage: tests/e2e/chromium_check.sh [build-dir]   (default: build/dev; builds nothing)
 # Needs the tst_effectspage test built and the Debian chromium package installed.
@@ -102,14 +104,17 @@ for line, source, text in rest:
     print("ERROR    outside the script blocks, line %d: %s\n           > %s"
           % (line, text, lines[line - 1].strip()[:150] if 0 < line <= len(lines) else ""))
 print("effects page%s: %d blocks with console errors or stray messages" % (sys.argv[3], failures))
+sys.exit(1 if failures else 0)
 PY
 browse "$work/site/effects.htm" "$work/effects"
 console_messages "$work/effects.log" >"$work/effects.console"
-python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects.console" ""
+status=0
+python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects.console" "" || status=1
 extra_flags=(--user-agent="Mozilla/4.0 (compatible; MSIE 5.0; Windows 98)")
 browse "$work/site/effects.htm" "$work/effects-msie"
 console_messages "$work/effects-msie.log" >"$work/effects-msie.console"
-python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects-msie.console" " (user agent claiming MSIE 5)"
+python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects-msie.console" " (user agent claiming MSIE 5)" ||
+    status=1
 extra_flags=()
 
 # 4. The frameset page: both frame pages must have run.
@@ -123,7 +128,16 @@ for side in left right; do
         echo "  frame $side.htm: loaded and ran"
     else
         echo "  frame $side.htm: NOT loaded"
+        status=1
     fi
 done
 others=$(grep -v $'\tframe \(left\|right\) loaded$' "$work/frames.console" || true)
-[ -z "$others" ] && echo "  no other console messages" || { echo "  other console messages:"; echo "$others" | sed 's/^/    /'; }
+if [ -z "$others" ]; then
+    echo "  no other console messages"
+else
+    echo "  other console messages:"
+    echo "$others" | sed 's/^/    /'
+    status=1
+fi
+[ "$status" -eq 0 ] && echo "PASS" || echo "FAIL: console errors or frames not loaded (above)" >&2
+exit "$status"

@@ -41,25 +41,27 @@ private slots:
     {
         QTest::addColumn<int>("savedCaret");
         QTest::addColumn<int>("textLength");
+        QTest::addColumn<int>("caret"); // where Apply first puts the caret
         QTest::addColumn<int>("at");
         QTest::addColumn<int>("after");
         const int n = static_cast<int>(transitions::tag(8).size());
-        QTest::newRow("caret after the colour picker") << 122 << templateLength + 75 - 3 << 14 << 122 + n;
-        QTest::newRow("caret at the head's end moves on") << 14 << templateLength << 14 << 14 + n;
-        QTest::newRow("caret in front of the head stays") << 0 << templateLength << 14 << 0;
-        QTest::newRow("saved caret past the end is taken as the end") << 500 << templateLength << 14
-                                                                      << templateLength + n;
-        QTest::newRow("page shorter than the head: at its end") << 5 << 5 << 5 << 5 + n;
+        QTest::newRow("caret after the colour picker") << 122 << templateLength + 75 - 3 << 122 << 14 << 122 + n;
+        QTest::newRow("caret at the head's end moves on") << 14 << templateLength << 14 << 14 << 14 + n;
+        QTest::newRow("caret in front of the head stays") << 0 << templateLength << 0 << 14 << 0;
+        QTest::newRow("saved caret past the end is taken as the end")
+            << 500 << templateLength << templateLength << 14 << templateLength + n;
+        QTest::newRow("page shorter than the head: at its end") << 5 << 5 << 5 << 5 << 5 + n;
     }
     void transitionSteps()
     {
         QFETCH(int, savedCaret);
         QFETCH(int, textLength);
+        QFETCH(int, caret);
         QFETCH(int, at);
         QFETCH(int, after);
         const QString tag = transitions::tag(8);
         const QStringList expected{"FocusEditor",
-                                   QStringLiteral("MoveCaret(%1)").arg(std::min(savedCaret, textLength)),
+                                   QStringLiteral("MoveCaret(%1)").arg(caret),
                                    QStringLiteral("MoveCaret(%1)").arg(at),
                                    "Insert[none](" + tag + ")",
                                    QStringLiteral("MoveCaret(%1)").arg(after),
@@ -122,36 +124,41 @@ private slots:
         QTest::addColumn<int>("savedCaret");
         QTest::addColumn<int>("textLength");
         QTest::addColumn<int>("tagLength");
+        QTest::addColumn<int>("caret"); // where Apply first puts the caret
         QTest::addColumn<int>("attributeAt");
+        QTest::addColumn<int>("scriptAt");
         QTest::addColumn<int>("elementAt");
         const int script = 5862;
         const int attribute = 24;
         const int colours = templateLength + 72; // the body tag of the colour picker in place
-        QTest::newRow("after the colour picker") << 122 << colours << 0 << 46 << 122 + attribute + script;
-        QTest::newRow("after a page transition") << 122 + 77 << colours + 77 << 77 << 46 + 77
+        QTest::newRow("after the colour picker") << 122 << colours << 0 << 122 << 46 << 14
+                                                 << 122 + attribute + script;
+        QTest::newRow("after a page transition") << 122 + 77 << colours + 77 << 77 << 122 + 77 << 46 + 77 << 14
                                                  << 122 + 77 + attribute + script;
-        QTest::newRow("caret at 0 stays") << 0 << templateLength << 0 << 46 << 0;
-        QTest::newRow("caret at 14 moves past the script") << 14 << templateLength << 0 << 46 << 14 + script;
-        QTest::newRow("caret between head and attribute: script only") << 30 << templateLength << 0 << 46
-                                                                        << 30 + script;
-        QTest::newRow("caret at the attribute moves past both") << 46 << templateLength << 0 << 46
-                                                                << 46 + attribute + script;
-        QTest::newRow("saved caret past the end is the end") << 9999 << templateLength << 0 << 46
-                                                             << templateLength + attribute + script;
-        QTest::newRow("short page: attribute at its end") << 3 << 10 << 0 << 10 << 3;
+        QTest::newRow("caret at 0 stays") << 0 << templateLength << 0 << 0 << 46 << 14 << 0;
+        QTest::newRow("caret at 14 moves past the script") << 14 << templateLength << 0 << 14 << 46 << 14
+                                                           << 14 + script;
+        QTest::newRow("caret between head and attribute: script only")
+            << 30 << templateLength << 0 << 30 << 46 << 14 << 30 + script;
+        QTest::newRow("caret at the attribute moves past both")
+            << 46 << templateLength << 0 << 46 << 46 << 14 << 46 + attribute + script;
+        QTest::newRow("saved caret past the end is the end")
+            << 9999 << templateLength << 0 << templateLength << 46 << 14 << templateLength + attribute + script;
+        QTest::newRow("short page: attribute at its end") << 3 << 10 << 0 << 3 << 10 << 14 << 3;
     }
     void animationSteps()
     {
         QFETCH(int, savedCaret);
         QFETCH(int, textLength);
         QFETCH(int, tagLength);
+        QFETCH(int, caret);
         QFETCH(int, attributeAt);
+        QFETCH(int, scriptAt);
         QFETCH(int, elementAt);
         const dynanim::Values v{"flyTop", "i.gif", "50", "60"};
         const QStringList steps =
             testkit::stepsText(dynanim::dynamicAnimation(v, {savedCaret, textLength, -1, tagLength}));
-        const int scriptAt = std::min(14, textLength + 24);
-        QStringList expected{QStringLiteral("MoveCaret(%1)").arg(std::min(savedCaret, textLength)),
+        QStringList expected{QStringLiteral("MoveCaret(%1)").arg(caret),
                              "FocusEditor",
                              QStringLiteral("MoveCaret(%1)").arg(attributeAt),
                              "Insert[none](onload=\"dynAnimation()\" )",

@@ -15,6 +15,9 @@ using vbscripts::Snippet;
 
 namespace {
 
+// The scripts below are fixed texts the product writes, word for word: these tables are their
+// golden copies, kept apart from the product's own on purpose.
+
 // A table row: the piece and the Enters after it.
 using Row = std::pair<QString, int>;
 

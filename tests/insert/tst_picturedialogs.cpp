@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 using testkit::App;
 using testkit::Run;
@@ -268,14 +267,10 @@ private slots:
         platform::setUseNativeFileDialog(false);
         app.trigger(QStringLiteral("mnuInsIMg"));
         text1(QStringLiteral("frmImg"))->setText(QStringLiteral("keep.gif"));
-        bool seen = false;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog->objectName() != QLatin1String("dlgCommonDialog"))
-                return;
-            seen = true;
-            watch.stop();
+        const auto chooser = testkit::answerNextModal([](QWidget* window) {
+            auto* dialog = qobject_cast<QDialog*>(window);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QStringLiteral("dlgCommonDialog"));
             const bool ownWindow = !dialog->parentWidget();
             bool yellow = false;
             for (const QLabel* l : dialog->findChildren<QLabel*>())
@@ -284,10 +279,9 @@ private slots:
             QVERIFY(!yellow);
             QVERIFY(ownWindow);
         });
-        watch.start(10);
         testkit::press(QStringLiteral("frmImg"), QStringLiteral("Command3"));
         platform::fileChooser() = [](QWidget*, const platform::FileRequest&) { return QString(); };
-        QVERIFY(seen);
+        QVERIFY(chooser.shown());
         QCOMPARE(text1(QStringLiteral("frmImg"))->text(), QStringLiteral("keep.gif"));
     }
 

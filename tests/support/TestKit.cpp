@@ -8,13 +8,13 @@
 #include "platform/Prompts.h"
 
 #include <QAbstractButton>
+#include <QDeadlineTimer>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QHash>
 #include <QPointer>
-#include <QTimer>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -85,6 +85,104 @@ protected:
 void answerModal(const QString& name, std::function<void(QWidget*)> answer)
 {
     modalAnswers().insert(name, std::move(answer));
+}
+
+struct ModalAnswer::State {
+    std::function<void(QWidget*)> answer;
+    QDeadlineTimer deadline;
+    std::source_location where;
+    QTimer timer;
+    QPointer<QWidget> window; // the window answered
+    bool shown = false;
+    bool timedOut = false;
+    bool leftOpen = false;
+
+    static QList<State*>& live()
+    {
+        static QList<State*> states;
+        return states;
+    }
+    // The modal window on top when no earlier guard waits and no other guard holds it.
+    QWidget* claimable() const
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return nullptr;
+        for (const State* s : live()) {
+            if (s == this)
+                break;
+            if (!s->shown && !s->timedOut)
+                return nullptr;
+        }
+        for (const State* s : live())
+            if (s != this && s->window == modal && modal->isVisible())
+                return nullptr;
+        return modal;
+    }
+    static void closeWindow(QWidget* w)
+    {
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else
+            w->close();
+    }
+    void poll()
+    {
+        if (!shown) {
+            if (QWidget* modal = claimable()) {
+                shown = true;
+                window = modal;
+                answer(modal);
+            }
+        }
+        if (shown && (!window || !window->isVisible())) {
+            timer.stop();
+            return;
+        }
+        if (!deadline.hasExpired())
+            return;
+        timer.stop();
+        if (shown) {
+            leftOpen = true;
+            closeWindow(window);
+            return;
+        }
+        timedOut = true;
+        for (int i = 0; i < 10; ++i) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                break;
+            closeWindow(modal);
+        }
+    }
+};
+
+ModalAnswer::ModalAnswer(std::function<void(QWidget*)> answer, int timeoutMs, std::source_location where)
+    : d(std::make_unique<State>())
+{
+    d->answer = std::move(answer);
+    d->deadline = QDeadlineTimer(timeoutMs);
+    d->where = where;
+    State::live().append(d.get());
+    QObject::connect(&d->timer, &QTimer::timeout, [s = d.get()] { s->poll(); });
+    d->timer.start(10);
+}
+
+ModalAnswer::~ModalAnswer()
+{
+    State::live().removeOne(d.get());
+    if (QTest::currentTestFailed() || (d->shown && !d->leftOpen))
+        return;
+    QTest::qFail(d->shown ? "the modal window answered was still open at the deadline"
+                          : "no modal window came up to be answered",
+                 d->where.file_name(), static_cast<int>(d->where.line()));
+}
+
+bool ModalAnswer::shown() const { return d->shown; }
+
+ModalAnswer answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs, std::source_location where)
+{
+    return ModalAnswer(std::move(answer), timeoutMs, where);
 }
 
 QByteArray readBytes(const QString& path)

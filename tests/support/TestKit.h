@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <source_location>
 
 class frmMain;
 class frmDocument;
@@ -42,6 +43,26 @@ int pageSetupCount();
 // leaves it open). The colour picker that follows File > New is closed that way when no
 // answer waits for it, so that New does not block a test and the page keeps its template.
 void answerModal(const QString& name, std::function<void(QWidget*)> answer);
+
+// Answers the next modal window that comes up (any kind: a program dialog, a file dialog, a
+// message box), from the event loop it runs in. If none has come up within `timeoutMs`, every
+// modal window is closed so that the test goes on, and the guard fails the test when it goes
+// out of scope; so does an answered window still open at the deadline. Guards alive together
+// answer successive modal windows in the order they were made.
+class ModalAnswer {
+public:
+    ModalAnswer(std::function<void(QWidget*)> answer, int timeoutMs, std::source_location where);
+    ~ModalAnswer();
+    ModalAnswer(const ModalAnswer&) = delete;
+    ModalAnswer& operator=(const ModalAnswer&) = delete;
+    bool shown() const; // the window came up and was answered
+    struct State;
+
+private:
+    std::unique_ptr<State> d;
+};
+[[nodiscard]] ModalAnswer answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000,
+                                          std::source_location where = std::source_location::current());
 
 // A file's bytes ("<missing>" when it cannot be read), and writing a file's bytes.
 QByteArray readBytes(const QString& path);
