@@ -90,14 +90,6 @@ private slots:
         QTest::newRow("utf-16le odd length") << QByteArray("\xFF\xFE<\x00!", 5)
                                              << PageEncoding{Encoding::Windows1252, false}
                                              << QString::fromUtf16(u"\u00ff\u00fe<\0!", 5);
-        QTest::newRow("utf-8 mark, invalid") << QByteArray("\xEF\xBB\xBF\xE9")
-                                             << PageEncoding{Encoding::Windows1252, false}
-                                             << QStringLiteral("\u00ef\u00bb\u00bf\u00e9");
-        QTest::newRow("lf") << QByteArray("a\nb") << PageEncoding{Encoding::Utf8, false, LineEnd::Lf}
-                            << QStringLiteral("a\nb");
-        QTest::newRow("mixed, cr most") << QByteArray("a\rb\rc\n")
-                                        << PageEncoding{Encoding::Utf8, false, LineEnd::Cr}
-                                        << QStringLiteral("a\rb\rc\n");
         QTest::newRow("nul bytes") << QByteArray("a\0b\0", 4) << PageEncoding{Encoding::Utf8, false}
                                    << QString::fromUtf16(u"a\0b\0", 4);
     }
