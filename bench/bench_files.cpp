@@ -198,6 +198,15 @@ void saveFloor()
     report("floor.save_10MiB_wall_ms", wallMs, "ms");
 }
 
+// Loads a file into the window's document and lets it lay out: the CPU time that takes.
+double timedLoad(Window& w, const QString& path, bool* ok, QString* reason)
+{
+    probe::Stopwatch t;
+    *ok = files::loadInto(*w.doc, path, reason);
+    QCoreApplication::processEvents();
+    return t.ms();
+}
+
 void editingFormat()
 {
     const QString path = scratch().filePath("coloured.hted");
@@ -214,10 +223,8 @@ void editingFormat()
     }
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool ok = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool ok = false;
+    const double ms = timedLoad(w, path, &ok, &reason);
     expect(ok && w.doc->editor()->textLength() > MiB - 200, "rtf open: the page did not arrive");
     report("rtf.open_1MiB_colored_ms", ms, "ms");
 
@@ -265,10 +272,8 @@ void openLargeEditingFile(const char* name, const QByteArray& unit, qsizetype co
     writeEditingFileOfSize(path, 250 * MiB, unit, count);
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool opened = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool opened = false;
+    const double ms = timedLoad(w, path, &opened, &reason);
     QFile::remove(path);
     std::fprintf(stderr, "bench: %s: %s\n", name,
                  opened ? qPrintable(QStringLiteral("opened, %1 characters")
