@@ -11,6 +11,7 @@
 #include "platform/TextCodec.h"
 
 #include <QFont>
+#include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
@@ -19,9 +20,31 @@ namespace files {
 
 namespace {
 
+// How long a note about a file just read stays in the status bar.
+constexpr int noteMilliseconds = 10000;
+
 QString askForName(frmMain& main, platform::FileDialogKind kind, const QString& filter)
 {
     return platform::chooseFile(&main, {kind, filter, workspace::shared().dialogFileName});
+}
+
+// Saves the document as its own file under `path`, in the format the name asks for: an
+// editing file keeps its colours, anything else is a plain page. Failures are reported.
+bool saveOwnFile(frmMain& main, frmDocument& doc, const QString& path)
+{
+    if (!mayOverwrite(main, doc, path))
+        return false;
+    QString reason;
+    platform::files::FileIdentity written;
+    const bool ok = isEditingFileName(path) ? writeEditingFile(doc, path, &reason, &written)
+                                            : writePage(doc, path, &reason);
+    if (!ok) {
+        reportSaveFailure(&main, path, reason);
+        return false;
+    }
+    if (isEditingFileName(path))
+        doc.setFileIdentity(written);
+    return true;
 }
 
 // Save's dialog path, shared with Save As: the page under a chosen name, which then becomes
@@ -29,36 +52,90 @@ QString askForName(frmMain& main, platform::FileDialogKind kind, const QString& 
 bool saveUnderChosenName(frmMain& main, frmDocument& doc)
 {
     const QString name = askForName(main, platform::FileDialogKind::Save, pageFilter);
-    if (name.isEmpty())
+    if (name.isEmpty() || !saveOwnFile(main, doc, name))
         return false;
-    QString reason;
-    if (!writePage(doc, name, &reason)) {
-        reportSaveFailure(&main, name, reason);
-        return false;
-    }
     workspace::shared().dialogFileName = name;
     doc.setWindowTitle(name);
     doc.markSaved();
     return true;
 }
 
+// Why an editing file is not opened: its page is larger than the editor is given.
+QString tooLargeForTheEditor(platform::rtf::Overflow overflow)
+{
+    using platform::rtf::Overflow;
+    const QString what =
+        overflow == Overflow::Runs
+            ? QStringLiteral("It changes colour more than %L1 times").arg(platform::rtf::maxRuns)
+        : overflow == Overflow::Lines
+            ? QStringLiteral("It has more than %L1 lines").arg(platform::rtf::maxLines)
+            : QStringLiteral("It has more than %L1 characters").arg(platform::rtf::maxCharacters);
+    return what + QStringLiteral(", more than the editor can show.");
+}
+
+// What the user should know about how a plain page was read, or nothing.
+QString readingNote(const QString& path, const platform::text::Decoded& page)
+{
+    using namespace platform::text;
+    QStringList notes;
+    if (page.markMismatch)
+        notes << QStringLiteral("\u201C%1\u201D does not match its byte-order mark: read as %2, so "
+                                "that every byte is kept.")
+                     .arg(path, encodingName(page.encoding.encoding));
+    if (page.mixedLineEnds)
+        notes << QStringLiteral("\u201C%1\u201D has mixed line ends: it is saved with %2, the most "
+                                "frequent.")
+                     .arg(path, lineEndName(page.encoding.lineEnd));
+    return notes.join(QLatin1Char(' '));
+}
+
 } // namespace
 
-bool loadInto(frmDocument& doc, const QString& path, QString* reason)
+bool mayOverwrite(frmMain& main, const frmDocument& doc, const QString& path)
+{
+    const platform::files::FileIdentity& known = doc.fileIdentity();
+    if (!known.isOf(path) || platform::files::diskState(known) != platform::files::DiskState::Changed)
+        return true;
+    platform::Question question;
+    question.text = QStringLiteral("\u201C%1\u201D was changed by another program since %2 opened it.")
+                        .arg(path, platform::applicationTitle());
+    question.buttons = {QStringLiteral("Overwrite"), QStringLiteral("Cancel")};
+    question.defaultButton = 1;
+    question.escapeButton = 1;
+    return platform::ask(&main, question) == 0;
+}
+
+bool isEditingFileName(const QString& path)
+{
+    return path.endsWith(QLatin1String(".hted"), Qt::CaseInsensitive);
+}
+
+bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* note)
 {
     QByteArray bytes;
-    if (!platform::files::readFile(path, &bytes, reason))
+    platform::files::FileIdentity identity;
+    if (!platform::files::readFile(path, &bytes, reason, platform::files::maxReadBytes, &identity))
         return false;
     RichEdit* edit = doc.editor();
     if (platform::rtf::looksLikeRtf(bytes)) {
-        edit->setWholeRuns(platform::rtf::read(bytes));
+        platform::rtf::Overflow overflow = platform::rtf::Overflow::None;
+        const platform::rtf::Runs runs = platform::rtf::read(bytes, &overflow);
+        if (overflow != platform::rtf::Overflow::None) {
+            *reason = tooLargeForTheEditor(overflow);
+            return false;
+        }
+        bytes = QByteArray();
+        edit->setWholeRuns(runs);
         doc.setPageEncoding(platform::text::newPageEncoding);
     } else {
         platform::text::Decoded page = platform::text::decode(bytes);
         bytes = QByteArray(); // the text is all that is needed from here on
         edit->setWholeText(page.text);
         doc.setPageEncoding(page.encoding);
+        if (note)
+            *note = readingNote(path, page);
     }
+    doc.setFileIdentity(std::move(identity));
     edit->moveCursor(QTextCursor::Start);
     doc.markSaved();
     return true;
@@ -69,9 +146,11 @@ bool writePage(frmDocument& doc, const QString& path, QString* reason)
     platform::text::PageEncoding used;
     const QByteArray bytes =
         platform::text::encodePage(doc.editor()->text(), doc.pageEncoding(), &used);
-    if (!platform::files::writeFileAtomically(path, bytes, reason))
+    platform::files::FileIdentity written;
+    if (!platform::files::writeFileAtomically(path, bytes, reason, &written))
         return false;
     doc.setPageEncoding(used);
+    doc.setFileIdentity(std::move(written));
     return true;
 }
 
@@ -85,10 +164,11 @@ platform::rtf::WriteOptions editingOptions(const frmDocument& doc)
     return options;
 }
 
-bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason)
+bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
+                      platform::files::FileIdentity* written)
 {
     return platform::files::writeFileAtomically(
-        path, platform::rtf::write(doc.editor()->runs(), editingOptions(doc)), reason);
+        path, platform::rtf::write(doc.editor()->runs(), editingOptions(doc)), reason, written);
 }
 
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason)
@@ -108,17 +188,20 @@ void open(frmMain& main)
     if (name.isEmpty())
         return;
     QString reason;
+    QString note;
     frmDocument* doc = workspace::activeDocument();
-    if (!doc || !loadInto(*doc, name, &reason)) {
+    if (!doc || !loadInto(*doc, name, &reason, &note)) {
         // No usable document: try again in a new one, which stays even if this fails too.
         doc = main.LoadANewDoc();
-        if (!loadInto(*doc, name, &reason)) {
+        if (!loadInto(*doc, name, &reason, &note)) {
             reportOpenFailure(&main, name, reason);
             return;
         }
     }
     workspace::shared().dialogFileName = name;
     doc->setWindowTitle(name);
+    if (!note.isEmpty())
+        main.statusBar()->showMessage(note, noteMilliseconds);
 }
 
 bool saveActive(frmMain& main)
@@ -128,11 +211,8 @@ bool saveActive(frmMain& main)
         return false;
     const QString& name = workspace::shared().dialogFileName;
     if (name == doc->windowTitle()) {
-        QString reason;
-        if (!writePage(*doc, name, &reason)) {
-            reportSaveFailure(&main, name, reason);
+        if (!saveOwnFile(main, *doc, name))
             return false;
-        }
         doc->markSaved();
         return true;
     }
@@ -158,11 +238,17 @@ void saveForEditing(frmMain& main)
     const QString name = askForName(main, platform::FileDialogKind::Save, editingFilter);
     if (name.isEmpty())
         return;
+    const bool ownFile = doc->fileIdentity().isOf(name);
+    if (!mayOverwrite(main, *doc, name))
+        return;
     QString reason;
-    if (!writeEditingFile(*doc, name, &reason)) {
+    platform::files::FileIdentity written;
+    if (!writeEditingFile(*doc, name, &reason, &written)) {
         reportSaveFailure(&main, name, reason);
         return;
     }
+    if (ownFile)
+        doc->setFileIdentity(std::move(written));
     workspace::shared().dialogFileName = name;
     doc->markSaved();
 }

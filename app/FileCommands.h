@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/RtfCodec.h"
 
 #include <QString>
@@ -20,19 +21,32 @@ inline const QString pageFilter =
 inline const QString editingFilter = QStringLiteral("DEVuve Files (*.hted)|*.hted");
 
 // Replaces the document's whole content with a file, as one recorded change: RTF with its
-// colours, anything else as a plain page in its encoding. On failure the document is left
-// as it was and `reason` says why.
-bool loadInto(frmDocument& doc, const QString& path, QString* reason);
+// colours, anything else as a plain page in its encoding and line ends. On failure the
+// document is left as it was and `reason` says why. `note`, when given, receives what the user
+// should know about how a plain page was read (an encoding other than its mark claims, mixed
+// line ends), or nothing. The document then knows the file as its own.
+bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* note = nullptr);
 
 // Writes the document's text as a plain page file, atomically, in the page's encoding when
-// that can hold every character (else UTF-8). The page keeps the encoding written.
+// that can hold every character (else UTF-8) and with its line ends. The page keeps the
+// encoding written, and the document knows the file as its own.
 bool writePage(frmDocument& doc, const QString& path, QString* reason);
 
 // The face and size an editing file of the document names.
 platform::rtf::WriteOptions editingOptions(const frmDocument& doc);
 
-// Writes the document's coloured content as an editing file, atomically.
-bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason);
+// Writes the document's coloured content as an editing file, atomically; `written`, when
+// given, receives the identity of the file written.
+bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
+                      platform::files::FileIdentity* written = nullptr);
+
+// Whether the document may be written into `path`: when that is the document's own file and
+// another program has changed it since the document read or wrote it, the user is asked
+// (Overwrite or Cancel). A file deleted since is simply written again.
+bool mayOverwrite(frmMain& main, const frmDocument& doc, const QString& path);
+
+// Whether a name is that of an editing file (".hted", in any case).
+bool isEditingFileName(const QString& path);
 
 // The message box for a file that could not be saved or opened.
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason);

@@ -16,8 +16,15 @@ namespace preview {
 
 namespace {
 
-// A document's caption names its file once it has been opened or saved under a name.
-bool captionNamesAFile(const QString& caption) { return QFileInfo(caption).isAbsolute(); }
+// A document's caption names its file once it has been opened or saved under a name; only a
+// page file (".htm", ".html") is ever written for the browser, never an editing file or any
+// other file the caption may name.
+bool captionNamesAPage(const QString& caption)
+{
+    return QFileInfo(caption).isAbsolute() &&
+           (caption.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) ||
+            caption.endsWith(QLatin1String(".html"), Qt::CaseInsensitive));
+}
 
 void reportLaunch(frmMain& main, platform::browser::Launch result)
 {
@@ -48,7 +55,9 @@ void showInBrowser(frmMain& main)
 
     // A saved page previews through its own file: the one just saved, or the one its caption
     // names (previewing another document must never write over the saved page's file).
-    if (workspace::shared().pageSaved && captionNamesAFile(caption)) {
+    if (workspace::shared().pageSaved && captionNamesAPage(caption)) {
+        if (!files::mayOverwrite(main, *doc, caption))
+            return;
         if (!files::writePage(*doc, caption, &reason)) {
             files::reportSaveFailure(&main, caption, reason);
             return;

@@ -34,20 +34,30 @@ constexpr EncodingName encodingNames[] = {
     {{Encoding::Windows1252, false}, "Windows-1252"},
 };
 
+// Line ends other than CR LF follow the encoding's name: "UTF-8, LF".
 QString nameOf(PageEncoding encoding)
 {
+    QString name = QString::fromLatin1(encodingNames[0].name);
     for (const EncodingName& e : encodingNames)
-        if (e.encoding == encoding)
-            return QString::fromLatin1(e.name);
-    return QString::fromLatin1(encodingNames[0].name);
+        if (e.encoding.encoding == encoding.encoding && e.encoding.bom == encoding.bom)
+            name = QString::fromLatin1(e.name);
+    if (encoding.lineEnd != platform::text::LineEnd::CrLf)
+        name += QLatin1String(", ") + platform::text::lineEndName(encoding.lineEnd);
+    return name;
 }
 
 PageEncoding encodingNamed(const QString& name)
 {
+    const QString encodingPart = name.section(QLatin1String(", "), 0, 0);
+    const QString lineEndPart = name.section(QLatin1String(", "), 1);
+    PageEncoding result = platform::text::newPageEncoding;
     for (const EncodingName& e : encodingNames)
-        if (name == QLatin1String(e.name))
-            return e.encoding;
-    return platform::text::newPageEncoding;
+        if (encodingPart == QLatin1String(e.name))
+            result = e.encoding;
+    for (const auto lineEnd : {platform::text::LineEnd::Lf, platform::text::LineEnd::Cr})
+        if (lineEndPart == platform::text::lineEndName(lineEnd))
+            result.lineEnd = lineEnd;
+    return result;
 }
 
 // A caption names the page's file once the page was opened or saved under a name.

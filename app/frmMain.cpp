@@ -37,6 +37,8 @@
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 static void initResources()
@@ -302,6 +304,10 @@ void frmMain::restorePlacement()
     for (int i = 0; i < 4; ++i) {
         v[i] = store.readNumber(QString::fromLatin1(placementKeys[i].key),
                                 placementKeys[i].defaultTwips);
+        // Far beyond any desktop, and the pixels stay well inside int for the rectangle's
+        // arithmetic (a stored 3e10 would overflow it).
+        constexpr double reach = 1e6; // twips, about 17 metres
+        v[i] = std::isfinite(v[i]) ? std::clamp(v[i], -reach, reach) : placementKeys[i].defaultTwips;
         // A size that is not positive cannot be a window: take its default.
         if (i >= 2 && v[i] <= 0)
             v[i] = placementKeys[i].defaultTwips;

@@ -69,6 +69,13 @@ std::size_t heapInUse()
     return m.uordblks + m.hblkhd;
 }
 
+std::size_t peakResident()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<std::size_t>(u.ru_maxrss) * 1024; // kilobytes on Linux
+}
+
 void report(const char* name, double value, const char* unit, int decimals)
 {
     std::printf("%s: %.*f %s\n", name, decimals, value, unit);

@@ -13,6 +13,9 @@ double cpuSeconds();
 // Bytes of the C heap in use by the whole process (glibc's allocated chunks, mmapped ones too).
 std::size_t heapInUse();
 
+// The largest resident set the process has had so far, in bytes.
+std::size_t peakResident();
+
 // Wall-clock time since construction: what the user waits for, disk included.
 class WallStopwatch {
 public:

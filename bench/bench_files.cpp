@@ -2,7 +2,8 @@
 // reading the coloured editing format. Beside each, the same bytes moved by the bare widget
 // (QFile + QPlainTextEdit), prefixed "floor."; run a floor in a process of its own.
 //
-// Usage: halvane_bench_files [scenario...]   (open openfloor save savefloor rtf; default: all)
+// Usage: halvane_bench_files [scenario...]   (open openfloor save savefloor rtf hostile
+// largest; default: all)
 
 #include "Bare.h"
 #include "Pages.h"
@@ -197,6 +198,15 @@ void saveFloor()
     report("floor.save_10MiB_wall_ms", wallMs, "ms");
 }
 
+// Loads a file into the window's document and lets it lay out: the CPU time that takes.
+double timedLoad(Window& w, const QString& path, bool* ok, QString* reason)
+{
+    probe::Stopwatch t;
+    *ok = files::loadInto(*w.doc, path, reason);
+    QCoreApplication::processEvents();
+    return t.ms();
+}
+
 void editingFormat()
 {
     const QString path = scratch().filePath("coloured.hted");
@@ -213,10 +223,8 @@ void editingFormat()
     }
     Window w;
     QString reason;
-    probe::Stopwatch t;
-    const bool ok = files::loadInto(*w.doc, path, &reason);
-    QCoreApplication::processEvents();
-    const double ms = t.ms();
+    bool ok = false;
+    const double ms = timedLoad(w, path, &ok, &reason);
     expect(ok && w.doc->editor()->textLength() > MiB - 200, "rtf open: the page did not arrive");
     report("rtf.open_1MiB_colored_ms", ms, "ms");
 
@@ -231,6 +239,70 @@ void editingFormat()
     report("rtf.read_2M_nested_groups_ms", deepMs, "ms");
 }
 
+// An editing file of `bytes` bytes written piece by piece (never whole in memory): the RTF
+// head with two colours, then `unit` `count` times (as often as fits when 0), then a group
+// that readers skip filling the rest.
+void writeEditingFileOfSize(const QString& path, qsizetype bytes, const QByteArray& unit,
+                            qsizetype count = 0)
+{
+    QFile f(path);
+    expect(f.open(QIODevice::WriteOnly), "cannot write an editing file");
+    f.write("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Courier New;}}\r\n"
+            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n\\pard\\f0\\fs20 ");
+    const qsizetype perChunk = std::max<qsizetype>(1, MiB / unit.size());
+    const QByteArray chunk = unit.repeated(perChunk);
+    qsizetype left = count > 0 ? count : bytes / unit.size();
+    while (left > 0 && f.size() + unit.size() * std::min(left, perChunk) < bytes - 64) {
+        const QByteArray piece = left >= perChunk ? chunk : unit.repeated(left);
+        expect(f.write(piece) == piece.size(), "editing file: disk full");
+        left -= std::min(left, perChunk);
+    }
+    f.write("{\\*\\halvanepadding ");
+    const QByteArray padding(MiB, 'x');
+    while (f.size() < bytes - 8)
+        f.write(padding.constData(), std::min<qint64>(padding.size(), bytes - 8 - f.size()));
+    f.write("}}\r\n");
+}
+
+// Opening a 250 MB editing file: the time it takes, the process's peak memory, and whether
+// the document is usable afterwards (it takes a small page).
+void openLargeEditingFile(const char* name, const QByteArray& unit, qsizetype count = 0)
+{
+    const QString path = scratch().filePath("large.hted");
+    writeEditingFileOfSize(path, 250 * MiB, unit, count);
+    Window w;
+    QString reason;
+    bool opened = false;
+    const double ms = timedLoad(w, path, &opened, &reason);
+    QFile::remove(path);
+    std::fprintf(stderr, "bench: %s: %s\n", name,
+                 opened ? qPrintable(QStringLiteral("opened, %1 characters")
+                                         .arg(w.doc->editor()->textLength()))
+                        : qPrintable(QStringLiteral("refused: ") + reason));
+    report(qPrintable(QStringLiteral("%1.hted_open_ms_250MB").arg(QLatin1String(name))), ms, "ms");
+    report(qPrintable(QStringLiteral("%1.hted_peak_rss_mb_250MB").arg(QLatin1String(name))),
+           static_cast<double>(probe::peakResident()) / MiB, "MB");
+
+    const QString small = scratch().filePath("small.htm");
+    writeBytes(small, "<P>after</P>");
+    expect(files::loadInto(*w.doc, small, &reason) &&
+               w.doc->editor()->text() == QLatin1String("<P>after</P>"),
+           "the document is not usable after the large editing file");
+}
+
+// A colour change at every character, two colours in turn, for all 250 MB.
+void hostileEditingFile() { openLargeEditingFile("hostile", "\\cf1 a\\cf2 b"); }
+
+// The largest page the editor is given, just inside every limit (250,000 colour runs, 500,000
+// lines, 32 Mi characters), the rest of the 250 MB a group readers skip.
+void largestEditingFile()
+{
+    QByteArray unit = "\\cf1 <P>\\cf0 ";
+    for (int line = 0; line < 4; ++line)
+        unit += "Sixty-two characters of black text, one of four lines a tag.\\par\r\n";
+    openLargeEditingFile("largest", unit, 124500);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -238,7 +310,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"open", openPage},  {"openfloor", openFloor}, {"save", savePage},
-        {"savefloor", saveFloor}, {"rtf", editingFormat}};
+        {"savefloor", saveFloor}, {"rtf", editingFormat}, {"hostile", hostileEditingFile},
+        {"largest", largestEditingFile}};
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : scenarios)
         if (wanted.isEmpty() || wanted.contains(QLatin1String(name)))

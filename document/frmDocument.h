@@ -2,6 +2,7 @@
 
 #include "document/SaveTracker.h"
 #include "document/UndoHistory.h"
+#include "platform/FileIdentity.h"
 #include "platform/TextCodec.h"
 
 #include <QWidget>
@@ -28,6 +29,11 @@ public:
     // it can hold every character. New pages are UTF-8.
     platform::text::PageEncoding pageEncoding() const { return m_pageEncoding; }
     void setPageEncoding(platform::text::PageEncoding encoding) { m_pageEncoding = encoding; }
+
+    // The file the page was last read from or written to, as it was then: a save over it asks
+    // first when another program has changed it since.
+    const platform::files::FileIdentity& fileIdentity() const { return m_fileIdentity; }
+    void setFileIdentity(platform::files::FileIdentity identity) { m_fileIdentity = std::move(identity); }
 
     // The load steps: lay out, start recording, take the first snapshot, show the window.
     void load();
@@ -78,4 +84,5 @@ private:
     bool m_modified = false;
     int m_savedCaret = 0;
     platform::text::PageEncoding m_pageEncoding = platform::text::newPageEncoding;
+    platform::files::FileIdentity m_fileIdentity;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -10,14 +12,23 @@ namespace platform::files {
 // Pages larger than this are refused rather than loaded into the editor.
 inline constexpr qint64 maxReadBytes = qint64(256) * 1024 * 1024;
 
-// Reads a whole file. On failure returns false and says why in `reason`.
+// Reads a whole regular file. Anything else (a folder, a named pipe, a socket, a device) is
+// refused before it is opened, and the file is opened without waiting for a writer, so that
+// nothing blocks; no more than maxBytes + 1 bytes are read. On failure returns false and says
+// why in `reason`. `identity`, when given, receives the identity of the bytes read.
 bool readFile(const QString& path, QByteArray* bytes, QString* reason,
-              qint64 maxBytes = maxReadBytes);
+              qint64 maxBytes = maxReadBytes, FileIdentity* identity = nullptr);
 
-// Writes a file atomically: the bytes go to a new file beside it that replaces the old one
-// only once complete, so a failed or interrupted save leaves the old file as it was. A file
-// marked read-only is not replaced. On failure returns false and says why in `reason`.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
+// Writes a file so that a failure never leaves it half written where that can be avoided: the
+// bytes go to a new file beside it that replaces the old one only once complete (with the old
+// one's permissions, and its owner and group where the process may set them). A file with
+// more than one name (a hard link) is written in place instead, so that every name keeps
+// seeing it, as is a writable file in a folder where no new file can be made. A file marked
+// read-only is not replaced; a folder or any other thing that is not a file is refused. On
+// failure returns false and says why in `reason`; `identity`, when given, receives the
+// identity of the file written.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason,
+                         FileIdentity* identity = nullptr);
 
 // The message for a file that could not be saved: its name and the reason.
 QString saveFailureText(const QString& path, const QString& reason);

@@ -223,7 +223,7 @@ public:
     {
         m_stack.reserve(64);
         const qsizetype n = m_in.size();
-        while (m_pos < n) {
+        while (m_pos < n && !full()) {
             const char c = m_in[m_pos];
             if (c == '{') {
                 ++m_pos;
@@ -247,14 +247,38 @@ public:
                         endColour();
                     continue;
                 }
+                if (m_state.destination == Destination::Skip && m_skipPending == 0) {
+                    // Text nobody reads (pictures, embedded data): on to the next brace or
+                    // control sequence at once.
+                    while (m_pos < n && m_in[m_pos] != '{' && m_in[m_pos] != '}' && m_in[m_pos] != '\\')
+                        ++m_pos;
+                    continue;
+                }
                 character(text::fromWindows1252(static_cast<unsigned char>(c)).unicode());
             }
         }
-        flush();
+        if (!full())
+            flush();
+        m_stoppedBy = limitPassed();
         return std::move(m_runs);
     }
 
+    // The limit the page went past, if any; reading stopped there.
+    Overflow stoppedBy() const { return m_stoppedBy; }
+
 private:
+    Overflow limitPassed() const
+    {
+        if (m_runs.size() > maxRuns)
+            return Overflow::Runs;
+        if (m_lines > maxLines)
+            return Overflow::Lines;
+        if (m_characters > maxCharacters)
+            return Overflow::Characters;
+        return Overflow::None;
+    }
+    bool full() const { return limitPassed() != Overflow::None; }
+
     void closeGroup()
     {
         if (m_overflow > 0) {
@@ -280,6 +304,7 @@ private:
     {
         if (m_state.destination != Destination::Text || m_state.hidden)
             return;
+        m_characters += text.size();
         const QRgb colour = resolveColour(m_state.colour);
         if (colour != m_colour && !m_text.isEmpty())
             flush();
@@ -295,8 +320,10 @@ private:
 
     void breakLine()
     {
-        if (!swallowedByFallback())
-            emitText(u"\r\n");
+        if (swallowedByFallback() || m_state.destination != Destination::Text || m_state.hidden)
+            return;
+        ++m_lines;
+        emitText(u"\r\n");
     }
 
     QRgb resolveColour(int index) const
@@ -318,8 +345,11 @@ private:
             else if (c.isSurrogate())
                 m_text[i] = QChar(QChar::ReplacementCharacter);
         }
-        append(m_runs, m_text, m_colour);
-        m_text.clear();
+        if (!m_runs.empty() && m_runs.back().colour == m_colour)
+            m_runs.back().text += m_text;
+        else
+            m_runs.push_back({std::move(m_text), m_colour});
+        m_text = QString();
     }
 
     void endColour()
@@ -482,6 +512,9 @@ private:
     std::vector<State> m_stack;
     int m_overflow = 0;
     int m_skipPending = 0;
+    qsizetype m_characters = 0;
+    qsizetype m_lines = 0;
+    Overflow m_stoppedBy = Overflow::None;
     std::vector<Colour> m_colours;
     Colour m_entry;
     QString m_text;
@@ -491,6 +524,13 @@ private:
 
 } // namespace
 
-Runs read(QByteArrayView rtf) { return Reader(rtf).run(); }
+Runs read(QByteArrayView rtf, Overflow* overflow)
+{
+    Reader reader(rtf);
+    Runs runs = reader.run();
+    if (overflow)
+        *overflow = reader.stoppedBy();
+    return runs;
+}
 
 } // namespace platform::rtf

@@ -27,10 +27,11 @@ bool startsWith(QByteArrayView bytes, std::initializer_list<unsigned char> prefi
     return true;
 }
 
+// `bytes` holds whole code units (an even number of bytes).
 QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
 {
     const qsizetype units = bytes.size() / 2;
-    QString out(units + (bytes.size() % 2), Qt::Uninitialized);
+    QString out(units, Qt::Uninitialized);
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     for (qsizetype i = 0; i < units; ++i) {
@@ -38,8 +39,6 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
         const unsigned lo = bigEndian ? src[2 * i + 1] : src[2 * i];
         dst[i] = static_cast<char16_t>((hi << 8) | lo);
     }
-    if (bytes.size() % 2)
-        dst[units] = 0xFFFD; // a stray last byte is not a character
     return out;
 }
 
@@ -154,17 +153,88 @@ QString decodeWindows1252(QByteArrayView bytes)
     return out;
 }
 
-Decoded decode(QByteArrayView bytes)
+namespace {
+
+Decoded decodeBytes(QByteArrayView bytes)
 {
-    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+    // A mark whose encoding the bytes are not in: the whole file, mark included, as
+    // Windows-1252, which gives every byte back as it was.
+    const auto mismatch = [&bytes] {
+        Decoded d{decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+        d.markMismatch = true;
+        return d;
+    };
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) {
+        if (!isValidUtf8(bytes.sliced(3)))
+            return mismatch();
         return {QString::fromUtf8(bytes.sliced(3)), {Encoding::Utf8, true}};
-    if (startsWith(bytes, {0xFF, 0xFE}))
-        return {decodeUtf16(bytes.sliced(2), false), {Encoding::Utf16LE, true}};
-    if (startsWith(bytes, {0xFE, 0xFF}))
-        return {decodeUtf16(bytes.sliced(2), true), {Encoding::Utf16BE, true}};
+    }
+    const bool littleEndian = startsWith(bytes, {0xFF, 0xFE});
+    if (littleEndian || startsWith(bytes, {0xFE, 0xFF})) {
+        if (bytes.size() % 2)
+            return mismatch();
+        return {decodeUtf16(bytes.sliced(2), !littleEndian),
+                {littleEndian ? Encoding::Utf16LE : Encoding::Utf16BE, true}};
+    }
     if (isValidUtf8(bytes))
         return {QString::fromUtf8(bytes), {Encoding::Utf8, false}};
     return {decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+}
+
+} // namespace
+
+Decoded decode(QByteArrayView bytes)
+{
+    Decoded d = decodeBytes(bytes);
+    qsizetype crlf = 0, lf = 0, cr = 0;
+    const QChar* p = d.text.constData();
+    const qsizetype n = d.text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == QLatin1Char('\r')) {
+            if (i + 1 < n && p[i + 1] == QLatin1Char('\n')) {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        } else if (p[i] == QLatin1Char('\n')) {
+            ++lf;
+        }
+    }
+    if (lf > crlf && lf >= cr)
+        d.encoding.lineEnd = LineEnd::Lf;
+    else if (cr > crlf && cr > lf)
+        d.encoding.lineEnd = LineEnd::Cr;
+    d.mixedLineEnds = (crlf > 0) + (lf > 0) + (cr > 0) > 1;
+    return d;
+}
+
+QString encodingName(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case Encoding::Utf16LE:
+        return QStringLiteral("UTF-16 LE");
+    case Encoding::Utf16BE:
+        return QStringLiteral("UTF-16 BE");
+    case Encoding::Windows1252:
+        break;
+    }
+    return QStringLiteral("Windows-1252");
+}
+
+QString lineEndName(LineEnd lineEnd)
+{
+    switch (lineEnd) {
+    case LineEnd::Lf:
+        return QStringLiteral("LF");
+    case LineEnd::Cr:
+        return QStringLiteral("CR");
+    case LineEnd::CrLf:
+        break;
+    }
+    return QStringLiteral("CR LF");
 }
 
 bool canEncode(QStringView text, Encoding encoding)
@@ -212,7 +282,7 @@ PageEncoding encodingForSave(QStringView text, PageEncoding read)
 {
     if (canEncode(text, read.encoding))
         return read;
-    return newPageEncoding;
+    return {Encoding::Utf8, false, read.lineEnd};
 }
 
 QString withCrlfBreaks(QStringView text)
@@ -244,9 +314,31 @@ QString withCrlfBreaks(QStringView text)
     return out;
 }
 
+QString withBreaks(QStringView text, LineEnd lineEnd)
+{
+    if (lineEnd == LineEnd::CrLf)
+        return withCrlfBreaks(text);
+    const QChar end = lineEnd == LineEnd::Lf ? QLatin1Char('\n') : QLatin1Char('\r');
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            *dst++ = end;
+        } else {
+            *dst++ = c;
+        }
+    }
+    out.truncate(dst - out.constData());
+    return out;
+}
+
 QByteArray encodePage(QStringView text, PageEncoding read, PageEncoding* used)
 {
-    const QString page = withCrlfBreaks(text);
+    const QString page = withBreaks(text, read.lineEnd);
     const PageEncoding chosen = encodingForSave(page, read);
     if (used)
         *used = chosen;

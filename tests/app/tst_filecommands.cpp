@@ -7,18 +7,33 @@
 #include "document/frmDocument.h"
 #include "platform/FileChooser.h"
 #include "platform/FileIo.h"
+#include "platform/Prompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QStatusBar>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <utime.h>
 
 using testkit::App;
+using testkit::readBytes;
+using testkit::writeBytes;
 using testkit::Run;
 using platform::FileDialogKind;
 using platform::FileRequest;
@@ -27,19 +42,6 @@ namespace {
 
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // The file dialog as the user would answer it: one scripted answer per showing ("" = Cancel).
 struct ScriptedDialog {
@@ -59,6 +61,15 @@ void typeColouredPage(RichEdit* edit)
     edit->setSelColor(red);
     edit->setSelText(QStringLiteral("</B>\r\n"));
     edit->setSelColor(black);
+}
+
+// Moves a file's modification time a second on, as another program's write would.
+void touchLater(const QString& path)
+{
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    const struct utimbuf times{st.st_atime, st.st_mtime + 1};
+    QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
 }
 
 } // namespace
@@ -205,10 +216,238 @@ private slots:
         App app;
         answer(file);
         app.trigger("mnuFileOpen");
-        writeBytes(file, "overwritten"); // so that the save must write it all again
+        QFile::remove(file); // so that the save must write it all again
         app.trigger("mnuFileSave");
         QCOMPARE(m_dialog.shown.size(), 1); // only Open asked
         QCOMPARE(readBytes(file), original);
+    }
+
+    // Things that are not files are refused before they are opened, each with its name and
+    // what it is, and nothing waits: a pipe without a writer would freeze the window for good
+    // (should it wait after all, a writer comes after 5 s and the time shows it).
+    void thingsThatAreNotFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "fifo" << "It is a named pipe (FIFO), not a file.";
+        QTest::newRow("character device") << "/dev/zero" << "It is a character device, not a file.";
+        QTest::newRow("socket") << "socket" << "It is a socket, not a file.";
+        QTest::newRow("folder") << "folder" << "It is a folder, not a file.";
+    }
+    void thingsThatAreNotFilesAreRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString target = kind;
+        int listener = -1;
+        if (kind == QLatin1String("fifo")) {
+            target = path("pipe.htm");
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        } else if (kind == QLatin1String("socket")) {
+            target = path("sock.htm");
+            listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(target).constData(), sizeof address.sun_path);
+            QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        } else if (kind == QLatin1String("folder")) {
+            target = path("folder.htm");
+            QVERIFY(QDir().mkpath(target));
+        }
+        std::atomic<bool> done{false};
+        std::thread rescue([&] {
+            for (int i = 0; i < 100 && !done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!done && kind == QLatin1String("fifo"))
+                ::close(::open(QFile::encodeName(target).constData(), O_WRONLY | O_NONBLOCK));
+        });
+        App app;
+        answer(target);
+        QElapsedTimer clock;
+        clock.start();
+        app.trigger("mnuFileOpen");
+        done = true;
+        rescue.join();
+        if (listener >= 0)
+            ::close(listener);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(target) && messages[0].endsWith(reason), qPrintable(messages[0]));
+        QVERIFY(app.doc()->windowTitle().startsWith(QLatin1String("Document ")));
+        // Nor is one written over.
+        QString why;
+        QVERIFY(!platform::files::writeFileAtomically(target, "x", &why));
+        QCOMPARE(why, reason);
+    }
+
+    // An editing file with more colour runs than the editor is given is refused with the
+    // reason, and the document keeps its page.
+    void editingFileBeyondTheEditorIsRefused()
+    {
+        writeBytes(path("runs.hted"), "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}" +
+                                          QByteArray("\\cf1 a\\cf0 b").repeated(200000) + "}");
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        const QString text = doc->editor()->text();
+        answer(path("runs.hted"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(doc->editor()->text(), text);
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QLatin1String("changes colour more than 250,000 times")),
+                 qPrintable(messages[0]));
+    }
+
+    // A page whose name is an editing file's is saved as one: Save never puts plain text there.
+    void editingFileCaptionSavesRichText()
+    {
+        App app;
+        app.main().LoadANewDoc();
+        typeColouredPage(app.edit());
+        answer(path("Page.HTED"));
+        app.trigger("mnuSaveEdit");
+        frmDocument* doc = app.main().LoadANewDoc();
+        answer(path("Page.HTED"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(doc->windowTitle(), path("Page.HTED"));
+        app.edit()->setSelStart(0);
+        app.edit()->setSelColor(red);
+        app.edit()->setSelText(QStringLiteral("<I>"));
+        const QList<Run> edited = testkit::colourRuns(app.edit());
+        app.trigger("mnuFileSave");
+        QCOMPARE(m_dialog.shown.size(), 2); // Save did not ask
+        QVERIFY(readBytes(path("Page.HTED")).startsWith("{\\rtf1"));
+        app.main().LoadANewDoc();
+        answer(path("Page.HTED"));
+        app.trigger("mnuFileOpen");
+        QVERIFY2(testkit::colourRuns(app.edit()) == edited,
+                 qPrintable(testkit::describe(testkit::colourRuns(app.edit()))));
+    }
+
+    // Saving over the document's own file after another program changed it asks first, with
+    // Cancel as the default and the answer to Escape; a file only touched, or deleted, is
+    // written without a question.
+    void externalChangeIsConfirmed_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("response");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("touched, same bytes") << "mnuFileSave" << "touch" << "" << true;
+        QTest::newRow("deleted") << "mnuFileSave" << "delete" << "" << true;
+        QTest::newRow("grown, Cancel") << "mnuFileSave" << "grow" << "Cancel" << false;
+        QTest::newRow("changed, Overwrite") << "mnuFileSave" << "rewrite" << "Overwrite" << true;
+        QTest::newRow("changed, Cancel") << "mnuFileSave" << "rewrite" << "Cancel" << false;
+        QTest::newRow("changed, Escape") << "mnuFileSave" << "rewrite" << "Escape" << false;
+        QTest::newRow("changed, Enter") << "mnuFileSave" << "rewrite" << "Enter" << false;
+        QTest::newRow("save as onto it, Cancel") << "mnuFileSaveAs" << "rewrite" << "Cancel" << false;
+        QTest::newRow("for editing onto it, Overwrite") << "mnuSaveEdit" << "rewrite" << "Overwrite" << true;
+    }
+    void externalChangeIsConfirmed()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, change);
+        QFETCH(QString, response);
+        QFETCH(bool, written);
+        const QString file = path("page.htm");
+        writeBytes(file, "<P>read</P>");
+        App app;
+        answer(file);
+        app.trigger("mnuFileOpen");
+        app.edit()->setSelText(QStringLiteral("edit "));
+        if (change == QLatin1String("delete")) {
+            QFile::remove(file);
+        } else if (change == QLatin1String("grow")) {
+            writeBytes(file, "<P>read</P>\r\n"); // within the same second, perhaps
+        } else {
+            writeBytes(file, change == QLatin1String("touch") ? "<P>read</P>" : "<P>READ</P>");
+            touchLater(file);
+        }
+        const QByteArray onDisk = readBytes(file);
+
+        if (command != QLatin1String("mnuFileSave"))
+            answer(file);
+        if (response.isEmpty()) {
+            app.trigger(command);
+            QCOMPARE(testkit::takeQuestions(), QStringList());
+        } else {
+            // The real question, to see its buttons and what Escape and Return answer.
+            const platform::Prompts recording = platform::prompts();
+            platform::resetPrompts();
+            const auto question = platform::prompts().question;
+            platform::prompts() = recording;
+            platform::prompts().question = question;
+            QString asked;
+            const auto box = testkit::answerNextModal([&asked, response](QWidget* window) {
+                auto* box = qobject_cast<QMessageBox*>(window);
+                QVERIFY(box);
+                asked = box->text();
+                QCOMPARE(box->defaultButton()->text(), QStringLiteral("Cancel"));
+                QCOMPARE(box->escapeButton()->text(), QStringLiteral("Cancel"));
+                if (response == QLatin1String("Escape"))
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else if (response == QLatin1String("Enter"))
+                    QTest::keyClick(box, Qt::Key_Return);
+                else
+                    for (QAbstractButton* b : box->buttons())
+                        if (b->text() == response)
+                            b->click();
+            });
+            app.trigger(command);
+            platform::prompts() = recording;
+            QVERIFY(box.shown());
+            QCOMPARE(asked, QStringLiteral("\u201C%1\u201D was changed by another program since "
+                                           "Halvane opened it.").arg(file));
+        }
+        if (!written)
+            QCOMPARE(readBytes(file), onDisk);
+        else if (command == QLatin1String("mnuSaveEdit"))
+            QVERIFY(readBytes(file).startsWith("{\\rtf1"));
+        else
+            QCOMPARE(readBytes(file), QByteArray("edit <P>read</P>"));
+        QCOMPARE(app.doc()->windowTitle(), file);
+    }
+
+    // Opened and saved with no edit, a page comes back byte for byte, even when its bytes do
+    // not match its byte-order mark; line ends stay as they were (a mixed file takes its most
+    // frequent), including those typed. The status bar says what was done.
+    void pagesComeBackAsTheyWere_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("note");
+        const QString asLegacy = QStringLiteral("read as Windows-1252");
+        const QByteArray badUtf8("\xEF\xBB\xBF<P>caf\xE9</P>\r\n");
+        QTest::newRow("utf-8 mark, invalid bytes") << badUtf8 << "" << badUtf8 << asLegacy;
+        const QByteArray oddLe("\xFF\xFE<\0P\0>\0!", 9);
+        QTest::newRow("utf-16le mark, odd length") << oddLe << "" << oddLe << asLegacy;
+        QTest::newRow("lf") << QByteArray("<P>a</P>\n<P>b</P>\n") << "X\r\n"
+                            << QByteArray("X\n<P>a</P>\n<P>b</P>\n") << "";
+        QTest::newRow("cr") << QByteArray("a\rb\r") << "" << QByteArray("a\rb\r") << "";
+        QTest::newRow("mixed, lf most") << QByteArray("a\nb\nc\r\nd") << ""
+                                        << QByteArray("a\nb\nc\nd") << "saved with LF";
+        QTest::newRow("mixed, tie") << QByteArray("a\nb\r\n") << "" << QByteArray("a\r\nb\r\n")
+                                    << "saved with CR LF";
+    }
+    void pagesComeBackAsTheyWere()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        QFETCH(QString, note);
+        const QString file = path("page.htm");
+        writeBytes(file, bytes);
+        App app;
+        answer(file);
+        app.trigger("mnuFileOpen");
+        const QString shown = app.main().statusBar()->currentMessage();
+        QVERIFY2(note.isEmpty() ? shown.isEmpty() : shown.contains(note) && shown.contains(file),
+                 qPrintable(shown));
+        app.edit()->setSelText(typed);
+        app.trigger("mnuFileSave");
+        QCOMPARE(readBytes(file), saved);
     }
 
     void legacyPageWithNewCharactersIsSavedAsUtf8()

@@ -168,6 +168,15 @@ private slots:
             << "MainTop" << "1500.4" << QRect(QPoint(px(1000), px(1500.4)), defaultSize());
         QTest::newRow("far off every screen: back on the primary screen")
             << "MainLeft" << "9000000" << defaults.translated(available().topLeft());
+        // Numbers past any desktop are clamped before the rectangle is built (3e10 twips is
+        // more pixels than an int holds at some resolutions).
+        const QRect offScreen = defaults.translated(available().topLeft());
+        QTest::newRow("left 3e10") << "MainLeft" << "3e10" << offScreen;
+        QTest::newRow("top -3e10") << "MainTop" << "-3e10" << offScreen;
+        QTest::newRow("width 3e30")
+            << "MainWidth" << "3e30" << QRect(defaults.topLeft(), QSize(available().width(), defaultSize().height()));
+        QTest::newRow("height nan") << "MainHeight" << "nan" << defaults;
+        QTest::newRow("left inf") << "MainLeft" << "inf" << defaults;
     }
     void badStoredPlacementFallsBack()
     {

@@ -106,6 +106,35 @@ private slots:
         QVERIFY(bytes(preview::previewFilePath()).startsWith("other "));
     }
 
+    // Only a page file is ever written for the browser: a document named after any other file
+    // previews through the preview file and leaves its own file as it was.
+    void otherFilesAreNeverWrittenForThePreview_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("editing file") << "page.hted";
+        QTest::newRow("editing file, upper case") << "PAGE.HTED";
+        QTest::newRow("text file") << "notes.txt";
+    }
+    void otherFilesAreNeverWrittenForThePreview()
+    {
+        QFETCH(QString, name);
+        m_desktop->registerBrowser(m_desktop->fakeBrowser() + " %f");
+        const QString own = m_desktop->filePath(name);
+        {
+            QFile f(own);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("{\\rtf1 kept}");
+        }
+        App app;
+        app.click("FB3");
+        app.doc()->setWindowTitle(own);
+        workspace::shared().pageSaved = true;
+        app.click("FB23");
+        QTRY_COMPARE(m_desktop->launched(), QStringList{preview::previewFilePath()});
+        QCOMPARE(bytes(own), QByteArray("{\\rtf1 kept}"));
+        QVERIFY(testkit::takeMessages().isEmpty());
+    }
+
     void browserThatCannotStartIsReported()
     {
         m_desktop->registerBrowser(m_desktop->filePath("gone-browser") + " %f");

@@ -49,12 +49,12 @@ QStringList offer(App& app, Answer answer)
 
 // Copies of a program that is gone: written under a store of their own, whose lock is then
 // given up as a crash would leave it.
-void leaveOrphan(const QString& caption, const QByteArray& page)
+void leaveOrphan(const QString& caption, const QByteArray& page,
+                 const QString& encoding = QStringLiteral("UTF-8"))
 {
     platform::recovery::Store gone;
     QString reason;
-    QVERIFY(gone.write(gone.copyId(1), page, {caption, QString(), QStringLiteral("UTF-8"), {}},
-                       &reason));
+    QVERIFY(gone.write(gone.copyId(1), page, {caption, QString(), encoding, {}}, &reason));
 }
 
 struct Child {
@@ -158,6 +158,19 @@ private slots:
             QCOMPARE(offer(next, Discard).size(), 1);
             QCOMPARE(copies(), QStringList());
         }
+    }
+
+    // A recovered page is saved as its file was: encoding, byte-order mark and line ends.
+    void recoveredPageKeepsItsEncoding()
+    {
+        leaveOrphan(QStringLiteral("/pages/lf.htm"), "{\\rtf1 x\\par}", QStringLiteral("UTF-8 with BOM, LF"));
+        App app;
+        QCOMPARE(offer(app, Recover).size(), 1);
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(app.main().documents().size(), 1);
+        const platform::text::PageEncoding expected{platform::text::Encoding::Utf8, true,
+                                                    platform::text::LineEnd::Lf};
+        QVERIFY(app.main().documents().first()->pageEncoding() == expected);
     }
 
     void damagedCopiesAreSetAsideAndNamed()

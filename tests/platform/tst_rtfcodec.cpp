@@ -8,6 +8,7 @@ using platform::rtf::Runs;
 namespace rtf = platform::rtf;
 
 Q_DECLARE_METATYPE(platform::rtf::Runs)
+Q_DECLARE_METATYPE(platform::rtf::Overflow)
 
 namespace {
 constexpr QRgb black = 0xFF000000;
@@ -181,6 +182,38 @@ private slots:
         in += QByteArray(depth, '{') + "deep" + QByteArray(depth, '}') + "after}";
         const Runs runs = rtf::read(in);
         COMPARE_RUNS(runs, (Runs{{QStringLiteral("deepafter"), red}}));
+    }
+
+    // A page larger than the editor is given: reading stops at the limit it passes.
+    void pageLimits_data()
+    {
+        QTest::addColumn<QByteArray>("unit");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<rtf::Overflow>("overflow");
+        const int runPairs = int(rtf::maxRuns / 2);
+        const int lines = int(rtf::maxLines);
+        QTest::newRow("runs at the limit") << QByteArray("\\cf1 a\\cf2 b") << runPairs << QByteArray()
+                                           << rtf::Overflow::None;
+        QTest::newRow("one run more") << QByteArray("\\cf1 a\\cf2 b") << runPairs
+                                      << QByteArray("\\cf1 c") << rtf::Overflow::Runs;
+        QTest::newRow("lines at the limit") << QByteArray("\\par ") << lines << QByteArray("{\\*\\x \\par}")
+                                            << rtf::Overflow::None;
+        QTest::newRow("one line more") << QByteArray("\\par ") << lines << QByteArray("\\line ")
+                                       << rtf::Overflow::Lines;
+    }
+    void pageLimits()
+    {
+        QFETCH(QByteArray, unit);
+        QFETCH(int, count);
+        QFETCH(QByteArray, tail);
+        QFETCH(rtf::Overflow, overflow);
+        const QByteArray in = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}" +
+                              unit.repeated(count) + tail + "}";
+        rtf::Overflow stopped = rtf::Overflow::Characters;
+        const Runs runs = rtf::read(in, &stopped);
+        QCOMPARE(stopped, overflow);
+        QVERIFY(runs.size() <= rtf::maxRuns + 1);
     }
 
     void outputNeverExceedsInput()

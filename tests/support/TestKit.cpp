@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QHash>
 #include <QPointer>
 #include <QPushButton>
@@ -182,6 +183,19 @@ bool ModalAnswer::shown() const { return d->shown; }
 ModalAnswer answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs, std::source_location where)
 {
     return ModalAnswer(std::move(answer), timeoutMs, where);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QWidget* form(const QString& name) { return Forms::find(name); }

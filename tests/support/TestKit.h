@@ -64,6 +64,10 @@ private:
 [[nodiscard]] ModalAnswer answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000,
                                           std::source_location where = std::source_location::current());
 
+// A file's bytes ("<missing>" when it cannot be read), and writing a file's bytes.
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
 // A loaded dialog or palette by name (nullptr when not loaded), and a control on it.
 QWidget* form(const QString& name);
 QWidget* control(const QString& form, const QString& name);
