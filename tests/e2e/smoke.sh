@@ -17,7 +17,18 @@ command -v xdotool >/dev/null || missing+=(xdotool)
   fail "missing tools: install the Debian package(s) ${missing[*]} (scripts/deps installs them)"
 
 work=$(mktemp -d)
-trap 'kill $app_pid $xvfb_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+# The editor answers SIGTERM by writing its recovery copies and settings before it ends: wait
+# for that (a few seconds at most, then SIGKILL) before its folders go.
+stop_app() {
+  [ -n "$app_pid" ] || return 0
+  kill "$app_pid" 2>/dev/null || return 0
+  for _ in $(seq 1 100); do
+    kill -0 "$app_pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -9 "$app_pid" 2>/dev/null || true
+}
+trap 'stop_app; kill $xvfb_pid 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 app_pid=""; xvfb_pid=""
 
 # wait_for DESCRIPTION COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails the test
@@ -52,7 +63,7 @@ xvfb_pid=$!
 export DISPLAY=$display
 wait_for "Xvfb did not start on $display" xdotool getmouselocation
 
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 "$binary" >"$work/app.log" 2>&1 &
