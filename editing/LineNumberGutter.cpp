@@ -104,22 +104,48 @@ bool LineNumberGutter::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void LineNumberGutter::prepareDigits()
+{
+    const QFont font = m_edit->font();
+    const qreal ratio = devicePixelRatioF();
+    if (m_digitWidth > 0 && font == m_digitsFont && ratio == m_digitsRatio)
+        return;
+    m_digitsFont = font;
+    m_digitsRatio = ratio;
+    const QFontMetrics metrics(font);
+    m_digitWidth = metrics.horizontalAdvance(QLatin1Char('9'));
+    for (int d = 0; d < 10; ++d) {
+        QPixmap digit(QSize(m_digitWidth, metrics.height()) * ratio);
+        digit.setDevicePixelRatio(ratio);
+        digit.fill(face);
+        QPainter p(&digit);
+        p.setFont(font);
+        p.setPen(digits);
+        p.drawText(QRect(0, 0, m_digitWidth, metrics.height()), Qt::AlignRight,
+                   QString(QChar(u'0' + d)));
+        m_digits[static_cast<std::size_t>(d)] = digit;
+    }
+}
+
 void LineNumberGutter::paintEvent(QPaintEvent* event)
 {
+    prepareDigits();
     QPainter p(this);
     p.fillRect(event->rect(), face);
-    p.setPen(digits);
-    p.setFont(m_edit->font());
-    const int lineHeight = m_edit->fontMetrics().height();
     QTextBlock block = m_edit->firstVisibleBlock();
     int number = block.blockNumber() + 1;
     for (; block.isValid(); block = block.next(), ++number) {
         const QRectF at = m_edit->blockGeometry(block);
         if (at.top() > event->rect().bottom())
             break;
-        if (block.isVisible() && at.bottom() >= event->rect().top())
-            p.drawText(0, qRound(at.top()), m_width - padding, lineHeight, Qt::AlignRight,
-                       QString::number(number));
+        if (!block.isVisible() || at.bottom() < event->rect().top())
+            continue;
+        const int top = qRound(at.top());
+        int x = m_width - padding;
+        for (int n = number; n > 0; n /= 10) {
+            x -= m_digitWidth;
+            p.drawPixmap(x, top, m_digits[static_cast<std::size_t>(n % 10)]);
+        }
     }
 }
 

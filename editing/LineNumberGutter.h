@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
+#include <QPixmap>
 #include <QWidget>
+#include <array>
 
 class RichEdit;
 
@@ -28,10 +31,17 @@ private:
     void place();
     void viewUpdated(const QRect& rect, int dy);
     std::size_t layoutKey() const;
+    void prepareDigits();
 
     RichEdit* m_edit;
     int m_width = 0;
     std::size_t m_layoutKey = 0;
+    // The ten digits drawn once in the editor's font: a number is painted by copying them,
+    // which costs far less than laying out its text on every repaint.
+    std::array<QPixmap, 10> m_digits;
+    QFont m_digitsFont;
+    qreal m_digitsRatio = 0;
+    int m_digitWidth = 0;
 };
 
 } // namespace editing
