@@ -8,7 +8,14 @@ set -euo pipefail
 binary=$1
 timeout_s=${SMOKE_TIMEOUT:-30}
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "${work:-}/app.log" ]; then
+    echo "--- the editor's output:" >&2
+    tail -n 40 "$work/app.log" >&2
+  fi
+  exit 1
+}
 
 missing=()
 command -v Xvfb >/dev/null || missing+=(xvfb)
@@ -56,10 +63,13 @@ set -e
 [ "$code" -eq 2 ] || fail "no-display exit code $code"
 grep -q "needs a graphical display" <<<"$out" || fail "no-display message: $out"
 
-# A free display number.
-for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }; done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a free display number itself and says which (-displayfd). -noreset: by default
+# the server starts afresh when its last client goes, and the editor, connecting just as the
+# probe below had disconnected, was now and then refused and aborted.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
+wait_for "Xvfb did not say which display it took" test -s "$work/display"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY=$display
 wait_for "Xvfb did not start on $display" xdotool getmouselocation
 
