@@ -13,22 +13,32 @@ namespace {
 // two grows the string in many steps, which made these the costliest part of opening a page.
 QString toLineBreaks(QStringView text)
 {
-    const auto isBreak = [](QChar c) {
-        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-    };
-    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), isBreak);
+    // This runs over whole pages on every open and save: count and find the breaks with Qt's
+    // vectorised searches and copy the text between them a line at a time. A line separator
+    // (never made by the editor itself) is a break too.
+    const QChar paragraph = QChar::ParagraphSeparator;
+    const QChar line = QChar::LineSeparator;
+    const qsizetype lineSeparators = text.count(line);
+    const qsizetype breaks = text.count(paragraph) + lineSeparators;
     if (breaks == 0)
         return text.toString();
     QString out(text.size() + breaks, Qt::Uninitialized);
     QChar* dst = out.data();
-    for (const QChar c : text) {
-        if (isBreak(c)) {
-            *dst++ = QLatin1Char('\r');
-            *dst++ = QLatin1Char('\n');
-        } else {
-            *dst++ = c;
-        }
+    const auto nextBreak = [&](qsizetype from) {
+        const qsizetype p = text.indexOf(paragraph, from);
+        if (lineSeparators == 0)
+            return p;
+        const qsizetype l = text.indexOf(line, from);
+        return p < 0 ? l : (l < 0 ? p : std::min(p, l));
+    };
+    qsizetype from = 0;
+    for (qsizetype at = nextBreak(0); at >= 0; at = nextBreak(from)) {
+        dst = std::copy(text.begin() + from, text.begin() + at, dst);
+        *dst++ = QLatin1Char('\r');
+        *dst++ = QLatin1Char('\n');
+        from = at + 1;
     }
+    std::copy(text.begin() + from, text.end(), dst);
     return out;
 }
 
