@@ -20,27 +20,12 @@ namespace {
 using platform::text::Encoding;
 using platform::text::PageEncoding;
 
-struct EncodingName {
-    PageEncoding encoding;
-    const char* name;
-};
-constexpr EncodingName encodingNames[] = {
-    {{Encoding::Utf8, false}, "UTF-8"},
-    {{Encoding::Utf8, true}, "UTF-8 with BOM"},
-    {{Encoding::Utf16LE, true}, "UTF-16LE with BOM"},
-    {{Encoding::Utf16BE, true}, "UTF-16BE with BOM"},
-    {{Encoding::Utf16LE, false}, "UTF-16LE"},
-    {{Encoding::Utf16BE, false}, "UTF-16BE"},
-    {{Encoding::Windows1252, false}, "Windows-1252"},
-};
-
-// Line ends other than CR LF follow the encoding's name: "UTF-8, LF".
+// "UTF-8 with BOM, LF": the codec's names; line ends other than CR LF follow the encoding's.
 QString nameOf(PageEncoding encoding)
 {
-    QString name = QString::fromLatin1(encodingNames[0].name);
-    for (const EncodingName& e : encodingNames)
-        if (e.encoding.encoding == encoding.encoding && e.encoding.bom == encoding.bom)
-            name = QString::fromLatin1(e.name);
+    QString name = platform::text::encodingName(encoding.encoding);
+    if (encoding.bom)
+        name += QLatin1String(" with BOM");
     if (encoding.lineEnd != platform::text::LineEnd::CrLf)
         name += QLatin1String(", ") + platform::text::lineEndName(encoding.lineEnd);
     return name;
@@ -48,16 +33,13 @@ QString nameOf(PageEncoding encoding)
 
 PageEncoding encodingNamed(const QString& name)
 {
-    const QString encodingPart = name.section(QLatin1String(", "), 0, 0);
-    const QString lineEndPart = name.section(QLatin1String(", "), 1);
-    PageEncoding result = platform::text::newPageEncoding;
-    for (const EncodingName& e : encodingNames)
-        if (encodingPart == QLatin1String(e.name))
-            result = e.encoding;
-    for (const auto lineEnd : {platform::text::LineEnd::Lf, platform::text::LineEnd::Cr})
-        if (lineEndPart == platform::text::lineEndName(lineEnd))
-            result.lineEnd = lineEnd;
-    return result;
+    using platform::text::LineEnd;
+    for (const Encoding e : {Encoding::Utf8, Encoding::Utf16LE, Encoding::Utf16BE, Encoding::Windows1252})
+        for (const bool bom : {false, true})
+            for (const LineEnd lineEnd : {LineEnd::CrLf, LineEnd::Lf, LineEnd::Cr})
+                if (const PageEncoding candidate{e, bom, lineEnd}; nameOf(candidate) == name)
+                    return candidate;
+    return platform::text::newPageEncoding;
 }
 
 // A caption names the page's file once the page was opened or saved under a name.

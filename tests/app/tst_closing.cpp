@@ -19,19 +19,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using testkit::App;
 
 namespace {
 
 enum Answer { Save, Discard, Cancel, Escape };
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 bool placementStored()
 {
@@ -63,28 +56,17 @@ frmDocument* changedPage(App& app, const QString& typed = QStringLiteral("typed"
     return doc;
 }
 
-// Runs `act` while the real message box is up, pressing `key` in it; fails the test if no
-// modal window shows within five seconds.
+// Runs `act` while the real message box is up, pressing `key` in it; the test fails within
+// seconds if no box shows.
 void pressInRealQuestion(int key, const std::function<void()>& act, QString* shownText)
 {
-    bool shown = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            shown = true;
-            *shownText = box->text();
-            QTest::keyClick(box, static_cast<Qt::Key>(key));
-        }
-    });
-    poll.start(10);
-    QTimer::singleShot(5000, &poll, [&poll] {
-        poll.stop();
-        if (QWidget* w = QApplication::activeModalWidget())
-            w->close();
+    const auto box = testkit::answerNextModal([&](QWidget* window) {
+        auto* question = qobject_cast<QMessageBox*>(window);
+        QVERIFY(question);
+        *shownText = question->text();
+        QTest::keyClick(question, static_cast<Qt::Key>(key));
     });
     act();
-    QVERIFY2(shown, "the question never showed");
 }
 
 } // namespace
@@ -131,7 +113,7 @@ private slots:
         QCOMPARE(doc->windowTitle(), page);
         app.trigger("mnuFileSave"); // the caption still equals the dialog's name: no dialog
         QVERIFY(m_dialogAnswers.isEmpty());
-        QVERIFY(readBytes(page).startsWith("abc<HTML>"));
+        QVERIFY(testkit::readBytes(page).startsWith("abc<HTML>"));
         QVERIFY(!doc->isModified());
         QVERIFY(!frame->isWindowModified());
         QCOMPARE(testkit::takeQuestions(), QStringList());

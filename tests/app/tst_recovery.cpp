@@ -211,10 +211,7 @@ private slots:
     {
         using namespace recoverypages;
         const QString file = m_files.filePath("opened page.htm");
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(openedFileText.toUtf8());
-        f.close();
+        testkit::writeBytes(file, openedFileText.toUtf8());
         Child child(file, "wait");
         QVERIFY2(child.waitReady(), child.process.readAllStandardError().constData());
         ::kill(pid_t(child.process.processId()), SIGKILL);
@@ -242,10 +239,7 @@ private slots:
     void terminationSignalWritesTheCopiesAndEnds()
     {
         const QString file = m_files.filePath("other.htm");
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<P>x</P>");
-        f.close();
+        testkit::writeBytes(file, "<P>x</P>");
         Child child(file, "now");
         QVERIFY(child.waitReady());
         QCOMPARE(sideFiles().size(), 0); // no copy was due yet
