@@ -113,8 +113,16 @@ python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects.console" "" ||
 extra_flags=(--user-agent="Mozilla/4.0 (compatible; MSIE 5.0; Windows 98)")
 browse "$work/site/effects.htm" "$work/effects-msie"
 console_messages "$work/effects-msie.log" >"$work/effects-msie.console"
-python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects-msie.console" " (user agent claiming MSIE 5)" ||
+# The dynamic animation finds its elements through Internet Explorer's own sourceIndex: told
+# it is MSIE, Chromium enters that branch and stops at the element it cannot find. That one
+# error is known and expected (the script's text is fixed); any other fails the check.
+if ! python3 "$work/blocks.py" "$work/site/effects.htm" "$work/effects-msie.console" " (user agent claiming MSIE 5)"; then
+  if grep -v "reading 'getAttribute'" "$work/effects-msie.console" | grep -qiE 'error|uncaught'; then
     status=1
+  else
+    echo "expected: the only error above is the animation's Internet-Explorer-only element lookup"
+  fi
+fi
 extra_flags=()
 
 # 4. The frameset page: both frame pages must have run.
