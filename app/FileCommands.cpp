@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/RecentPages.h"
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
@@ -44,6 +45,7 @@ bool saveOwnFile(frmMain& main, frmDocument& doc, const QString& path)
     }
     if (isEditingFileName(path))
         doc.setFileIdentity(written);
+    recent::remember(path);
     return true;
 }
 
@@ -200,6 +202,7 @@ void open(frmMain& main)
     }
     workspace::shared().dialogFileName = name;
     doc->setWindowTitle(name);
+    recent::remember(name);
     if (!note.isEmpty())
         main.statusBar()->showMessage(note, noteMilliseconds);
 }
@@ -249,6 +252,7 @@ void saveForEditing(frmMain& main)
     }
     if (ownFile)
         doc->setFileIdentity(std::move(written));
+    recent::remember(name);
     workspace::shared().dialogFileName = name;
     doc->markSaved();
 }

@@ -1,27 +1,57 @@
 #include "app/StartUp.h"
 
+#include "app/CommandLine.h"
+#include "app/OpenPages.h"
 #include "app/Recovery.h"
+#include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "platform/FileIo.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 namespace startup {
 
-void endWithSession(QApplication& app, frmMain& main)
+namespace {
+
+// Without a display the toolkit would abort with a terse message; say what is needed.
+bool hasDisplay()
 {
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
-                     [&main](QSessionManager&) { main.endSession(); });
-    platform::onTermination([&main](int) { main.endSession(); });
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-int run(QApplication& app)
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// The page given as "-": everything on the standard input, up to the largest page opened.
+QByteArray readStandardInput()
+{
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return {};
+    return in.read(platform::files::maxReadBytes);
+}
+
+int runProgram(QApplication& app, const instance::Message& given,
+               const std::function<void(frmMain&)>& whenShown)
 {
     frmMain main;
     main.setEndsProgram(true);
@@ -47,10 +77,72 @@ int run(QApplication& app)
     delete splash;
     main.show();
 
+    // Later starts on this display hand their files to this program.
+    instance::Server server;
+    server.listen();
+    QObject::connect(&server, &instance::Server::received, &main, [&main](const instance::Message& m) {
+        files::openPages(main, m.files, m.standardInput);
+        files::bringToFront(main);
+    });
+
     endWithSession(app, main);
-    // Pages a previous run could not save are offered once the window is up.
-    QTimer::singleShot(0, &main, [&main] { recovery::offerOrphans(main, main.recoveryKeeper()); });
+    if (whenShown)
+        whenShown(main);
+    // The files named at start, then the pages a previous run could not save, once the
+    // window is up.
+    QTimer::singleShot(0, &main, [&main, given] {
+        if (!given.files.isEmpty())
+            files::openPages(main, given.files, given.standardInput);
+        recovery::offerOrphans(main, main.recoveryKeeper());
+    });
     return app.exec();
+}
+
+} // namespace
+
+void endWithSession(QApplication& app, frmMain& main)
+{
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                     [&main](QSessionManager&) { main.endSession(); });
+    platform::onTermination([&main](int) { main.endSession(); });
+}
+
+int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
+{
+    const cli::Request request = cli::parse(cli::fromArgv(argc, argv), QDir::currentPath());
+    switch (request.action) {
+    case cli::Request::Action::Help:
+    case cli::Request::Action::Version:
+        print(stdout, request.output);
+        return 0;
+    case cli::Request::Action::Misuse:
+        print(stderr, request.output);
+        return 2;
+    case cli::Request::Action::Run:
+        break;
+    }
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+                     "Halvane is a desktop program and needs a graphical display, but none is "
+                     "available (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                     "Start it from a desktop session, or under a virtual display, e.g.: "
+                     "xvfb-run -a build/dev/app/halvane\n");
+        return 2;
+    }
+    instance::Message given{request.files, {}};
+    if (given.files.contains(cli::standardInput))
+        given.standardInput = readStandardInput();
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Halvane"));
+    QApplication::setApplicationName(QStringLiteral("Halvane"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2.1"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("halvane"));
+
+    // A start without files is always a program of its own.
+    if (!given.files.isEmpty() && !request.newInstance && instance::handOff(given))
+        return 0;
+    return runProgram(app, given, whenShown);
 }
 
 } // namespace startup

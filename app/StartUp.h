@@ -1,13 +1,17 @@
 #pragma once
 
+#include <functional>
+
 class QApplication;
 class frmMain;
 
 namespace startup {
 
-// The start routine: splash, main window loaded and placed, splash gone, main window shown;
-// then the event loop until the main window closes.
-int run(QApplication& app);
+// The whole program: reads the command line (help, version and misuse need no display),
+// hands the files to the program already running on this display when there is one, and
+// otherwise starts: splash, main window, the files, then the event loop until the main window
+// closes. `whenShown`, when given, runs once the main window is shown (benchmarks use it).
+int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown = {});
 
 // Logout and the termination signals end the program without a question: unsaved pages go
 // to their recovery copies first.

@@ -4,6 +4,8 @@
 #include "app/CommandHandlers.h"
 #include "app/Recovery.h"
 #include "app/CommandTable.h"
+#include "app/Drops.h"
+#include "app/RecentPages.h"
 #include "app/frmAbout.h"
 #include "document/Forms.h"
 #include "document/RichEdit.h"
@@ -129,6 +131,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     insert::registerForms();
     effects::registerForms();
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
+    recent::install(*this);
+    drops::openFilesDroppedOn(this, *this);
 }
 
 frmMain::~frmMain()
@@ -406,6 +410,7 @@ frmDocument* frmMain::createDocument(const QString& caption)
         }
     }
     m_recovery->watch(doc);
+    drops::openFilesDroppedOn(doc->editor()->viewport(), *this);
     sub->setWindowIcon(windowIcon());
     sub->resize(m_mdi->viewport()->width() * 3 / 4, m_mdi->viewport()->height() * 3 / 4);
     m_mdi->setActiveSubWindow(sub);

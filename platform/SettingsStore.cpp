@@ -37,6 +37,20 @@ void SettingsStore::writeNumber(const QString& key, double value)
     s.setValue(key, QString::number(value));
 }
 
+QStringList SettingsStore::readList(const QString& key) const
+{
+    QSettings s = openStore();
+    s.beginGroup(m_section);
+    return s.value(key).toStringList();
+}
+
+void SettingsStore::writeList(const QString& key, const QStringList& values)
+{
+    QSettings s = openStore();
+    s.beginGroup(m_section);
+    s.setValue(key, values);
+}
+
 void SettingsStore::sync() { openStore().sync(); }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -13,6 +14,9 @@ public:
     // Reads a number. A missing value, or one whose text is not a finite number, gives the default.
     double readNumber(const QString& key, double defaultValue) const;
     void writeNumber(const QString& key, double value);
+    // A list of texts (e.g. file paths); a missing value gives an empty list.
+    QStringList readList(const QString& key) const;
+    void writeList(const QString& key, const QStringList& values);
     void sync();
 
 private:

@@ -1,0 +1,163 @@
+#include "app/SingleInstance.h"
+
+#include "platform/FileIo.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace instance {
+
+namespace {
+
+constexpr quint32 magic = 0x48564c31; // "HVL1"
+// A message holds paths and at most one page from the standard input.
+constexpr qint64 maxMessageBytes = platform::files::maxReadBytes + 16 * 1024 * 1024;
+const QByteArray receipt = QByteArrayLiteral("OK\n");
+// How long a connected client may take to send its message.
+constexpr int readTimeoutMs = 5000;
+
+// The display this program shows on, as a name part: only letters, digits, '-' and '_'.
+QString displayKey()
+{
+    QByteArray display = qgetenv("WAYLAND_DISPLAY");
+    if (display.isEmpty())
+        display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        display = QGuiApplication::platformName().toUtf8();
+    QString key = QString::fromLocal8Bit(display);
+    for (QChar& c : key)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_'))
+            c = QLatin1Char('_');
+    return key;
+}
+
+} // namespace
+
+QString serverPath()
+{
+    // The runtime folder is the user's own (Qt checks it is private, or makes one that is).
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/halvane-") + displayKey();
+}
+
+QByteArray encode(const Message& message)
+{
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << message.files << message.standardInput;
+    QByteArray block;
+    QDataStream head(&block, QIODevice::WriteOnly);
+    head << magic << quint64(body.size());
+    return block + body;
+}
+
+bool decode(const QByteArray& bytes, Message* message, bool* bad)
+{
+    *bad = false;
+    constexpr int headSize = 4 + 8;
+    if (bytes.size() < headSize)
+        return false;
+    QDataStream head(bytes);
+    quint32 m = 0;
+    quint64 size = 0;
+    head >> m >> size;
+    if (m != magic || size > quint64(maxMessageBytes)) {
+        *bad = true;
+        return false;
+    }
+    if (quint64(bytes.size() - headSize) < size)
+        return false;
+    QDataStream in(bytes.mid(headSize, qsizetype(size)));
+    in.setVersion(QDataStream::Qt_6_4);
+    Message m2;
+    in >> m2.files >> m2.standardInput;
+    if (in.status() != QDataStream::Ok) {
+        *bad = true;
+        return false;
+    }
+    *message = std::move(m2);
+    return true;
+}
+
+bool handOff(const Message& message, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(serverPath());
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return false;
+    socket.write(encode(message));
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return false;
+    QByteArray answer;
+    while (answer.size() < receipt.size()) {
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+        answer += socket.readAll();
+    }
+    return answer.startsWith(receipt);
+}
+
+Server::Server(QObject* parent) : QObject(parent) {}
+
+Server::~Server() = default;
+
+bool Server::listen()
+{
+    const QString path = serverPath();
+    if (QFileInfo(path).exists()) {
+        // Someone's socket is there: a live program answers on it, a dead one's does not.
+        // (Listening would silently take the address over, so ask first.)
+        QLocalSocket probe;
+        probe.connectToServer(path);
+        if (probe.waitForConnected(200))
+            return false;
+        QLocalServer::removeServer(path);
+    }
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(path))
+        return false;
+    connect(m_server, &QLocalServer::newConnection, this, &Server::accept);
+    return true;
+}
+
+void Server::accept()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        socket->setParent(this);
+        auto buffer = std::make_shared<QByteArray>();
+        // A client that connects and never finishes its message is dropped.
+        QTimer::singleShot(readTimeoutMs, socket, [socket] { socket->abort(); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
+            *buffer += socket->readAll();
+            Message message;
+            bool bad = false;
+            if (decode(*buffer, &message, &bad)) {
+                buffer->clear();
+                socket->write(receipt);
+                socket->flush();
+                socket->disconnectFromServer();
+                // Opened from the event loop, not from inside this socket's handler.
+                QMetaObject::invokeMethod(
+                    this, [this, message] { emit received(message); }, Qt::QueuedConnection);
+            } else if (bad) {
+                socket->abort();
+            }
+        });
+    }
+}
+
+} // namespace instance

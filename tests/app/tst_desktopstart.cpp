@@ -1,0 +1,300 @@
+// Starting from the desktop: the command line, handing files to the program already running,
+// files dropped on a window, and the recent pages.
+
+#include "support/TestKit.h"
+
+#include "app/CommandLine.h"
+#include "app/OpenPages.h"
+#include "app/RecentPages.h"
+#include "app/SingleInstance.h"
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "platform/RecentlyUsed.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using testkit::App;
+
+namespace {
+
+const QByteArray page = QByteArrayLiteral("<HTML>\r\n<BODY>caf\xc3\xa9</BODY>\r\n</HTML>\r\n");
+
+QStringList captions(frmMain& main)
+{
+    QStringList list;
+    for (frmDocument* doc : main.documents())
+        list << doc->windowTitle();
+    return list;
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+    qint64 ms = 0;
+};
+
+Run runHalvane(const QStringList& args, const QProcessEnvironment& env, const QString& folder,
+               const QByteArray& input = {})
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    QElapsedTimer t;
+    t.start();
+    p.start(QStringLiteral(HALVANE_BINARY), args);
+    p.write(input);
+    p.closeWriteChannel();
+    // The test's own program must answer while the child waits: keep the event loop going.
+    QElapsedTimer waited;
+    waited.start();
+    while (p.state() != QProcess::NotRunning && waited.elapsed() < 15000)
+        QTest::qWait(10);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError(), t.elapsed()};
+}
+
+} // namespace
+
+class DesktopStartTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_files;
+
+private slots:
+    void initTestCase()
+    {
+        testkit::isolate();
+        // A private runtime folder: the program's socket is this test's alone.
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void parsesTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("newInstance");
+        using A = cli::Request::Action;
+        const QString d = QStringLiteral("/work/site");
+        QTest::newRow("none") << QStringList{} << int(A::Run) << QStringList{} << false;
+        QTest::newRow("relative, spaces, quotes, non-ASCII")
+            << QStringList{QStringLiteral("a b.htm"), QStringLiteral("it's \"x\".htm"), QStringLiteral("sub/\u00e9t\u00e9.hted")}
+            << int(A::Run)
+            << QStringList{d + "/a b.htm", d + "/it's \"x\".htm", d + QStringLiteral("/sub/\u00e9t\u00e9.hted")} << false;
+        QTest::newRow("leading dash after --")
+            << QStringList{"--new-instance", "--", "-x.htm", "--help"} << int(A::Run)
+            << QStringList{d + "/-x.htm", d + "/--help"} << true;
+        QTest::newRow("standard input, absolute, file URL, ..")
+            << QStringList{"-", "/tmp/p.htm", "file:///tmp/a%20b.htm", "../up.htm"} << int(A::Run)
+            << QStringList{"-", "/tmp/p.htm", "/tmp/a b.htm", "/work/up.htm"} << false;
+        QTest::newRow("toolkit options are left to it")
+            << QStringList{"-platform", "offscreen", "-session", "abc", "p.htm"} << int(A::Run)
+            << QStringList{d + "/p.htm"} << false;
+        QTest::newRow("version") << QStringList{"--version", "x"} << int(A::Version) << QStringList{} << false;
+        QTest::newRow("help") << QStringList{"-h"} << int(A::Help) << QStringList{} << false;
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << int(A::Misuse) << QStringList{} << false;
+        QTest::newRow("letters are no option group") << QStringList{"-hv"} << int(A::Misuse) << QStringList{} << false;
+    }
+    void parsesTheCommandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, action);
+        QFETCH(QStringList, files);
+        QFETCH(bool, newInstance);
+        const cli::Request r = cli::parse(QStringList{"halvane"} + args, QStringLiteral("/work/site"));
+        QCOMPARE(int(r.action), action);
+        QCOMPARE(r.files, files);
+        QCOMPARE(r.newInstance, newInstance);
+    }
+
+    // The real binary, with no display at all.
+    void helpVersionAndMisuseNeedNoDisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(v));
+        const Run version = runHalvane({"--version"}, env, m_files.path());
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("Halvane 1.2.1\n"));
+        const Run help = runHalvane({"--help"}, env, m_files.path());
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith("Usage: halvane"));
+        QVERIFY(help.out.contains("--new-instance"));
+        const Run misuse = runHalvane({"--frobnicate"}, env, m_files.path());
+        QCOMPARE(misuse.exitCode, 2);
+        QVERIFY(misuse.out.isEmpty());
+        QVERIFY(misuse.err.contains("Usage: halvane"));
+    }
+
+    // A second start hands its files to this program (the one running), which opens each in
+    // a window of its own and names the unreadable ones in one message.
+    void aSecondStartHandsItsFilesOver()
+    {
+        App app;
+        instance::Server server;
+        QVERIFY(server.listen());
+        connect(&server, &instance::Server::received, &app.main(),
+                [&app](const instance::Message& m) { files::openPages(app.main(), m.files, m.standardInput); });
+        const QString dir = m_files.path();
+        const QStringList names{"with space.htm", "quote\"d.htm", QStringLiteral("\u00fcn\u00ef.htm"), "-dash.htm"};
+        for (const QString& n : names)
+            testkit::writeBytes(dir + '/' + n, page);
+        testkit::takeMessages();
+        const Run child = runHalvane({"--", names[0], names[1], names[2], names[3], "missing.htm", "-"},
+                                     QProcessEnvironment::systemEnvironment(), dir, "<P>piped</P>");
+        QCOMPARE(child.exitCode, 0);
+        QVERIFY2(child.ms < 2000, qPrintable(QString::number(child.ms)));
+        QTRY_COMPARE(app.main().documents().size(), 5);
+        QStringList expected;
+        for (const QString& n : names)
+            expected << dir + '/' + n;
+        QCOMPARE(captions(app.main()).mid(0, 4), expected);
+        QCOMPARE(app.main().documents()[1]->editor()->text(), QString::fromUtf8(page));
+        frmDocument* piped = app.main().documents()[4];
+        QCOMPARE(piped->editor()->text(), QStringLiteral("<P>piped</P>"));
+        QVERIFY(piped->isModified());
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(dir + "/missing.htm"));
+        // Opening a file already shown brings its window forward instead of a second one.
+        QString reason;
+        QVERIFY(files::openPage(app.main(), expected[0], &reason));
+        QCOMPARE(app.main().documents().size(), 5);
+        QCOMPARE(app.main().activeDocument()->windowTitle(), expected[0]);
+    }
+
+    // A socket left by a program that was killed neither blocks the next program's server
+    // nor makes a start wait; a program that never answers is given up after two seconds.
+    void staleAndSilentProgramsDoNotBlock()
+    {
+        const QByteArray path = QFile::encodeName(instance::serverPath());
+        QFile::remove(QString::fromLocal8Bit(path));
+        {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            ::close(fd); // the file stays, with nobody behind it
+        }
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!instance::handOff({{"/x.htm"}, {}}));
+        QVERIFY(t.elapsed() < 500);
+        {
+            instance::Server server;
+            QVERIFY(server.listen());
+        }
+        QLocalServer silent;
+        QVERIFY(silent.listen(QString::fromLocal8Bit(path)));
+        t.restart();
+        QVERIFY(!instance::handOff({{"/x.htm"}, {}}));
+        QVERIFY(t.elapsed() >= 1900 && t.elapsed() < 4000);
+        // A live program keeps its address.
+        instance::Server second;
+        QVERIFY(!second.listen());
+    }
+
+    void recentPagesAndTheDesktopList()
+    {
+        App app;
+        recent::clear();
+        const QString dir = m_files.path();
+        // Another program's entry in the desktop list must survive ours.
+        const QString xbel = platform::recent::desktopListPath();
+        QDir().mkpath(QFileInfo(xbel).absolutePath());
+        testkit::writeBytes(xbel, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\" "
+                                  "xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">"
+                                  "<bookmark href=\"file:///other/notes.txt\" added=\"2020-01-01T00:00:00Z\" "
+                                  "modified=\"2020-01-01T00:00:00Z\" visited=\"2020-01-01T00:00:00Z\"><info>"
+                                  "<metadata owner=\"http://freedesktop.org\"><mime:mime-type type=\"text/plain\"/>"
+                                  "<bookmark:applications><bookmark:application name=\"Other\" exec=\"other %u\" "
+                                  "modified=\"2020-01-01T00:00:00Z\" count=\"1\"/></bookmark:applications>"
+                                  "</metadata></info></bookmark></xbel>\n");
+        for (int i = 1; i <= 12; ++i)
+            testkit::writeBytes(dir + QStringLiteral("/r%1.htm").arg(i), page);
+        QString reason;
+        for (int i = 1; i <= 12; ++i)
+            QVERIFY(files::openPage(app.main(), dir + QStringLiteral("/r%1.htm").arg(i), &reason));
+        QStringList list = recent::pages();
+        QCOMPARE(list.size(), recent::maxPages);
+        QCOMPARE(list.first(), dir + "/r12.htm");
+        QCOMPARE(list.last(), dir + "/r3.htm");
+        const QByteArray desktop = testkit::readBytes(xbel);
+        QVERIFY(desktop.contains("file:///other/notes.txt"));
+        QVERIFY(desktop.contains(QUrl::fromLocalFile(dir + "/r12.htm").toEncoded()));
+        QVERIFY(desktop.contains("name=\"Halvane\""));
+        QCOMPARE(QFileInfo(xbel).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        // A list nobody can read is left as it is.
+        testkit::writeBytes(xbel, "not a bookmark file");
+        QVERIFY(!platform::recent::addToDesktopList(dir + "/r1.htm", "text/html"));
+        QCOMPARE(testkit::readBytes(xbel), QByteArray("not a bookmark file"));
+
+        // The submenu sits after mnuFileBar4; a page gone since is greyed and leaves the list
+        // with a message when chosen.
+        auto* fileMenu = app.main().findChild<QMenu*>("mnuFile");
+        const QList<QAction*> items = fileMenu->actions();
+        const qsizetype bar4 = items.indexOf(app.main().action("mnuFileBar4"));
+        QVERIFY(bar4 >= 0 && items.at(bar4 + 1)->objectName() == "mnuFileRecent");
+        QFile::remove(dir + "/r12.htm");
+        auto* menu = app.main().findChild<QMenu*>("mnuFileRecent");
+        emit menu->aboutToShow();
+        QAction* gone = menu->findChild<QAction*>("mnuFileRecent1");
+        QVERIFY(gone && gone->property("missing").toBool());
+        QVERIFY(!menu->findChild<QAction*>("mnuFileRecent2")->property("missing").toBool());
+        testkit::takeMessages();
+        gone->trigger();
+        QCOMPARE(testkit::takeMessages().size(), 1);
+        QVERIFY(!recent::pages().contains(dir + "/r12.htm"));
+    }
+
+    // Files dropped from a file manager open as pages; dropped text stays the editor's.
+    void droppedFilesOpenDroppedTextIsText()
+    {
+        App app;
+        frmDocument* doc = app.newDocument();
+        const QString file = m_files.path() + "/dropped.htm";
+        testkit::writeBytes(file, page);
+        const int before = int(app.main().documents().size());
+        auto drop = [&](QMimeData* data, QWidget* target) {
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+            return event.isAccepted();
+        };
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(file)});
+        QVERIFY(drop(&files, doc->editor()->viewport()));
+        QTRY_COMPARE(int(app.main().documents().size()), before + 1);
+        QCOMPARE(app.main().activeDocument()->windowTitle(), file);
+        QVERIFY(!doc->editor()->text().contains(file));
+        QMimeData onMain;
+        onMain.setUrls({QUrl::fromLocalFile(file)});
+        app.main().mdiArea()->setActiveSubWindow(nullptr);
+        QVERIFY(drop(&onMain, &app.main()));
+        QMimeData text;
+        text.setText(QStringLiteral("plain words"));
+        drop(&text, doc->editor()->viewport());
+        QTest::qWait(20);
+        QCOMPARE(int(app.main().documents().size()), before + 1);
+    }
+};
+
+QTEST_MAIN(DesktopStartTest)
+#include "tst_desktopstart.moc"
