@@ -4,7 +4,6 @@
 
 #include <QDataStream>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocalServer>
@@ -42,11 +41,10 @@ QString displayKey()
 
 QString serverPath()
 {
-    // The runtime folder is the user's own (Qt checks it is private, or makes one that is).
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/halvane-") + displayKey();
+    // The runtime folder is the user's own: Qt checks that it is private (0700, owned by the
+    // user) and otherwise makes one that is.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/halvane-") + displayKey();
 }
 
 QByteArray encode(const Message& message)
@@ -91,9 +89,12 @@ bool decode(const QByteArray& bytes, Message* message, bool* bad)
 
 bool handOff(const Message& message, int timeoutMs)
 {
+    const QString path = serverPath();
+    if (path.isEmpty())
+        return false;
     QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(serverPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
     socket.write(encode(message));
@@ -116,6 +117,8 @@ Server::~Server() = default;
 bool Server::listen()
 {
     const QString path = serverPath();
+    if (path.isEmpty())
+        return false; // no private folder for it: every start is a program of its own
     if (QFileInfo(path).exists()) {
         // Someone's socket is there: a live program answers on it, a dead one's does not.
         // (Listening would silently take the address over, so ask first.)
@@ -125,8 +128,9 @@ bool Server::listen()
             return false;
         QLocalServer::removeServer(path);
     }
+    // The runtime folder is private to the user (0700), which keeps others off the socket;
+    // asking the server for user-only access on top costs a temporary folder and ms at start.
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(path))
         return false;
     connect(m_server, &QLocalServer::newConnection, this, &Server::accept);

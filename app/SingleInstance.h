@@ -17,7 +17,8 @@ struct Message {
 };
 
 // The address of the running program: a socket in the user's private runtime folder, named
-// after the display, so that other users and other displays never meet it.
+// after the display, so that other users and other displays never meet it. Empty when the
+// user has no such folder.
 QString serverPath();
 
 // Gives the message to the program already running and waits for its receipt, at most
