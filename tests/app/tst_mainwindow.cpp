@@ -300,7 +300,8 @@ private slots:
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(items, QStringList({"mnuFileNew", "mnuFileOpen", "-", "mnuFileSave",
                                      "mnuFileSaveAs", "mnuSaveEdit", "-", "mnuFilePageSetup",
-                                     "mnuFilePrint", "-", "mnuFileClose", "mnuFileExit"}));
+                                     "mnuFilePrint", "-", "mnuFileRecent", "-", "mnuFileClose",
+                                     "mnuFileExit"}));
         // No shortcut anywhere uses F10.
         for (QAction* a : app.main().findChildren<QAction*>())
             QVERIFY2(!a->shortcut().toString().contains(QLatin1String("F10")),
