@@ -27,6 +27,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
     m_text->document()->setDefaultFont(font);
     m_text->setFont(font);
     m_text->setTabStopDistance(platform::twipsToPixels(720));
+    nameEditor();
     m_text->setWholeText(page::newPageTemplate());
     m_text->moveCursor(QTextCursor::Start);
     m_saveTracker.setBaseline(*m_text);
@@ -99,8 +100,17 @@ void frmDocument::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     // The frame copies a new caption as it is; put the mark's place back after it.
-    if (event->type() == QEvent::WindowTitleChange)
+    if (event->type() == QEvent::WindowTitleChange) {
         showModifiedMark();
+        nameEditor();
+    }
+}
+
+void frmDocument::nameEditor()
+{
+    // What a screen reader announces for the text box: the page and its caption.
+    m_text->setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("Page")
+                                                      : QStringLiteral("Page ") + windowTitle());
 }
 
 void frmDocument::recordCaret() { m_savedCaret = m_text->selStart(); }
