@@ -26,15 +26,23 @@ bool captionNamesAPage(const QString& caption)
             caption.endsWith(QLatin1String(".html"), Qt::CaseInsensitive));
 }
 
-void reportLaunch(frmMain& main, platform::browser::Launch result)
+void reportFailedStart(frmMain& main)
+{
+    platform::showWarning(&main, QStringLiteral("URL Failed"), QStringLiteral("Web Page not Opened"));
+}
+
+// Starts the browser for `page`; a browser that cannot be started is reported, also when
+// the desktop's launcher tells it only a moment later.
+void launch(frmMain& main, const QString& lookupFile, const QString& page)
 {
     using platform::browser::Launch;
+    const Launch result = platform::browser::openWith(lookupFile, page, &main,
+                                                      [&main] { reportFailedStart(main); });
     if (result == Launch::NotFound)
         platform::showWarning(&main, QStringLiteral("Browser Not Found"),
                               QStringLiteral("Could not find associated Browser"));
     else if (result == Launch::Failed)
-        platform::showWarning(&main, QStringLiteral("URL Failed"),
-                              QStringLiteral("Web Page not Opened"));
+        reportFailedStart(main);
 }
 
 } // namespace
@@ -62,7 +70,7 @@ void showInBrowser(frmMain& main)
             files::reportSaveFailure(&main, caption, reason);
             return;
         }
-        reportLaunch(main, platform::browser::openWith(caption, caption));
+        launch(main, caption, caption);
         return;
     }
 
@@ -81,9 +89,9 @@ void showInBrowser(frmMain& main)
     if (probe.open()) {
         probe.write("<HTML> <\\HTML>\r\n");
         probe.close();
-        reportLaunch(main, platform::browser::openWith(probe.fileName(), doc->windowTitle()));
+        launch(main, probe.fileName(), doc->windowTitle());
     } else {
-        reportLaunch(main, platform::browser::openWith(page, doc->windowTitle()));
+        launch(main, page, doc->windowTitle());
     }
 }
 

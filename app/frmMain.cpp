@@ -13,6 +13,7 @@
 #include "document/frmDocument.h"
 #include "editing/EditingCommands.h"
 #include "effects/EffectsForms.h"
+#include "platform/AccessibleNames.h"
 #include "platform/HelpViewer.h"
 #include "formatting/FormattingForms.h"
 #include "insert/InsertForms.h"
@@ -257,6 +258,7 @@ void frmMain::buildLogo()
     m_logo->setObjectName(QStringLiteral("Form2"));
     m_logo->setWidget(new LogoPicture(QPixmap(QStringLiteral(":/logo.png"))));
     m_logo->setWindowTitle(QStringLiteral("Form2"));
+    platform::announceSubWindowAs(m_logo, QStringLiteral("Halvane logo"));
     m_logo->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);
     m_mdi->addSubWindow(m_logo);
     m_logo->adjustSize();

@@ -24,6 +24,13 @@ void registerFactory(const QString& name, Factory factory) { factories().insert(
 
 bool isRegistered(const QString& name) { return factories().contains(name); }
 
+QStringList names()
+{
+    QStringList all = factories().keys();
+    all.sort();
+    return all;
+}
+
 QWidget* find(const QString& name) { return loaded().value(name).data(); }
 
 QWidget* load(const QString& name)

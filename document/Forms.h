@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -16,6 +17,7 @@ using Factory = std::function<QWidget*()>;
 
 void registerFactory(const QString& name, Factory factory);
 bool isRegistered(const QString& name);
+QStringList names(); // every registered window, sorted
 
 QWidget* find(const QString& name); // the loaded instance, or nullptr
 QWidget* load(const QString& name); // loads it if needed, without showing it

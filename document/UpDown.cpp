@@ -1,5 +1,6 @@
 #include "document/UpDown.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
@@ -45,4 +46,26 @@ void UpDown::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void UpDown::showEvent(QShowEvent* event)
+{
+    QAbstractSlider::showEvent(event);
+    nameArrows();
+}
+
+void UpDown::nameArrows()
+{
+    QString value = accessibleName();
+    if (value.isEmpty() && parentWidget()) {
+        const auto labels = parentWidget()->findChildren<QLabel*>();
+        for (const QLabel* label : labels)
+            if (label->buddy() == this) {
+                value = label->text().remove(QLatin1Char('&')).trimmed();
+                break;
+            }
+    }
+    const QString suffix = value.isEmpty() ? QString() : QLatin1Char(' ') + value;
+    m_up->setAccessibleName(QStringLiteral("Increase") + suffix);
+    m_down->setAccessibleName(QStringLiteral("Decrease") + suffix);
 }

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QMdiSubWindow>
+#include <QPalette>
 
 namespace {
 const QString pageColoursDialog = QStringLiteral("color");
@@ -27,6 +28,14 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
     m_text->document()->setDefaultFont(font);
     m_text->setFont(font);
     m_text->setTabStopDistance(platform::twipsToPixels(720));
+    // The page is black on white whatever the desktop's colours: text without a colour of its
+    // own (the template, opened plain pages) takes the palette's text colour, typed text is
+    // black, so both must be black on a white base under a dark theme too.
+    QPalette colours = m_text->palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    m_text->setPalette(colours);
+    nameEditor();
     m_text->setWholeText(page::newPageTemplate());
     m_text->moveCursor(QTextCursor::Start);
     m_saveTracker.setBaseline(*m_text);
@@ -99,8 +108,17 @@ void frmDocument::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     // The frame copies a new caption as it is; put the mark's place back after it.
-    if (event->type() == QEvent::WindowTitleChange)
+    if (event->type() == QEvent::WindowTitleChange) {
         showModifiedMark();
+        nameEditor();
+    }
+}
+
+void frmDocument::nameEditor()
+{
+    // What a screen reader announces for the text box: the page and its caption.
+    m_text->setAccessibleName(windowTitle().isEmpty() ? QStringLiteral("Page")
+                                                      : QStringLiteral("Page ") + windowTitle());
 }
 
 void frmDocument::recordCaret() { m_savedCaret = m_text->selStart(); }

@@ -77,6 +77,7 @@ private:
     void closingSteps();
     void updateModified();
     void showModifiedMark();
+    void nameEditor();
 
     RichEdit* m_text = nullptr;
     UndoHistory m_history;

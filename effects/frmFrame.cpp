@@ -61,6 +61,7 @@ frmFrame::frmFrame()
 
     m_page = new RichEdit(this);
     m_page->setObjectName(QStringLiteral("txtText"));
+    m_page->setAccessibleName(QStringLiteral("Frameset page"));
     m_page->hide();
 
     auto* apply = makeButton(QStringLiteral("FB1"), QStringLiteral("Apply"));

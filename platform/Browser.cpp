@@ -1,139 +1,136 @@
+// GLib's headers come before Qt's: gio.h names a structure member `signals`, which Qt
+// defines as a keyword macro.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
 #include "platform/Browser.h"
 
-#include <QDir>
-#include <QFile>
+#include <QByteArray>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTextStream>
+#include <QPointer>
 #include <QUrl>
+#include <cerrno>
+#include <chrono>
+#include <sys/wait.h>
+#include <thread>
 
 namespace platform::browser {
 
 namespace {
 
-// Reads one group of an INI-like desktop file (keys as written, values unescaped minimally).
-QHash<QString, QString> readGroup(const QString& path, const QString& group)
-{
-    QHash<QString, QString> values;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return values;
-    QTextStream in(&f);
-    bool inGroup = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == QLatin1Char('[') + group + QLatin1Char(']');
-            continue;
-        }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (inGroup && eq > 0)
-            values.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+// Owns a GObject reference.
+class ObjectRef {
+public:
+    explicit ObjectRef(gpointer object) : m_object(object) {}
+    ~ObjectRef()
+    {
+        if (m_object)
+            g_object_unref(m_object);
     }
-    return values;
+    ObjectRef(const ObjectRef&) = delete;
+    ObjectRef& operator=(const ObjectRef&) = delete;
+
+private:
+    gpointer m_object;
+};
+
+// The desktop's default application for the type of an existing file (a new reference), or
+// nullptr. The type comes from the file's name, as the desktop names a page's type.
+GAppInfo* defaultApplicationFor(const QString& existingFile)
+{
+    if (!QFileInfo(existingFile).isFile())
+        return nullptr;
+    const QByteArray mime =
+        QMimeDatabase().mimeTypeForFile(existingFile, QMimeDatabase::MatchExtension).name().toUtf8();
+    return g_app_info_get_default_for_type(mime.constData(), FALSE);
 }
 
-QStringList mimeappsLists()
+// The launcher in front of the program (GLib's desktop launcher, or a shell's exec) ends with
+// one of these when it cannot execute the program.
+bool launcherFailed(int status)
 {
-    // In the order of precedence: user config, system config, user data, system data.
-    QStringList lists;
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
-        lists << dir + QStringLiteral("/mimeapps.list");
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
-        lists << dir + QStringLiteral("/mimeapps.list");
-    return lists;
+    if (!WIFEXITED(status))
+        return false;
+    const int code = WEXITSTATUS(status);
+    return code == 255 || code == 127 || code == 126;
 }
 
-QString firstInstalled(const QString& ids)
+// Reaps the started program whenever it ends. When it ends at once with the launcher's
+// failure, the program never ran: `failedToStart` is called on the receiver's thread.
+void watch(GPid pid, QObject* receiver, std::function<void()> failedToStart)
 {
-    for (const QString& id : ids.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        if (!QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id).isEmpty())
-            return id;
-    return {};
+    const auto started = std::chrono::steady_clock::now();
+    std::thread([pid, started, guard = QPointer<QObject>(receiver),
+                 failedToStart = std::move(failedToStart)]() mutable {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        const bool atOnce = std::chrono::steady_clock::now() - started < std::chrono::seconds(5);
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!atOnce || !launcherFailed(status) || !failedToStart || !app)
+            return;
+        // The receiver is only looked at on its own thread.
+        QMetaObject::invokeMethod(
+            app,
+            [guard = std::move(guard), failedToStart = std::move(failedToStart)] {
+                if (guard)
+                    failedToStart();
+            },
+            Qt::QueuedConnection);
+    }).detach();
 }
 
-QString defaultEntryFor(const QString& mimeType)
-{
-    // The user's and the system's chosen defaults first, then any installed program that
-    // declares the type (the desktop's cache of those declarations).
-    for (const QString& list : mimeappsLists())
-        for (const char* group : {"Default Applications", "Added Associations"})
-            if (QString id = firstInstalled(readGroup(list, QString::fromLatin1(group)).value(mimeType));
-                !id.isEmpty())
-                return id;
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
-        if (QString id = firstInstalled(readGroup(dir + QStringLiteral("/mimeinfo.cache"),
-                                                  QStringLiteral("MIME Cache"))
-                                            .value(mimeType));
-            !id.isEmpty())
-            return id;
-    return {};
-}
+void rememberPid(GDesktopAppInfo*, GPid pid, gpointer user_data) { *static_cast<GPid*>(user_data) = pid; }
 
 } // namespace
 
 Association associationFor(const QString& existingFile)
 {
     Association a;
-    if (!QFileInfo(existingFile).isFile())
+    GAppInfo* app = defaultApplicationFor(existingFile);
+    if (!app)
         return a;
-    const QString mime = QMimeDatabase().mimeTypeForFile(existingFile, QMimeDatabase::MatchExtension).name();
-    const QString id = defaultEntryFor(mime);
-    if (id.isEmpty())
-        return a;
-    const QString entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
-    const QString exec = readGroup(entry, QStringLiteral("Desktop Entry")).value(QStringLiteral("Exec"));
-    QStringList words = QProcess::splitCommand(exec);
-    if (words.isEmpty())
-        return a;
-    a.desktopEntry = id;
-    a.program = words.takeFirst();
-    bool placed = false;
-    for (QString w : std::as_const(words)) {
-        if (w == QLatin1String("%u") || w == QLatin1String("%U") || w == QLatin1String("%f") ||
-            w == QLatin1String("%F")) {
-            if (!placed)
-                a.arguments << (w.at(1).toLower() == QLatin1Char('u') ? fileArgument + QLatin1Char('u')
-                                                                       : fileArgument);
-            placed = true;
-            continue;
-        }
-        // Other field codes (%i %c %k ...) carry nothing we provide.
-        if (w.size() == 2 && w.at(0) == QLatin1Char('%') && w.at(1) != QLatin1Char('%'))
-            continue;
-        a.arguments << w.replace(QLatin1String("%%"), QLatin1String("%"));
-    }
-    if (!placed)
-        a.arguments << fileArgument;
+    ObjectRef owner(app);
+    if (const char* id = g_app_info_get_id(app))
+        a.desktopEntry = QString::fromUtf8(id);
+    if (const char* executable = g_app_info_get_executable(app))
+        a.program = QString::fromUtf8(executable);
     return a;
 }
 
-Launch openWith(const QString& lookupFile, const QString& page)
+Launch openWith(const QString& lookupFile, const QString& page, QObject* receiver,
+                std::function<void()> failedToStart)
 {
-    const Association a = associationFor(lookupFile);
-    if (a.program.isEmpty())
+    GAppInfo* app = defaultApplicationFor(lookupFile);
+    if (!app)
         return Launch::NotFound;
-    QStringList args;
-    for (const QString& arg : a.arguments) {
-        if (arg == fileArgument)
-            args << QFileInfo(page).absoluteFilePath();
-        else if (arg == fileArgument + QLatin1Char('u'))
-            args << QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toString();
-        else
-            args << arg;
+    ObjectRef owner(app);
+
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toEncoded();
+    GList uris{};
+    uris.data = const_cast<char*>(uri.constData());
+    GAppLaunchContext* context = g_app_launch_context_new();
+    ObjectRef contextOwner(context);
+    GError* error = nullptr;
+    gboolean started = FALSE;
+    if (G_IS_DESKTOP_APP_INFO(app)) {
+        // Started as our child so that a program that cannot run is noticed; the watcher
+        // reaps it.
+        GPid pid = 0;
+        started = g_desktop_app_info_launch_uris_as_manager(
+            G_DESKTOP_APP_INFO(app), &uris, context,
+            GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
+            rememberPid, &pid, &error);
+        if (started && pid > 0)
+            watch(pid, receiver, std::move(failedToStart));
+    } else {
+        started = g_app_info_launch_uris(app, &uris, context, &error);
     }
-    const QString program = QStandardPaths::findExecutable(a.program).isEmpty() &&
-                                    !QFileInfo(a.program).isExecutable()
-                                ? QString()
-                                : a.program;
-    if (program.isEmpty())
-        return Launch::Failed;
-    return QProcess::startDetached(program, args) ? Launch::Started : Launch::Failed;
+    if (error)
+        g_error_free(error);
+    return started ? Launch::Started : Launch::Failed;
 }
 
 } // namespace platform::browser

@@ -3,6 +3,8 @@
 // A desktop of the test's own: XDG folders in a temporary directory, and on request a fake
 // web browser (a script that writes its arguments to a log) registered as the default
 // program for pages. The system's type database stays in view; its programs do not.
+// GLib reads the XDG folders once per process: a test that sets up more than one desktop
+// runs each case in a process of its own (EachCaseApart.h).
 
 #include <QByteArray>
 #include <QDir>
@@ -29,6 +31,8 @@ public:
         qputenv("XDG_CONFIG_DIRS", m_home.filePath("noconfig").toUtf8());
         write(m_home.filePath("fakebrowser"),
               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log() + "'\n", true);
+        // A program that is there but cannot be started: its interpreter is missing.
+        write(m_home.filePath("brokenbrowser"), "#!/no/such/interpreter\n", true);
     }
     ~FakeDesktop()
     {
@@ -38,6 +42,7 @@ public:
 
     QString filePath(const QString& name) const { return m_home.filePath(name); }
     QString fakeBrowser() const { return filePath("fakebrowser"); }
+    QString brokenBrowser() const { return filePath("brokenbrowser"); }
     QString log() const { return filePath("args.log"); }
 
     // Registers `exec` (a command line with its field codes) as the default for pages.
