@@ -18,6 +18,7 @@
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
+#include "review/ReviewCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,6 +130,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     insert::registerForms();
     effects::registerForms();
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
+    review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")));
 }
 
 frmMain::~frmMain()
