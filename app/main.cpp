@@ -28,6 +28,9 @@ int main(int argc, char* argv[])
                      "xvfb-run -a build/dev/app/halvane\n");
         return 2;
     }
+    // The live preview's web engine shares its drawing context with the windows; the
+    // attribute costs nothing when the preview is never opened.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));

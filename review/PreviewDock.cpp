@@ -64,7 +64,11 @@ PreviewDock::PreviewDock(QMdiArea* area, QWidget* parent)
     });
 }
 
-PreviewDock::~PreviewDock() { releaseRenderer(); }
+PreviewDock::~PreviewDock()
+{
+    // The view is a child of this panel: it must go with its renderer, before the panel.
+    m_renderer.reset();
+}
 
 QStringList PreviewDock::moduleCandidates()
 {
