@@ -33,6 +33,11 @@ QMdiSubWindow* windowOf(QWidget* w)
     return nullptr;
 }
 
+QString counted(int n, const char* noun)
+{
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(noun)).arg(n == 1 ? "" : "s");
+}
+
 } // namespace
 
 int columnToOffset(const QString& line, int column)
@@ -175,10 +180,9 @@ void MarkupPanel::updateTitle()
         title = tr("Markup: checking…");
     } else {
         const CheckResult& r = m_model->result();
-        title = tr("Markup: %n error(s)", nullptr, r.errors) + QStringLiteral(", ") +
-                tr("%n warning(s)", nullptr, r.warnings);
+        title = tr("Markup: %1, %2").arg(counted(r.errors, "error"), counted(r.warnings, "warning"));
         if (const int hidden = m_model->hiddenCount(); hidden > 0)
-            title += QStringLiteral(" ") + tr("(%n old-style hidden)", nullptr, hidden);
+            title += QStringLiteral(" (%1 old-style hidden)").arg(hidden);
         if (r.truncated)
             title += QStringLiteral(" ") + tr("(first %1 listed)").arg(maxFindings);
         if (!m_document)

@@ -6,12 +6,15 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QPointer>
+#include <algorithm>
 
 namespace review {
 
 namespace {
 
 struct Installed {
+    QPointer<QMainWindow> window;
+    bool previewSized = false;
     QPointer<MarkupPanel> markup;
     QPointer<PreviewDock> preview;
 };
@@ -25,6 +28,7 @@ Installed& installed()
 
 void install(QMainWindow* window, QMdiArea* area, QAction* livePreviewItem)
 {
+    installed().window = window;
     auto* markup = new MarkupPanel(area, window);
     window->addDockWidget(Qt::BottomDockWidgetArea, markup);
     markup->hide();
@@ -55,6 +59,12 @@ void toggleLivePreview()
     if (preview->isHidden()) {
         preview->show();
         preview->raise();
+        // The first time, a third of the window, enough to read a page.
+        if (!installed().previewSized && installed().window) {
+            installed().previewSized = true;
+            QMainWindow* w = installed().window;
+            w->resizeDocks({preview}, {std::max(360, w->width() / 3)}, Qt::Horizontal);
+        }
     } else {
         preview->close();
     }

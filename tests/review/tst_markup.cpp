@@ -102,6 +102,8 @@ private slots:
         QCOMPARE(f->column, column);
         QCOMPARE(f->severity == Severity::Error, error);
         QCOMPARE(panel()->model()->result().errors > 0, error);
+        QVERIFY2(panel()->windowTitle().startsWith(error ? "Markup: 1 error, " : "Markup: 0 errors, "),
+                 qPrintable(panel()->windowTitle()));
         QCOMPARE(QApplication::focusWidget(), panel()->view()); // F12 focuses the list
         // Errors come first.
         if (error)
