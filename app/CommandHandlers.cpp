@@ -16,6 +16,7 @@
 #include "platform/HelpViewer.h"
 #include "insert/WebBotSearch.h"
 #include "platform/Prompts.h"
+#include "review/ReviewCommands.h"
 
 #include <QMetaObject>
 #include <array>
@@ -108,6 +109,8 @@ std::vector<HandlerEntry> build()
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},
+        {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
+        {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

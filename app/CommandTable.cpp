@@ -42,6 +42,9 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewStatusBar", "Status &Bar", "Ctrl+B", 1},
     {"mnuViewBar1", "-", nullptr, 1},
     {"mnuViewLineNumbers", "Line &Numbers", nullptr, 1},
+    {"mnuViewBar2", "-", nullptr, 1},
+    {"mnuViewCheckMarkup", "Check &Markup", "F12", 1},
+    {"mnuViewLivePreview", "&Live Preview", "Shift+F12", 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

@@ -133,6 +133,9 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
     if (given.files.contains(cli::standardInput))
         given.standardInput = readStandardInput();
 
+    // The live preview's web engine shares its drawing context with the windows; the
+    // attribute costs nothing when the preview is never opened.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));

@@ -21,6 +21,7 @@
 #include "platform/Prompts.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
+#include "review/ReviewCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -132,6 +133,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     insert::registerForms();
     effects::registerForms();
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
+    review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")));
     recent::install(*this);
     drops::openFilesDroppedOn(this, *this);
 }

@@ -123,7 +123,8 @@ private slots:
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll"}));
         QCOMPARE(names("mnuView"),
-                 QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers"}));
+                 QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
+                              "mnuViewCheckMarkup", "mnuViewLivePreview"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }

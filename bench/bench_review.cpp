@@ -1,0 +1,251 @@
+// Benchmarks of the markup check and the live preview.
+//
+// Usage: halvane_bench_review markup|preview
+//   markup   the check's worker time on 1 and 10 MiB pages, the tidy command line on the same
+//            10 MiB file (its floor), and the longest stretch the interface thread is kept
+//            from its events while a check runs;
+//   preview  text change to the preview's load finished on a 1 MiB page, and the memory of
+//            the program and of the renderer's processes with the preview open.
+
+#include "Pages.h"
+#include "Probe.h"
+
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "review/MarkupCheck.h"
+#include "review/MarkupPanel.h"
+#include "review/PreviewDock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype MiB = 1024 * 1024;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// CPU time of the check itself, as the worker thread spends it.
+double checkMs(const QString& text, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        probe::Stopwatch clock;
+        const review::CheckResult r = review::checkMarkup(text);
+        times.push_back(clock.ms());
+        if (r.errors + r.warnings == 0) {
+            std::fprintf(stderr, "bench: the check found nothing on a page made to have findings\n");
+            std::exit(1);
+        }
+    }
+    return median(times);
+}
+
+double childrenCpuMs()
+{
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// CPU time of `tidy -q -e` (messages only, as the check) on the same text as a file.
+double tidyCommandMs(const QString& text, int runs)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0) {
+        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    f.close();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double before = childrenCpuMs();
+        QProcess tidy;
+        tidy.setProcessChannelMode(QProcess::ForwardedOutputChannel); // the messages: discarded below
+        tidy.setStandardErrorFile(QProcess::nullDevice());
+        tidy.setStandardOutputFile(QProcess::nullDevice());
+        tidy.start(QStringLiteral("tidy"), {QStringLiteral("-q"), QStringLiteral("-e"), path});
+        if (!tidy.waitForFinished(-1) || tidy.exitStatus() != QProcess::NormalExit) {
+            std::fprintf(stderr, "bench: the tidy command did not run (install it with scripts/deps)\n");
+            std::exit(1);
+        }
+        times.push_back(childrenCpuMs() - before);
+    }
+    return median(times);
+}
+
+struct Window {
+    QMainWindow main;
+    QMdiArea* area = new QMdiArea;
+    frmDocument* doc = new frmDocument;
+    Window(const QString& text)
+    {
+        main.setCentralWidget(area);
+        main.resize(1200, 800);
+        area->addSubWindow(doc);
+        workspace::setActiveLookup([this] { return doc; });
+        doc->load();
+        doc->editor()->setWholeText(text);
+        main.show();
+        QCoreApplication::processEvents();
+    }
+    ~Window() { workspace::setActiveLookup({}); }
+};
+
+// The longest the interface thread went without handling its events, from the request of a
+// check to its findings shown (a 1 ms timer notes every turn of the event loop).
+double longestBlockMs(const QString& text, double* requestMs, double* deliveryMs)
+{
+    Window w(text);
+    auto* panel = new review::MarkupPanel(w.area, &w.main);
+    w.main.addDockWidget(Qt::BottomDockWidgetArea, panel);
+    QElapsedTimer since;
+    double longest = 0;
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longest = std::max(longest, static_cast<double>(since.nsecsElapsed()) / 1e6);
+        since.start();
+    });
+    QEventLoop loop;
+    QObject::connect(panel, &review::MarkupPanel::checkFinished, &loop, &QEventLoop::quit);
+    ticker.start();
+    since.start();
+    QTimer::singleShot(0, panel, &review::MarkupPanel::check);
+    loop.exec();
+    // The turn that delivered the findings.
+    QCoreApplication::processEvents();
+    longest = std::max(longest, static_cast<double>(since.nsecsElapsed()) / 1e6);
+    *requestMs = static_cast<double>(panel->lastRequestMs());
+    *deliveryMs = static_cast<double>(panel->lastDeliveryMs());
+    return longest;
+}
+
+long residentKiB(pid_t pid)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// Resident memory of every process started by this one (the renderer's processes), in KiB.
+long childrenResidentKiB()
+{
+    long total = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (fields.value(1).toInt() == getpid())
+            total += residentKiB(pid);
+    }
+    return total;
+}
+
+void preview()
+{
+    Window w(benchpages::page(1 * MiB));
+    probe::report("review.rss_mb_preview_closed", residentKiB(getpid()) / 1024.0, "MB");
+    auto* dock = new review::PreviewDock(w.area, &w.main);
+    w.main.addDockWidget(Qt::RightDockWidgetArea, dock);
+    QEventLoop loop;
+    bool ok = false;
+    qint64 lastMs = 0;
+    QObject::connect(dock, &review::PreviewDock::refreshed, &loop, [&](bool loaded, qint64 ms) {
+        ok = loaded;
+        lastMs = ms;
+        loop.quit();
+    });
+    QTimer::singleShot(120000, &loop, [&] {
+        std::fprintf(stderr, "bench: the preview did not load in 2 minutes\n");
+        std::exit(1);
+    });
+    dock->show();
+    if (!dock->renderer()) {
+        std::fprintf(stderr, "bench: %s\n", qPrintable(dock->loadError()));
+        std::exit(1);
+    }
+    loop.exec(); // the first showing
+    std::vector<double> times;
+    RichEdit* edit = w.doc->editor();
+    for (int i = 0; i < 5; ++i) {
+        edit->setSelStart(edit->textLength() / 2);
+        edit->setSelText(QStringLiteral("<B>x</B>"));
+        loop.exec();
+        if (!ok) {
+            std::fprintf(stderr, "bench: the preview failed to load the page\n");
+            std::exit(1);
+        }
+        times.push_back(static_cast<double>(lastMs));
+    }
+    probe::report("review.preview_refresh_ms_1MiB", median(times), "ms");
+    probe::report("review.preview_settle_ms", static_cast<double>(review::PreviewDock::settleMs), "ms", 0);
+    probe::report("review.rss_mb_preview_open", residentKiB(getpid()) / 1024.0, "MB");
+    probe::report("review.renderer_processes_rss_mb_preview_open", childrenResidentKiB() / 1024.0, "MB");
+    dock->close();
+    QElapsedTimer gone;
+    gone.start();
+    while (childrenResidentKiB() > 0 && gone.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    probe::report("review.renderer_processes_rss_mb_after_close", childrenResidentKiB() / 1024.0, "MB");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const char* scenario = argc > 1 ? argv[1] : "";
+    if (std::strcmp(scenario, "markup") == 0) {
+        const QString small = benchpages::page(1 * MiB);
+        const QString large = benchpages::page(10 * MiB);
+        probe::report("review.check_ms_1MiB", checkMs(small, 5), "ms");
+        probe::report("review.check_ms_10MiB", checkMs(large, 3), "ms");
+        probe::report("floor.tidy_cli_ms_10MiB", tidyCommandMs(large, 3), "ms");
+        double request = 0, delivery = 0;
+        probe::report("review.ui_longest_block_ms_1MiB", longestBlockMs(small, &request, &delivery), "ms");
+        probe::report("review.ui_request_ms_1MiB", request, "ms");
+        probe::report("review.ui_longest_block_ms_10MiB", longestBlockMs(large, &request, &delivery), "ms");
+        probe::report("review.ui_request_ms_10MiB", request, "ms");
+        probe::report("review.ui_delivery_ms_10MiB", delivery, "ms");
+    } else if (std::strcmp(scenario, "preview") == 0) {
+        preview();
+    } else {
+        std::fprintf(stderr, "usage: halvane_bench_review markup|preview\n");
+        return 2;
+    }
+    return 0;
+}

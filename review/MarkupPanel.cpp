@@ -1,0 +1,232 @@
+#include "review/MarkupPanel.h"
+
+#include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
+#include "platform/SettingsStore.h"
+#include "review/FindingsModel.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTextBlock>
+#include <QThreadPool>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace review {
+
+namespace {
+
+const QString oldStyleKey = QStringLiteral("MarkupOldStyle");
+
+QMdiSubWindow* windowOf(QWidget* w)
+{
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p))
+            return sub;
+    return nullptr;
+}
+
+QString counted(int n, const char* noun)
+{
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(noun)).arg(n == 1 ? "" : "s");
+}
+
+} // namespace
+
+int columnToOffset(const QString& line, int column)
+{
+    int offset = 0;
+    for (int c = 1; c < column && offset < line.size(); ++c)
+        offset += line.at(offset).isHighSurrogate() && offset + 1 < line.size() &&
+                          line.at(offset + 1).isLowSurrogate()
+                      ? 2
+                      : 1;
+    return offset;
+}
+
+MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
+    : QDockWidget(parent), m_area(area), m_model(new FindingsModel(this))
+{
+    setObjectName(QStringLiteral("dockMarkup"));
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                QDockWidget::DockWidgetFloatable);
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(2, 2, 2, 2);
+    m_oldStyle = new QCheckBox(tr("Show warnings about &old-style markup"), body);
+    m_oldStyle->setObjectName(QStringLiteral("chkMarkupOldStyle"));
+    m_oldStyle->setToolTip(tr("Proprietary and retired markup such as FONT, CENTER and MARQUEE, "
+                              "which the page commands write on purpose"));
+    const bool show = platform::SettingsStore().readNumber(oldStyleKey, 0) != 0;
+    m_oldStyle->setChecked(show);
+    m_model->setShowOldStyle(show);
+    m_view = new QTreeView(body);
+    m_view->setObjectName(QStringLiteral("lstMarkup"));
+    m_view->setAccessibleName(tr("Markup findings"));
+    m_view->setRootIsDecorated(false);
+    m_view->setUniformRowHeights(true);
+    m_view->setAllColumnsShowFocus(true);
+    m_view->setModel(m_model);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(FindingsModel::SeverityColumn, Qt::AscendingOrder);
+    m_view->header()->setStretchLastSection(true);
+    m_view->header()->resizeSection(FindingsModel::SeverityColumn, 110);
+    m_view->header()->resizeSection(FindingsModel::LineColumn, 60);
+    m_view->header()->resizeSection(FindingsModel::ColumnColumn, 60);
+    m_view->installEventFilter(this);
+    layout->addWidget(m_oldStyle);
+    layout->addWidget(m_view, 1);
+    setWidget(body);
+    setFocusProxy(m_view);
+
+    connect(m_view, &QTreeView::activated, this, [this](const QModelIndex& i) { activate(i.row()); });
+    connect(m_oldStyle, &QCheckBox::toggled, this, [this](bool on) {
+        m_model->setShowOldStyle(on);
+        platform::SettingsStore store;
+        store.writeNumber(oldStyleKey, on ? 1 : 0);
+        store.sync();
+        updateTitle();
+    });
+    updateTitle();
+}
+
+MarkupPanel::~MarkupPanel() = default;
+
+void MarkupPanel::check()
+{
+    QElapsedTimer clock;
+    clock.start();
+    show();
+    raise();
+    m_view->setFocus();
+    QObject::disconnect(m_editWatch);
+    ++m_generation; // a check still running for an earlier request is ignored when it ends
+    m_document = workspace::activeDocument();
+    m_stale = false;
+    m_checkedAny = true;
+    m_noPage = !m_document;
+    if (!m_document) {
+        m_running = false;
+        m_model->setResult({});
+        updateTitle();
+        m_requestMs = clock.elapsed();
+        emit checkFinished();
+        return;
+    }
+    RichEdit* edit = m_document->editor();
+    // The copy the check reads: the widget's own text (one character per line break), taken
+    // here, on the interface thread, in one piece. Lines and columns are the same as in the
+    // page file, whatever its line breaks.
+    QString text = edit->document()->toPlainText();
+    m_editWatch = connect(edit, &RichEdit::edited, this, &MarkupPanel::markStale);
+    m_running = true;
+    updateTitle();
+    const quint64 generation = m_generation;
+    QPointer<MarkupPanel> self(this);
+    QThreadPool::globalInstance()->start([self, generation, text = std::move(text)]() mutable {
+        CheckResult result = checkMarkup(text);
+        text.clear();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, generation, result = std::move(result)]() mutable {
+                if (self)
+                    self->deliver(generation, std::move(result));
+            },
+            Qt::QueuedConnection);
+    });
+    m_requestMs = clock.elapsed();
+}
+
+void MarkupPanel::deliver(quint64 generation, CheckResult result)
+{
+    if (generation != m_generation)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    m_running = false;
+    m_model->setResult(std::move(result));
+    if (!m_document) // closed while the check ran
+        QObject::disconnect(m_editWatch);
+    if (m_model->rowCount() > 0 && !m_view->currentIndex().isValid())
+        m_view->setCurrentIndex(m_model->index(0, 0));
+    updateTitle();
+    m_deliveryMs = clock.elapsed();
+    emit checkFinished();
+}
+
+void MarkupPanel::markStale()
+{
+    if (m_stale)
+        return;
+    m_stale = true;
+    updateTitle();
+}
+
+void MarkupPanel::updateTitle()
+{
+    QString title;
+    if (!m_checkedAny) {
+        title = tr("Markup");
+    } else if (m_noPage) {
+        title = tr("Markup: no page to check");
+    } else if (m_running) {
+        title = tr("Markup: checking…");
+    } else {
+        const CheckResult& r = m_model->result();
+        title = tr("Markup: %1, %2").arg(counted(r.errors, "error"), counted(r.warnings, "warning"));
+        if (const int hidden = m_model->hiddenCount(); hidden > 0)
+            title += QStringLiteral(" (%1 old-style hidden)").arg(hidden);
+        if (r.truncated)
+            title += QStringLiteral(" ") + tr("(first %1 listed)").arg(maxFindings);
+        if (!m_document)
+            title += QStringLiteral(" — ") + tr("the page is closed");
+        else if (m_stale)
+            title += QStringLiteral(" — ") + tr("out of date: the page has changed since");
+    }
+    setWindowTitle(title);
+}
+
+void MarkupPanel::activate(int row)
+{
+    const Finding* f = m_model->findingAt(row);
+    frmDocument* doc = m_document;
+    if (!f || !doc)
+        return;
+    if (QMdiSubWindow* sub = windowOf(doc))
+        m_area->setActiveSubWindow(sub);
+    RichEdit* edit = doc->editor();
+    QTextDocument* text = edit->document();
+    // A finding about the whole page (line 0) goes to its start; a line past the end (the
+    // page got shorter since the check) to the last line.
+    const QTextBlock block =
+        text->findBlockByNumber(std::clamp(f->line, 1, text->blockCount()) - 1);
+    const int position = block.position() + columnToOffset(block.text(), std::max(f->column, 1));
+    edit->setSelStart(edit->toCrlfPosition(position));
+    edit->setFocus();
+    edit->ensureCursorVisible();
+}
+
+void MarkupPanel::returnToDocument()
+{
+    if (frmDocument* doc = workspace::activeDocument())
+        doc->editor()->setFocus();
+}
+
+bool MarkupPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        returnToDocument();
+        return true;
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+} // namespace review

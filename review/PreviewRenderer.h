@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QtPlugin>
+#include <functional>
+
+class QWidget;
+
+// The live preview's renderer, as the program sees it. The renderer itself (a web engine) is
+// a module of its own, loaded when the preview is first shown, so that the program neither
+// links nor starts it before then. This header is all the two sides share.
+namespace review {
+
+class PreviewRenderer {
+public:
+    struct Hooks {
+        std::function<void(bool ok)> loaded;              // a page has finished loading
+        std::function<void(const QUrl& url)> linkClicked; // the user followed a link
+    };
+    virtual ~PreviewRenderer() = default;
+
+    // The view to put in the preview panel (owned by the renderer).
+    virtual QWidget* widget() = 0;
+    // Shows `html` (UTF-8) as if it were the file `pageFile` (an absolute path): relative
+    // links, pictures and style sheets are read from that file's folder, and nothing outside
+    // that folder can be read. Showing the same file again keeps the scroll position.
+    virtual void showPage(const QByteArray& html, const QString& pageFile) = 0;
+    // Runs a script in the page shown; `done` gets its result.
+    virtual void runScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
+};
+
+class PreviewRendererFactory {
+public:
+    virtual ~PreviewRendererFactory() = default;
+    virtual PreviewRenderer* create(QWidget* parent, PreviewRenderer::Hooks hooks) = 0;
+};
+
+} // namespace review
+
+#define HalvanePreviewRendererFactory_iid "org.halvane.PreviewRendererFactory/1"
+Q_DECLARE_INTERFACE(review::PreviewRendererFactory, HalvanePreviewRendererFactory_iid)

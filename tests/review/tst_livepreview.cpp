@@ -1,0 +1,155 @@
+// The live preview with its real renderer: typing shows up, relative pictures come from the
+// page's folder, links go to the external browser, a 10 MiB page shows, closing lets go.
+#include "support/FakeDesktop.h"
+#include "support/TestKit.h"
+
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "review/PreviewDock.h"
+#include "review/ReviewCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+using testkit::App;
+using review::PreviewDock;
+
+namespace {
+
+PreviewDock* dock() { return review::previewDock(); }
+
+// A script's result in the page shown, waited for.
+QVariant evaluate(const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    dock()->renderer()->runScript(script, [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (!done && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    return done ? result : QVariant(QStringLiteral("<no answer>"));
+}
+
+// Waits until the page shown answers `script` with `expected`.
+bool showsWithin(const QString& script, const QVariant& expected, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        if (evaluate(script) == expected)
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void openPreview(App& app)
+{
+    app.main().action("mnuViewLivePreview")->trigger();
+    QVERIFY(dock()->isVisible());
+    QVERIFY2(dock()->renderer(), qPrintable(dock()->loadError()));
+    QVERIFY(app.main().action("mnuViewLivePreview")->isChecked());
+}
+
+} // namespace
+
+class LivePreviewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { testkit::isolate(); }
+
+    void typingShowsUpAndClosingLetsGo()
+    {
+        App app;
+        QVERIFY(!dock()->renderer()); // nothing loaded before the preview is first shown
+        app.newDocument();
+        openPreview(app);
+        app.edit()->setWholeText("<HTML><BODY>\r\n</BODY></HTML>");
+        app.edit()->setSelStart(12);
+        QSignalSpy refreshed(dock(), &PreviewDock::refreshed);
+        QElapsedTimer clock;
+        clock.start();
+        app.edit()->setFocus();
+        app.type("<H1>Live</H1>");
+        QVERIFY(showsWithin("document.querySelector('h1') ? document.querySelector('h1').textContent : ''",
+                            QStringLiteral("Live"), 2000));
+        qInfo("shown %lld ms after the last key", static_cast<long long>(clock.elapsed()));
+        // Typing a burst refreshes once it settles, not per key.
+        QVERIFY(refreshed.count() <= 3);
+
+        app.main().action("mnuViewLivePreview")->trigger();
+        QVERIFY(dock()->isHidden());
+        QVERIFY(!dock()->renderer());
+        QVERIFY(!app.main().action("mnuViewLivePreview")->isChecked());
+    }
+
+    // The page of a file: its pictures come from its folder; a file beside the folder cannot
+    // be read; a link opens in the external browser and the preview stays on the page.
+    void pagesOfAFileSeeTheirFolderOnly()
+    {
+        testkit::FakeDesktop desktop;
+        desktop.registerBrowser(desktop.fakeBrowser() + " %u");
+        QDir().mkpath(desktop.filePath("site/img"));
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(desktop.filePath("site/img/dot.png")));
+        QVERIFY(picture.save(desktop.filePath("outside.png")));
+
+        App app;
+        app.newDocument();
+        app.doc()->setWindowTitle(desktop.filePath("site/index.htm"));
+        app.edit()->setWholeText("<HTML><BODY><IMG ID=in SRC=\"img/dot.png\">"
+                                 "<IMG ID=out SRC=\"../outside.png\">"
+                                 "<A ID=go HREF=\"http://example.com/x\">go</A></BODY></HTML>");
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('in').complete && "
+                            "document.getElementById('in').naturalWidth",
+                            30, 5000));
+        QCOMPARE(evaluate("document.getElementById('out').naturalWidth"), QVariant(0));
+
+        evaluate("document.getElementById('go').click(); 1");
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.launched(), QStringList{"http://example.com/x"}, 5000);
+        QCOMPARE(evaluate("document.getElementById('go') !== null"), QVariant(true));
+        QCOMPARE(evaluate("window.open('about:blank') === null"), QVariant(true));
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+
+    void aTenMiBPageShows()
+    {
+        App app;
+        app.newDocument();
+        QString page = QStringLiteral("<HTML><BODY>\r\n");
+        const QString line = QStringLiteral("<P>Some text of a long page, <B>bold</B> here and there.</P>\r\n");
+        while (page.size() < 10 * 1024 * 1024)
+            page += line;
+        page += QStringLiteral("<P ID=last>The end</P></BODY></HTML>\r\n");
+        app.edit()->setWholeText(page);
+        QElapsedTimer clock;
+        clock.start();
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('last') ? document.getElementById('last').textContent : ''",
+                            QStringLiteral("The end"), 60000));
+        qInfo("10 MiB page shown in %lld ms", static_cast<long long>(clock.elapsed()));
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // The web engine shares its drawing context with the application's windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    LivePreviewTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_livepreview.moc"

@@ -1,0 +1,209 @@
+// The markup check through a real main window: where findings point and where activating
+// one puts the caret, the old-style filter, out-of-date results, and no page at all.
+#include "support/TestKit.h"
+
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "review/FindingsModel.h"
+#include "review/MarkupPanel.h"
+#include "review/ReviewCommands.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+using testkit::App;
+using review::FindingsModel;
+using review::MarkupPanel;
+using review::Severity;
+
+namespace {
+
+MarkupPanel* panel() { return review::markupPanel(); }
+
+// F12 on the active page, then the result.
+void runCheck(App& app)
+{
+    QSignalSpy finished(panel(), &MarkupPanel::checkFinished);
+    app.shortcut(Qt::Key_F12, Qt::NoModifier);
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
+    QVERIFY(!panel()->isRunning());
+}
+
+int rowWith(const QString& text)
+{
+    for (int row = 0; row < panel()->model()->rowCount(); ++row)
+        if (panel()->model()->findingAt(row)->message.contains(text))
+            return row;
+    return -1;
+}
+
+QString listing()
+{
+    QStringList lines;
+    for (const review::Finding& f : panel()->model()->result().findings)
+        lines << QStringLiteral("%1:%2 %3").arg(f.line).arg(f.column).arg(f.message);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class MarkupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { testkit::isolate(); }
+
+    // Each page has one fault; the finding about it must name the line and column of the
+    // element it concerns (counted in characters: a tab and a character outside the basic
+    // plane count one each), and activating it puts the caret just before `at`.
+    void findingsPointAtTheFault_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("unclosed element")
+            << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>a <B>bold\r\n</BODY>\r\n</HTML>\r\n"
+            << "missing </b>" << 4 << 6 << "<B>bold" << false;
+        QTest::newRow("unknown element")
+            << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>x</P>\r\n  <BLAH>y</BLAH>\r\n</BODY>\r\n</HTML>\r\n"
+            << "<blah> is not recognized" << 5 << 3 << "<BLAH>" << true;
+        QTest::newRow("unterminated attribute quote")
+            << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>text <A HREF=\"page.htm>link</A> more\r\n<P>next</P>\r\n</BODY>\r\n</HTML>\r\n"
+            << "missing </a>" << 4 << 9 << "<A HREF" << false;
+        QTest::newRow("missing </TABLE>, after a tab and an emoji")
+            << QString::fromUtf8("<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n\t\xf0\x9f\x98\x80<TABLE BORDER=1>\r\n<TR><TD>cell</TD></TR>\r\n</BODY>\r\n</HTML>\r\n")
+            << "missing </table>" << 4 << 3 << "<TABLE" << false;
+    }
+    void findingsPointAtTheFault()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, message);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(QString, at);
+        QFETCH(bool, error);
+        App app;
+        app.newDocument();
+        app.edit()->setWholeText(page);
+        app.edit()->setSelStart(0);
+        runCheck(app);
+        const int row = rowWith(message);
+        QVERIFY2(row >= 0, qPrintable(listing()));
+        const review::Finding* f = panel()->model()->findingAt(row);
+        QCOMPARE(f->line, line);
+        QCOMPARE(f->column, column);
+        QCOMPARE(f->severity == Severity::Error, error);
+        QCOMPARE(panel()->model()->result().errors > 0, error);
+        QVERIFY2(panel()->windowTitle().startsWith(error ? "Markup: 1 error, " : "Markup: 0 errors, "),
+                 qPrintable(panel()->windowTitle()));
+        QCOMPARE(QApplication::focusWidget(), panel()->view()); // F12 focuses the list
+        // Errors come first.
+        if (error)
+            QCOMPARE(panel()->model()->findingAt(0)->severity, Severity::Error);
+
+        // Return on the finding: caret at the element, the page unchanged.
+        panel()->view()->setCurrentIndex(panel()->model()->index(row, 0));
+        QTest::keyClick(panel()->view(), Qt::Key_Return);
+        QCOMPARE(app.edit()->selStart(), page.indexOf(at));
+        QCOMPARE(app.edit()->selLength(), 0);
+        QCOMPARE(QApplication::focusWidget(), app.edit());
+        QCOMPARE(app.edit()->text(), page);
+    }
+
+    // Old-style markup the page commands write is hidden unless asked for; the title counts
+    // everything and says how much is hidden.
+    void oldStyleWarningsAreFiltered()
+    {
+        App app;
+        app.newDocument();
+        app.edit()->setWholeText("<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY>\r\n<CENTER><FONT "
+                                 "SIZE=3>x</FONT></CENTER>\r\n<MARQUEE>m</MARQUEE>\r\n</BODY></HTML>\r\n");
+        auto* box = panel()->findChild<QAbstractButton*>("chkMarkupOldStyle");
+        QVERIFY(box);
+        box->setChecked(false);
+        runCheck(app);
+        const int all = panel()->model()->result().findings.size();
+        QCOMPARE(rowWith("<center>"), -1);
+        QCOMPARE(rowWith("<marquee>"), -1);
+        QVERIFY(panel()->model()->hiddenCount() >= 3);
+        QVERIFY2(panel()->windowTitle().contains("old-style hidden"), qPrintable(panel()->windowTitle()));
+        box->setChecked(true);
+        QCOMPARE(panel()->model()->rowCount(), all);
+        QVERIFY(rowWith("<center>") >= 0 && rowWith("<marquee>") >= 0);
+        box->setChecked(false);
+    }
+
+    // The page the effect commands build has no error that our generators caused. What is
+    // left are warnings about the page as the template makes it (no doctype, the title
+    // after the head) and about old-style markup.
+    void effectsPageHasNoErrors()
+    {
+        QFile file(QStringLiteral(HALVANE_EFFECTS_PAGE));
+        QVERIFY2(file.open(QIODevice::ReadOnly), HALVANE_EFFECTS_PAGE);
+        App app;
+        app.newDocument();
+        app.edit()->setWholeText(QString::fromUtf8(file.readAll()));
+        runCheck(app);
+        QVERIFY(panel()->model()->result().findings.size() > 0);
+        QVERIFY2(panel()->model()->result().errors == 0, qPrintable(listing()));
+        qInfo().noquote() << "remaining findings:\n" + listing();
+    }
+
+    // A result for text that changed after the copy was taken is out of date: whether the
+    // change came while the check ran or after it ended.
+    void changedPagesMarkTheResultOutOfDate()
+    {
+        App app;
+        app.newDocument();
+        runCheck(app);
+        QVERIFY(!panel()->isStale());
+        app.edit()->setFocus();
+        app.type("x");
+        QVERIFY(panel()->isStale());
+        QVERIFY(panel()->windowTitle().contains("out of date"));
+
+        QSignalSpy finished(panel(), &MarkupPanel::checkFinished);
+        panel()->check();
+        app.edit()->setFocus();
+        app.type("y"); // before the worker's result is delivered
+        QVERIFY(finished.wait(10000));
+        QVERIFY(panel()->isStale());
+        // A fresh check is current again.
+        runCheck(app);
+        QVERIFY(!panel()->isStale());
+        QVERIFY(!panel()->windowTitle().contains("out of date"));
+    }
+
+    // No page: nothing to check and nothing to go to; a closed page's findings go nowhere.
+    void noPageToCheck()
+    {
+        App app;
+        runCheck(app);
+        QCOMPARE(panel()->windowTitle(), QStringLiteral("Markup: no page to check"));
+        QCOMPARE(panel()->model()->rowCount(), 0);
+        panel()->activate(0);
+
+        app.newDocument();
+        app.edit()->setWholeText("<P><BLAH>");
+        runCheck(app);
+        QVERIFY(panel()->model()->rowCount() > 0);
+        // Escape goes back to the page.
+        QTest::keyClick(panel()->view(), Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), app.edit());
+        app.doc()->parentWidget()->close();
+        QTRY_VERIFY(!panel()->checkedDocument());
+        panel()->activate(0); // nothing to go to, no crash
+        QVERIFY(!app.doc());
+    }
+};
+
+QTEST_MAIN(MarkupTest)
+#include "tst_markup.moc"
