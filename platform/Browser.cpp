@@ -108,7 +108,12 @@ Launch openWith(const QString& lookupFile, const QString& page, QObject* receive
         return Launch::NotFound;
     ObjectRef owner(app);
 
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toEncoded();
+    // A page is a local file's path; a link followed elsewhere (http:, mailto:) goes as it is.
+    const QUrl link(page);
+    const bool remote = !page.startsWith(QLatin1Char('/')) && link.isValid() &&
+                        link.scheme().size() > 1 && !link.isLocalFile();
+    const QByteArray uri = remote ? link.toEncoded()
+                                  : QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toEncoded();
     GList uris{};
     uris.data = const_cast<char*>(uri.constData());
     GAppLaunchContext* context = g_app_launch_context_new();

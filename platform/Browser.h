@@ -21,7 +21,8 @@ Association associationFor(const QString& existingFile);
 
 enum class Launch { Started, NotFound, Failed };
 
-// Starts the program associated with the type of lookupFile with `page` as its argument, as
+// Starts the program associated with the type of lookupFile with `page` (a local file's path,
+// or a URL such as a web link) as its argument, as
 // the desktop would open the page with it (a local page goes as its path, also where the
 // entry takes URLs). An entry whose program is not installed is no association at all (the
 // desktop offers it nowhere): NotFound. Failed: the program could not be started.

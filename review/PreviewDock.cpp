@@ -33,18 +33,9 @@ platform::browser::Launch launchBrowser(const QUrl& url)
         return Launch::NotFound;
     probe.write("<HTML> <\\HTML>\r\n");
     probe.close();
-    // A link to a file of the page's folder is handed over as that file.
-    if (url.scheme() == QLatin1String("halvane-preview"))
-        return platform::browser::openWith(probe.fileName(), url.path());
-    const platform::browser::Association a = platform::browser::associationFor(probe.fileName());
-    if (a.program.isEmpty())
-        return Launch::NotFound;
-    QStringList args;
-    for (const QString& arg : a.arguments)
-        args << (arg.startsWith(platform::browser::fileArgument) ? url.toString() : arg);
-    const bool runnable = !QStandardPaths::findExecutable(a.program).isEmpty() ||
-                          QFileInfo(a.program).isExecutable();
-    return runnable && QProcess::startDetached(a.program, args) ? Launch::Started : Launch::Failed;
+    // A link to a file of the page's folder is handed over as that file, any other as it is.
+    const bool local = url.scheme() == QLatin1String("halvane-preview");
+    return platform::browser::openWith(probe.fileName(), local ? url.path() : url.toString());
 }
 
 } // namespace
