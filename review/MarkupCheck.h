@@ -29,7 +29,7 @@ struct CheckResult {
 };
 
 // At most this many findings are kept: a huge broken page could otherwise report millions.
-inline constexpr int maxFindings = 100000;
+inline constexpr int maxFindings = 10000;
 
 // Checks the page text. Line breaks may be "\n", "\r\n" or "\r"; lines and columns count
 // from 1, a tab counts as one column.

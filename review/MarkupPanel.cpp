@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QTextBlock>
 #include <QThreadPool>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -120,17 +121,64 @@ void MarkupPanel::check()
         emit checkFinished();
         return;
     }
-    RichEdit* edit = m_document->editor();
-    // The copy the check reads: the widget's own text (one character per line break), taken
-    // here, on the interface thread, in one piece. Lines and columns are the same as in the
-    // page file, whatever its line breaks.
-    QString text = edit->document()->toPlainText();
-    m_editWatch = connect(edit, &RichEdit::edited, this, &MarkupPanel::markStale);
+    // The copy the check reads is taken in slices of a few milliseconds, so that a long page
+    // never holds up the window; a change to the page while it is being copied starts the
+    // copy again (a copy must be of one version of the text).
+    m_copy.clear();
+    m_copy.reserve(m_document->editor()->document()->characterCount());
+    m_nextBlock = 0;
+    m_copyRestart = false;
+    m_editWatch = connect(m_document->editor(), &RichEdit::edited, this, [this] {
+        if (m_copying)
+            m_copyRestart = true;
+        else
+            markStale();
+    });
+    m_copying = true;
     m_running = true;
     updateTitle();
-    const quint64 generation = m_generation;
+    m_requestMs = clock.elapsed();
+    copySlice(m_generation);
+}
+
+void MarkupPanel::copySlice(quint64 generation)
+{
+    if (generation != m_generation)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    if (!m_document) { // closed while being copied: nothing left to check
+        m_copying = m_running = false;
+        m_copy = QString();
+        QObject::disconnect(m_editWatch);
+        m_model->setResult({});
+        updateTitle();
+        emit checkFinished();
+        return;
+    }
+    if (m_copyRestart) {
+        m_copy.clear();
+        m_nextBlock = 0;
+        m_copyRestart = false;
+    }
+    // The widget's own text, one "\n" per line break: lines and columns as in the page file,
+    // whatever its line breaks.
+    const QTextDocument* text = m_document->editor()->document();
+    for (QTextBlock b = text->findBlockByNumber(m_nextBlock); b.isValid(); b = b.next()) {
+        if (b.blockNumber() > 0)
+            m_copy += QLatin1Char('\n');
+        m_copy += b.text();
+        if ((b.blockNumber() & 63) == 63 && clock.nsecsElapsed() > sliceNs && b.next().isValid()) {
+            m_nextBlock = b.blockNumber() + 1;
+            m_requestMs = std::max(m_requestMs, clock.elapsed());
+            QTimer::singleShot(0, this, [this, generation] { copySlice(generation); });
+            return;
+        }
+    }
+    m_copying = false;
+    m_requestMs = std::max(m_requestMs, clock.elapsed());
     QPointer<MarkupPanel> self(this);
-    QThreadPool::globalInstance()->start([self, generation, text = std::move(text)]() mutable {
+    QThreadPool::globalInstance()->start([self, generation, text = std::move(m_copy)]() mutable {
         CheckResult result = checkMarkup(text);
         text.clear();
         QMetaObject::invokeMethod(
@@ -141,7 +189,7 @@ void MarkupPanel::check()
             },
             Qt::QueuedConnection);
     });
-    m_requestMs = clock.elapsed();
+    m_copy = QString();
 }
 
 void MarkupPanel::deliver(quint64 generation, CheckResult result)

@@ -37,7 +37,8 @@ public:
     frmDocument* checkedDocument() const { return m_document; }
     FindingsModel* model() const { return m_model; }
     QTreeView* view() const { return m_view; }
-    // Time the last check's request and its result took on the interface thread.
+    // The longest the last check's request (one slice of its copy) and its result took on
+    // the interface thread.
     qint64 lastRequestMs() const { return m_requestMs; }
     qint64 lastDeliveryMs() const { return m_deliveryMs; }
 
@@ -48,6 +49,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The page is copied for the check a slice of at most this long at a time.
+    static constexpr qint64 sliceNs = 4'000'000;
+    void copySlice(quint64 generation);
     void deliver(quint64 generation, CheckResult result);
     void markStale();
     void updateTitle();
@@ -64,6 +68,10 @@ private:
     bool m_stale = false;
     bool m_checkedAny = false;
     bool m_noPage = false;
+    bool m_copying = false;    // the page is being copied for the check
+    bool m_copyRestart = false; // the page changed while being copied
+    int m_nextBlock = 0;
+    QString m_copy;
     qint64 m_requestMs = 0;
     qint64 m_deliveryMs = 0;
 };

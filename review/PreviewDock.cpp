@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <unistd.h>
 
 namespace review {
 
@@ -84,10 +85,27 @@ QString PreviewDock::pageFileFor(const frmDocument* doc)
     return QDir::home().filePath(name + QStringLiteral(".htm"));
 }
 
+// The web engine will not start its sandbox for the administrator, and its start-up then
+// ends the whole process: every unsaved page would be lost. Running without the sandbox is
+// the user's own choice to make, through the engine's variable or switch.
+static bool sandboxRefused()
+{
+    if (geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        return false;
+    return !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--no-sandbox"));
+}
+
 void PreviewDock::ensureRenderer()
 {
     if (m_renderer)
         return;
+    if (sandboxRefused()) {
+        m_loadError = tr("The preview cannot run as the administrator (root): its web engine "
+                         "refuses to start without its sandbox. Run Halvane as an ordinary user, "
+                         "or set QTWEBENGINE_DISABLE_SANDBOX=1 to run the preview unprotected.");
+        m_placeholder->setText(m_loadError);
+        return;
+    }
     QPluginLoader loader;
     QStringList errors;
     for (const QString& path : moduleCandidates()) {

@@ -1,5 +1,6 @@
 // The markup check through a real main window: where findings point and where activating
-// one puts the caret, the old-style filter, out-of-date results, and no page at all.
+// one puts the caret, the old-style filter, out-of-date results, and no page at all; and the
+// preview's refusal to start its engine where the engine would end the program.
 #include "support/TestKit.h"
 
 #include "app/frmMain.h"
@@ -7,6 +8,7 @@
 #include "document/frmDocument.h"
 #include "review/FindingsModel.h"
 #include "review/MarkupPanel.h"
+#include "review/PreviewDock.h"
 #include "review/ReviewCommands.h"
 
 #include <QAbstractButton>
@@ -16,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <unistd.h>
 
 using testkit::App;
 using review::FindingsModel;
@@ -176,6 +179,19 @@ private slots:
         app.type("y"); // before the worker's result is delivered
         QVERIFY(finished.wait(10000));
         QVERIFY(panel()->isStale());
+        // A change while the page is still being copied starts the copy again: the result is
+        // of the changed text, and current.
+        QString longPage;
+        for (int i = 0; i < 60000; ++i)
+            longPage += QStringLiteral("<P>line %1</P>\r\n").arg(i);
+        app.edit()->setWholeText(longPage);
+        app.edit()->setSelStart(0);
+        panel()->check();
+        app.edit()->setFocus();
+        app.type("<BLAH>");
+        QVERIFY(finished.wait(30000));
+        QVERIFY(!panel()->isStale());
+        QVERIFY(rowWith("<blah> is not recognized") >= 0);
         // A fresh check is current again.
         runCheck(app);
         QVERIFY(!panel()->isStale());
@@ -202,6 +218,24 @@ private slots:
         QTRY_VERIFY(!panel()->checkedDocument());
         panel()->activate(0); // nothing to go to, no crash
         QVERIFY(!app.doc());
+    }
+
+    // As the administrator the web engine would end the whole program for want of its
+    // sandbox: the preview says why it cannot run instead, and nothing is loaded.
+    void previewAsRootWithoutSandboxVariable()
+    {
+        if (geteuid() != 0)
+            QSKIP("only the administrator is refused");
+        const QByteArray saved = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        App app;
+        app.newDocument();
+        app.main().action("mnuViewLivePreview")->trigger();
+        QVERIFY(review::previewDock()->isVisible());
+        QVERIFY(!review::previewDock()->renderer());
+        QVERIFY(review::previewDock()->loadError().contains("QTWEBENGINE_DISABLE_SANDBOX"));
+        if (!saved.isNull())
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", saved);
     }
 };
 
