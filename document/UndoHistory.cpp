@@ -8,7 +8,7 @@
 namespace {
 
 // Characters [start, start + length) of a text made of head[0, pos) + middle + head[pos + cut, end).
-QString spliceRange(const GapText& head, int pos, int cut, const QString& middle, qsizetype start,
+QString spliceRange(const GapText& head, int pos, int cut, const PackedText& middle, qsizetype start,
                     qsizetype length)
 {
     const qsizetype total = head.size() - cut + middle.size();
@@ -23,7 +23,7 @@ QString spliceRange(const GapText& head, int pos, int cut, const QString& middle
     if (end > pos && start < midEnd) {
         const qsizetype a = std::max<qsizetype>(start, pos) - pos;
         const qsizetype b = std::min<qsizetype>(end, midEnd) - pos;
-        out += QStringView(middle).mid(a, b - a);
+        out += middle.mid(a, b - a);
     }
     if (end > midEnd) {
         const qsizetype a = std::max(start, midEnd);
@@ -94,23 +94,19 @@ UndoElement UndoHistory::diffFromHead(const UndoTarget& doc) const
     const int headLen = static_cast<int>(m_head.size());
     const int pre = std::min({m_samePrefix, headLen, docLen});
     const int suf = std::min({m_sameSuffix, headLen - pre, docLen - pre});
-    e.pos = pre;
-    e.removed = m_head.mid(pre, headLen - pre - suf);
-    e.inserted = doc.textRange(pre, docLen - pre - suf);
+    QString removed = m_head.mid(pre, headLen - pre - suf);
+    QString inserted = doc.textRange(pre, docLen - pre - suf);
     // After an undo the span can cover text that came back unchanged: keep only what differs.
     qsizetype lead = 0;
-    while (lead < e.removed.size() && lead < e.inserted.size() &&
-           e.removed[lead] == e.inserted[lead])
+    while (lead < removed.size() && lead < inserted.size() && removed[lead] == inserted[lead])
         ++lead;
     qsizetype tail = 0;
-    while (tail < e.removed.size() - lead && tail < e.inserted.size() - lead &&
-           e.removed[e.removed.size() - 1 - tail] == e.inserted[e.inserted.size() - 1 - tail])
+    while (tail < removed.size() - lead && tail < inserted.size() - lead &&
+           removed[removed.size() - 1 - tail] == inserted[inserted.size() - 1 - tail])
         ++tail;
-    if (lead > 0 || tail > 0) {
-        e.pos += static_cast<int>(lead);
-        e.removed = e.removed.mid(lead, e.removed.size() - lead - tail);
-        e.inserted = e.inserted.mid(lead, e.inserted.size() - lead - tail);
-    }
+    e.pos = pre + static_cast<int>(lead);
+    e.removed = QStringView(removed).mid(lead, removed.size() - lead - tail);
+    e.inserted = QStringView(inserted).mid(lead, inserted.size() - lead - tail);
     return e;
 }
 
@@ -331,9 +327,9 @@ std::size_t UndoHistory::elementBytes() const
     std::size_t bytes = (m_undo.capacity() + m_redo.capacity()) * sizeof(UndoElement);
     auto strings = [](const UndoElement& e) {
         std::size_t b = 0;
-        for (const QString* s : {&e.removed, &e.inserted})
-            if (s->capacity() > 0)
-                b += 32 + static_cast<std::size_t>(s->capacity()) * sizeof(QChar);
+        for (const PackedText* s : {&e.removed, &e.inserted})
+            if (s->capacityBytes() > 0)
+                b += 32 + s->capacityBytes();
         return b;
     };
     for (const std::vector<UndoElement>* list : {&m_undo, &m_redo})

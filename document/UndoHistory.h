@@ -18,8 +18,8 @@ struct UndoElement {
     int TextLen = 0;
 
     int pos = 0;      // where the change starts, in the previous recorded text
-    QString removed;  // the run the change took out of the previous recorded text
-    QString inserted; // the run it put in its place
+    PackedText removed;  // the run the change took out of the previous recorded text
+    PackedText inserted; // the run it put in its place
 
     // A change made as a set of splices (Replace All) is taken back and made again exactly,
     // looks included. While the element is in the undo list this holds the set that takes
