@@ -164,15 +164,26 @@ void GapText::replace(qsizetype pos, qsizetype removeLength, const PackedText& i
 
 PackedText::PackedText(QStringView text)
 {
-    m_isWide = !QtPrivate::isLatin1(text);
-    if (m_isWide)
-        m_wide = text.toString();
-    else
-        m_narrow = text.toLatin1();
+    if (text.isEmpty())
+        return;
+    if (QtPrivate::isLatin1(text)) {
+        m_data.resize(text.size() + 1);
+        m_data[0] = narrowTag;
+        put(m_data.data() + 1, text);
+    } else {
+        m_data.resize(2 + text.size() * 2);
+        m_data[0] = wideTag;
+        m_data[1] = wideTag;
+        std::memcpy(m_data.data() + 2, text.utf16(), static_cast<std::size_t>(text.size()) * 2);
+    }
 }
 
 QString PackedText::mid(qsizetype pos, qsizetype length) const
 {
-    return m_isWide ? m_wide.mid(pos, length)
-                    : QString::fromLatin1(m_narrow.mid(pos, length));
+    const qsizetype n = size();
+    pos = std::clamp<qsizetype>(pos, 0, n);
+    length = std::clamp<qsizetype>(length, 0, n - pos);
+    if (isWide())
+        return wide().mid(pos, length).toString();
+    return QString::fromLatin1(narrow().sliced(pos, length));
 }

@@ -43,26 +43,29 @@ private:
     qsizetype m_gapEnd = 0;
 };
 
-// A run of text kept as one byte per character when it fits Latin-1, else as UTF-16.
+// A run of text kept as one byte per character when it fits Latin-1, else as UTF-16. One
+// array holds both: a tag byte, then the characters (UTF-16 from the third byte, aligned).
 class PackedText {
 public:
     PackedText() = default;
     PackedText(QStringView text); // NOLINT: a run is made from any text
-    qsizetype size() const { return m_isWide ? m_wide.size() : m_narrow.size(); }
-    bool isEmpty() const { return size() == 0; }
-    QString toString() const { return m_isWide ? m_wide : QString::fromLatin1(m_narrow); }
-    QString mid(qsizetype pos, qsizetype length) const;
-    bool isWide() const { return m_isWide; }
-    QByteArrayView narrow() const { return m_narrow; }
-    QStringView wide() const { return m_wide; }
-    std::size_t capacityBytes() const
+    qsizetype size() const
     {
-        return static_cast<std::size_t>(m_narrow.capacity()) +
-               static_cast<std::size_t>(m_wide.capacity()) * sizeof(QChar);
+        return m_data.isEmpty() ? 0 : isWide() ? (m_data.size() - 2) / 2 : m_data.size() - 1;
     }
+    bool isEmpty() const { return m_data.isEmpty(); }
+    QString toString() const { return mid(0, size()); }
+    QString mid(qsizetype pos, qsizetype length) const;
+    bool isWide() const { return !m_data.isEmpty() && m_data.front() == wideTag; }
+    QByteArrayView narrow() const { return QByteArrayView(m_data).sliced(m_data.isEmpty() ? 0 : 1); }
+    QStringView wide() const
+    {
+        return QStringView(reinterpret_cast<const char16_t*>(m_data.constData() + 2), size());
+    }
+    std::size_t capacityBytes() const { return static_cast<std::size_t>(m_data.capacity()); }
 
 private:
-    QByteArray m_narrow;
-    QString m_wide;
-    bool m_isWide = false;
+    static constexpr char narrowTag = 'n';
+    static constexpr char wideTag = 'w';
+    QByteArray m_data;
 };

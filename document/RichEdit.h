@@ -116,7 +116,7 @@ private:
     // A line longer than splitAt is held as display blocks of at most `piece` characters; a
     // block next to a display-only break is split again once it grows past twice that, and
     // merged with its neighbour once both fit in one piece.
-    static constexpr int piece = 1024;
+    static constexpr int piece = 128;
     static constexpr int splitAt = 4096;
     // Replaces the whole text by `parts`, each in its format, long lines held as display blocks.
     void insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats);

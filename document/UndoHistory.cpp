@@ -129,6 +129,9 @@ bool UndoHistory::record(const UndoTarget& doc)
 
 void UndoHistory::push(UndoElement e, const UndoTarget& doc)
 {
+    // In the undo list the head holds what the change inserted.
+    e.insertedLength = static_cast<int>(e.inserted.size());
+    e.inserted = PackedText();
     m_redo.clear();
     m_redo.shrink_to_fit();
     e.SelStart = doc.selStart();
@@ -174,10 +177,11 @@ void UndoHistory::undoSplices(UndoTarget& doc, UndoElement& e)
     const int at = back.splices.front().pos;
     SpliceSet again = doc.applySplices(back);
     spliceHead(back);
-    m_head.replace(e.pos, e.inserted.size(), e.removed);
+    e.inserted = PackedText(m_head.mid(e.pos, e.insertedLength));
+    m_head.replace(e.pos, e.insertedLength, e.removed);
     *e.splices = std::move(again);
     doc.setSelStart(at);
-    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(), std::min(at, e.pos));
+    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.insertedLength == 0, std::min(at, e.pos));
 }
 
 void UndoHistory::redoSplices(UndoTarget& doc, UndoElement& e)
@@ -192,6 +196,7 @@ void UndoHistory::redoSplices(UndoTarget& doc, UndoElement& e)
     doc.setSelStart(last.pos + last.removed);
     keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(),
                    std::min(forward.splices.front().pos, e.pos));
+    e.inserted = PackedText();
 }
 
 void UndoHistory::keepDriftAfter(bool exact, int from)
@@ -233,8 +238,8 @@ bool UndoHistory::undo(UndoTarget& doc)
         // d characters from L.SelStart (what Change returns for these arguments).
         const int d = std::abs(P.TextLen - L.TextLen);
         const QString r = d == 0 ? QString()
-                                 : spliceRange(m_head, L.pos, static_cast<int>(L.inserted.size()),
-                                               L.removed, std::max(0, L.SelStart), d);
+                                 : spliceRange(m_head, L.pos, L.insertedLength, L.removed,
+                                               std::max(0, L.SelStart), d);
         doc.setSelStart(L.SelStart);
         doc.setSelText(r);
         doc.setSelStart(L.SelStart);
@@ -246,9 +251,9 @@ bool UndoHistory::undo(UndoTarget& doc)
 
     UndoElement moved = std::move(m_undo.back());
     m_undo.pop_back();
-    m_head.replace(moved.pos, moved.inserted.size(), moved.removed);
-    headReplaced(moved.pos, static_cast<int>(moved.inserted.size()),
-                 static_cast<int>(moved.removed.size()));
+    moved.inserted = PackedText(m_head.mid(moved.pos, moved.insertedLength));
+    m_head.replace(moved.pos, moved.insertedLength, moved.removed);
+    headReplaced(moved.pos, moved.insertedLength, static_cast<int>(moved.removed.size()));
     m_redo.push_back(std::move(moved));
     return true;
 }
@@ -294,6 +299,7 @@ bool UndoHistory::redo(UndoTarget& doc)
     m_head.replace(moved.pos, moved.removed.size(), moved.inserted);
     headReplaced(moved.pos, static_cast<int>(moved.removed.size()),
                  static_cast<int>(moved.inserted.size()));
+    moved.inserted = PackedText();
     m_undo.push_back(std::move(moved));
     return true;
 }
@@ -305,7 +311,7 @@ QString UndoHistory::undoText(int i) const
         const UndoElement& e = m_undo[static_cast<std::size_t>(k)];
         if (e.splices)
             splice(text, *e.splices);
-        text.replace(e.pos, e.inserted.size(), e.removed);
+        text.replace(e.pos, e.insertedLength, e.removed);
     }
     return text.toString();
 }
