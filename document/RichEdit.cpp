@@ -670,34 +670,57 @@ void RichEdit::setWholeRuns(const platform::rtf::Runs& runs)
 
 void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats)
 {
-    // Where the long lines are cut, as offsets in the parts joined. Lines are found with Qt's
-    // vectorised search; only a page with a long line is joined to be cut.
-    bool longLine = false;
-    qsizetype current = 0;
-    for (const QString& text : parts) {
-        qsizetype from = 0;
-        for (qsizetype at = text.indexOf(QLatin1Char('\n')); !longLine; at = text.indexOf(QLatin1Char('\n'), from)) {
-            current += (at < 0 ? text.size() : at) - from;
-            longLine = current > splitAt;
-            if (at < 0)
-                break;
-            current = 0;
-            from = at + 1;
-        }
-    }
+    // Where the long lines are cut, as offsets in the parts taken one after another. Lines
+    // are found with Qt's vectorised search; the parts are never joined (an editing file can
+    // hold millions of runs).
     std::vector<qsizetype> cuts;
-    if (longLine) {
-        const QString joined = parts.size() == 1 ? parts.front() : parts.join(QString());
+    {
+        std::size_t part = 0;
+        qsizetype partStart = 0;
+        const auto charAt = [&](qsizetype at) {
+            while (at < partStart) {
+                --part;
+                partStart -= parts.at(static_cast<qsizetype>(part)).size();
+            }
+            while (at >= partStart + parts.at(static_cast<qsizetype>(part)).size()) {
+                partStart += parts.at(static_cast<qsizetype>(part)).size();
+                ++part;
+            }
+            return parts.at(static_cast<qsizetype>(part)).at(at - partStart);
+        };
+        const auto cutLine = [&](qsizetype start, qsizetype end) {
+            // As cutsOf(), over the parts.
+            while (end - start > piece) {
+                qsizetype at = -1;
+                for (qsizetype i = start + piece; i > start + piece / 2; --i) {
+                    const QChar c = charAt(i - 1);
+                    if (c == QLatin1Char('>') || c == QLatin1Char(' ')) {
+                        at = i;
+                        break;
+                    }
+                }
+                if (at < 0) {
+                    at = start + piece;
+                    if (charAt(at - 1).isHighSurrogate())
+                        --at;
+                }
+                cuts.push_back(at);
+                start = at;
+            }
+        };
         qsizetype lineStart = 0;
-        while (lineStart <= joined.size()) {
-            qsizetype end = joined.indexOf(QLatin1Char('\n'), lineStart);
-            if (end < 0)
-                end = joined.size();
-            if (end - lineStart > splitAt)
-                for (const qsizetype cut : cutsOf(QStringView(joined).mid(lineStart, end - lineStart), piece))
-                    cuts.push_back(lineStart + cut);
-            lineStart = end + 1;
+        qsizetype base = 0;
+        for (const QString& text : parts) {
+            for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
+                 at = text.indexOf(QLatin1Char('\n'), at + 1)) {
+                if (base + at - lineStart > splitAt)
+                    cutLine(lineStart, base + at);
+                lineStart = base + at + 1;
+            }
+            base += text.size();
         }
+        if (base - lineStart > splitAt)
+            cutLine(lineStart, base);
     }
 
     QTextCursor c(document());

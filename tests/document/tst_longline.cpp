@@ -92,6 +92,20 @@ private slots:
         QCOMPARE(e->selText(), needle);
     }
 
+    // An editing file's coloured runs on one long line: cut across runs, read back the same.
+    void colouredRunsAcrossBreaks()
+    {
+        platform::rtf::Runs runs;
+        const QString line = oneLine(9000, true);
+        for (qsizetype at = 0; at < line.size(); at += 7)
+            platform::rtf::append(runs, QStringView(line).mid(at, 7), at % 14 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+        Doc d;
+        d.edit()->setWholeRuns(runs);
+        QVERIFY(d.edit()->displayBreakCount() > 20);
+        QCOMPARE(d.edit()->runs(), runs);
+        QCOMPARE(d.edit()->text(), line);
+    }
+
     // Edits at a display-only break act on the text as they would in the middle of a line,
     // and Undo / Redo take them back and make them again exactly.
     void editsAtABreak_data()
