@@ -110,10 +110,13 @@ QTextCharFormat displayBreakFormat()
 
 // Formats given to inserted text never carry the mark: a real break must never pass for a
 // display-only one.
-QTextCharFormat unmarked(QTextCharFormat f)
+QTextCharFormat unmarked(const QTextCharFormat& f)
 {
-    f.clearProperty(displayBreakProperty);
-    return f;
+    if (!f.hasProperty(displayBreakProperty))
+        return f; // shared, not copied: this runs for every fragment of a Replace All
+    QTextCharFormat plain = f;
+    plain.clearProperty(displayBreakProperty);
+    return plain;
 }
 
 // Whether the break ending `block` is display-only, read from the document itself.
@@ -258,6 +261,11 @@ bool RichEdit::continuesLine(const QTextBlock& block) const
 
 QString RichEdit::lineText(const QTextBlock& first, QTextBlock* last) const
 {
+    if (m_virtual.empty()) {
+        if (last)
+            *last = first;
+        return first.text();
+    }
     QTextBlock b = first;
     QString text = b.text();
     while (isDisplayBreakAt(b.position() + b.length() - 1)) {
@@ -902,8 +910,31 @@ void RichEdit::reflow()
     const int to = std::min(m_dirtyTo, doc->characterCount() - 1);
     QTextBlock b = doc->findBlock(std::min(m_dirtyFrom, to));
     m_dirtyFrom = m_dirtyTo = -1;
-    if (m_virtual.empty() && b.length() - 1 <= splitAt && (b.position() + b.length() > to))
-        return; // the usual keystroke: one block, short enough
+    if (m_virtual.empty()) {
+        // An ordinary page: only a line grown past splitAt needs cutting. Block lengths are
+        // read as the blocks are walked (a block's position costs a search of the document).
+        std::vector<int> cuts;
+        for (int position = b.position(); b.isValid() && position <= to; b = b.next()) {
+            const int length = b.length() - 1;
+            if (length > splitAt)
+                for (const qsizetype cut : cutsOf(b.text(), piece))
+                    cuts.push_back(position + static_cast<int>(cut));
+            position += length + 1;
+        }
+        if (cuts.empty())
+            return;
+        ++m_reflowing;
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+            c.setPosition(*cut);
+            c.insertBlock(c.blockFormat(), displayBreakFormat());
+        }
+        m_addedVirtual = true;
+        c.endEditBlock();
+        --m_reflowing;
+        return;
+    }
     if (continuesLine(b))
         b = b.previous();
 
