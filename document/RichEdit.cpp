@@ -413,17 +413,18 @@ void RichEdit::setSelText(const QString& text)
     const QString paragraphs = toParagraphs(text);
     if (paragraphs.isEmpty()) {
         c.removeSelectedText();
-    } else if (paragraphs.size() <= piece) {
+    } else if (paragraphs.size() <= splitAt) {
         c.insertText(paragraphs, format);
     } else {
-        // A long run (a paste into a long line) goes in already cut into display blocks, so
-        // that the widget never lays out the whole line at once.
+        // A long line (a paste of a minified page) goes in already cut into display blocks,
+        // so that the widget never lays out the whole line at once; shorter ones are cut,
+        // where a long line needs it, once they are in.
         std::vector<qsizetype> cuts;
         qsizetype lineStart = 0;
         for (qsizetype at = 0; at <= paragraphs.size(); ++at) {
             if (at < paragraphs.size() && paragraphs[at] != QLatin1Char('\n'))
                 continue;
-            if (at - lineStart > piece)
+            if (at - lineStart > splitAt)
                 for (const qsizetype cut : cutsOf(QStringView(paragraphs).mid(lineStart, at - lineStart), piece))
                     cuts.push_back(lineStart + cut);
             lineStart = at + 1;
