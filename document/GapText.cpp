@@ -5,6 +5,13 @@
 
 namespace {
 
+// memcpy with nothing to copy may be given null pointers (empty buffers): skip it then.
+void copyBytes(void* dst, const void* src, std::size_t n)
+{
+    if (n > 0)
+        std::memcpy(dst, src, n);
+}
+
 // Room left after the text: a sixteenth of it, at least 64 characters.
 qsizetype roomFor(qsizetype textSize) { return std::max<qsizetype>(64, textSize / 16); }
 
@@ -14,7 +21,7 @@ void put(char* dst, QStringView src)
     // conversion; keystrokes the plain loop.
     if (src.size() > 1024) {
         const QByteArray latin = src.toLatin1();
-        std::memcpy(dst, latin.constData(), static_cast<std::size_t>(latin.size()));
+        copyBytes(dst, latin.constData(), static_cast<std::size_t>(latin.size()));
         return;
     }
     for (const QChar c : src)
@@ -23,12 +30,12 @@ void put(char* dst, QStringView src)
 
 void put(char16_t* dst, QStringView src)
 {
-    std::memcpy(dst, src.utf16(), static_cast<std::size_t>(src.size()) * sizeof(char16_t));
+    copyBytes(dst, src.utf16(), static_cast<std::size_t>(src.size()) * sizeof(char16_t));
 }
 
 void put(char* dst, QByteArrayView src)
 {
-    std::memcpy(dst, src.data(), static_cast<std::size_t>(src.size()));
+    copyBytes(dst, src.data(), static_cast<std::size_t>(src.size()));
 }
 
 void append(QString& out, const char* src, qsizetype n) { out += QLatin1StringView(src, n); }
@@ -107,8 +114,8 @@ void GapText::ensureGap(std::vector<T>& buf, qsizetype needed)
     const qsizetype newGap = needed + roomFor(m_size + needed);
     const qsizetype tail = static_cast<qsizetype>(buf.size()) - m_gapEnd;
     std::vector<T> grown(static_cast<std::size_t>(m_size + newGap));
-    std::memcpy(grown.data(), buf.data(), m_gapStart * sizeof(T));
-    std::memcpy(grown.data() + m_gapStart + newGap, buf.data() + m_gapEnd, tail * sizeof(T));
+    copyBytes(grown.data(), buf.data(), m_gapStart * sizeof(T));
+    copyBytes(grown.data() + m_gapStart + newGap, buf.data() + m_gapEnd, tail * sizeof(T));
     buf.swap(grown);
     m_gapEnd = m_gapStart + newGap;
 }
@@ -174,7 +181,7 @@ PackedText::PackedText(QStringView text)
         m_data.resize(2 + text.size() * 2);
         m_data[0] = wideTag;
         m_data[1] = wideTag;
-        std::memcpy(m_data.data() + 2, text.utf16(), static_cast<std::size_t>(text.size()) * 2);
+        copyBytes(m_data.data() + 2, text.utf16(), static_cast<std::size_t>(text.size()) * 2);
     }
 }
 
