@@ -16,9 +16,9 @@
 // widget's own (one character per break) through block numbers, in logarithmic time.
 //
 // A very long line is held in the widget as several display blocks joined by display-only
-// breaks: the widget lays out one block per keystroke, and a block of a few thousand
-// characters costs a fraction of a millisecond where a megabyte-long one costs a quarter of a
-// second. Those breaks are no part of the text: text(), positions, selections, the clipboard,
+// breaks: the widget shapes the edited block again at every keystroke (layout, caret, paint),
+// and a block as long as an ordinary line costs a fraction of a millisecond where a
+// megabyte-long one costs a quarter of a second. Those breaks are no part of the text: text(), positions, selections, the clipboard,
 // find and the colour runs never see them; only line and block helpers below know of them.
 //
 // Qt's own undo stack is off: the document window keeps its own history.
