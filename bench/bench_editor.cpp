@@ -152,6 +152,8 @@ private:
     std::unique_ptr<QPlainTextEdit> m_edit;
 };
 
+double median(std::vector<double> v);
+
 // Mean microseconds of one keystroke over `keys` keys (after a few untimed ones).
 double meanKeystrokeUs(QWidget* target, int keys)
 {
@@ -393,6 +395,43 @@ void longLine()
     {
         Floor f(page);
         report("floor.keystroke_us_1MiB_single_line", measure(f.edit()), "us");
+    }
+
+    // Single keystrokes at the start, in the middle and at the end of the line, each timed on
+    // its own; the median of all. The floor gets fewer keys: each costs a quarter second.
+    const auto placesAndKeys = [](QPlainTextEdit* edit, int keysPerPlace,
+                                  const std::function<void(double)>& place) {
+        std::vector<double> times;
+        for (const double where : {0.0, 0.5, 1.0}) {
+            place(where);
+            settle();
+            typeKey(edit, 0, false);
+            for (int i = 1; i <= keysPerPlace; ++i) {
+                probe::Stopwatch t;
+                typeKey(edit, i, false);
+                times.push_back(t.us());
+            }
+        }
+        return median(times);
+    };
+    {
+        Document d(page);
+        RichEdit* e = d.edit();
+        expect(e->lineCount() == 1, "longline: the page is not one line");
+        const double us = placesAndKeys(e, 40, [e](double where) {
+            e->setSelStart(static_cast<int>(where * e->textLength()));
+        });
+        expect(e->textLength() == page.size() + 3 * 41, "longline: not every key reached the text");
+        report("longline.keystroke_us_1MiB", us, "us");
+    }
+    {
+        Floor f(page);
+        QPlainTextEdit* e = f.edit();
+        report("floor.longline_keystroke_us_1MiB", placesAndKeys(e, 3, [e](double where) {
+                   QTextCursor c = e->textCursor();
+                   c.setPosition(static_cast<int>(where * (e->document()->characterCount() - 1)));
+                   e->setTextCursor(c);
+               }), "us");
     }
 }
 

@@ -2,7 +2,7 @@
 // reading the coloured editing format. Beside each, the same bytes moved by the bare widget
 // (QFile + QPlainTextEdit), prefixed "floor."; run a floor in a process of its own.
 //
-// Usage: halvane_bench_files [scenario...]   (open openfloor save savefloor rtf hostile
+// Usage: halvane_bench_files [scenario...]   (open openfloor longopen save savefloor rtf hostile
 // largest; default: all)
 
 #include "Bare.h"
@@ -110,6 +110,24 @@ void openPage()
         expect(ok && w.doc->editor()->textLength() > 10 * MiB - 200, "open: the page did not arrive");
         report(cold ? "file.open_10MiB_cold_ms" : "file.open_10MiB_ms", ms, "ms");
     }
+}
+
+// A page of the same size on one single line (a minified page), from the page cache: it must
+// open as fast as the page of short lines.
+void openLongLine()
+{
+    const QString path = scratch().filePath("line.htm");
+    writeBytes(path, benchpages::singleLine(10 * MiB).toUtf8());
+    warmUpDocument();
+    Window w;
+    QString reason;
+    probe::Stopwatch cpu;
+    const bool ok = files::loadInto(*w.doc, path, &reason);
+    QCoreApplication::processEvents();
+    const double ms = cpu.ms();
+    expect(ok && w.doc->editor()->textLength() > 10 * MiB - 200 && w.doc->editor()->lineCount() == 1,
+           "longopen: the page did not arrive as one line");
+    report("longline.open_ms_10MiB", ms, "ms");
 }
 
 // The same bytes read into the bare widget, in a process of its own.
@@ -309,7 +327,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
-        {"open", openPage},  {"openfloor", openFloor}, {"save", savePage},
+        {"open", openPage},  {"openfloor", openFloor}, {"longopen", openLongLine}, {"save", savePage},
         {"savefloor", saveFloor}, {"rtf", editingFormat}, {"hostile", hostileEditingFile},
         {"largest", largestEditingFile}};
     const QStringList wanted = app.arguments().mid(1);

@@ -68,7 +68,7 @@ QString toParagraphs(const QString& text)
 }
 
 // Calls piece(text, fragment) for each stretch of [from, to) that lies in one fragment, and
-// lineBreak() for each line break in the range, in the order of the text.
+// lineBreak(position) for each block break in the range, in the order of the text.
 template <class Piece, class Break>
 void visitRange(const QTextDocument* doc, int from, int to, Piece piece, Break lineBreak)
 {
@@ -86,7 +86,7 @@ void visitRange(const QTextDocument* doc, int from, int to, Piece piece, Break l
         }
         const int separator = b.position() + b.length() - 1;
         if (separator >= from && separator < to)
-            lineBreak();
+            lineBreak(separator);
     }
 }
 
@@ -94,6 +94,64 @@ constexpr Qt::KeyboardModifiers shiftStateMask =
     Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
 bool ctrlOnly(const QKeyEvent* k) { return (k->modifiers() & shiftStateMask) == Qt::ControlModifier; }
+
+// Marks the break character of a display-only break (a property of its character format, so
+// that the mark goes wherever the character goes and disappears with it).
+constexpr int displayBreakProperty = QTextFormat::UserProperty + 0x4842;
+
+bool isMarked(const QTextCharFormat& f) { return f.hasProperty(displayBreakProperty); }
+
+QTextCharFormat displayBreakFormat()
+{
+    QTextCharFormat f;
+    f.setProperty(displayBreakProperty, true);
+    return f;
+}
+
+// Formats given to inserted text never carry the mark: a real break must never pass for a
+// display-only one.
+QTextCharFormat unmarked(const QTextCharFormat& f)
+{
+    if (!f.hasProperty(displayBreakProperty))
+        return f; // shared, not copied: this runs for every fragment of a Replace All
+    QTextCharFormat plain = f;
+    plain.clearProperty(displayBreakProperty);
+    return plain;
+}
+
+// Whether the break ending `block` is display-only, read from the document itself.
+bool endsMarked(const QTextBlock& block)
+{
+    const QTextBlock next = block.next();
+    return next.isValid() && isMarked(next.charFormat());
+}
+
+// Where to cut a line of `text` into display blocks of at most `piece` characters: after a
+// '>' or a space in the second half of a piece when there is one, else at the piece's end
+// (never between the halves of a surrogate pair). Offsets ascending, none at 0 or the end.
+std::vector<qsizetype> cutsOf(QStringView text, qsizetype piece)
+{
+    std::vector<qsizetype> cuts;
+    qsizetype start = 0;
+    while (text.size() - start > piece) {
+        qsizetype at = -1;
+        for (qsizetype i = start + piece; i > start + piece / 2; --i) {
+            const QChar c = text[i - 1];
+            if (c == QLatin1Char('>') || c == QLatin1Char(' ')) {
+                at = i;
+                break;
+            }
+        }
+        if (at < 0) {
+            at = start + piece;
+            if (text[at - 1].isHighSurrogate())
+                --at;
+        }
+        cuts.push_back(at);
+        start = at;
+    }
+    return cuts;
+}
 
 } // namespace
 
@@ -109,12 +167,26 @@ RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::selChange);
 }
 
+int RichEdit::virtualBefore(int documentPosition) const
+{
+    return static_cast<int>(std::lower_bound(m_virtual.begin(), m_virtual.end(), documentPosition) -
+                            m_virtual.begin());
+}
+
+bool RichEdit::isDisplayBreakAt(int documentPosition) const
+{
+    return !m_virtual.empty() &&
+           std::binary_search(m_virtual.begin(), m_virtual.end(), documentPosition);
+}
+
 int RichEdit::toCrlfPosition(int documentPosition) const
 {
     const QTextDocument* doc = document();
     const int last = doc->characterCount() - 1;
     documentPosition = std::clamp(documentPosition, 0, last);
-    return documentPosition + doc->findBlock(documentPosition).blockNumber();
+    // A real break adds one character (its LF); a display-only break takes its own one away.
+    return documentPosition + doc->findBlock(documentPosition).blockNumber() -
+           2 * virtualBefore(documentPosition);
 }
 
 int RichEdit::toDocumentPosition(int crlfPosition) const
@@ -123,27 +195,114 @@ int RichEdit::toDocumentPosition(int crlfPosition) const
     if (crlfPosition <= 0)
         return 0;
     // The block whose first character is the last one at or before the position.
+    const auto startOf = [&](int number) {
+        const int position = doc->findBlockByNumber(number).position();
+        return position + number - 2 * virtualBefore(position);
+    };
     int lo = 0;
     int hi = doc->blockCount() - 1;
     while (lo < hi) {
         const int mid = lo + (hi - lo + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= crlfPosition)
+        if (startOf(mid) <= crlfPosition)
             lo = mid;
         else
             hi = mid - 1;
     }
     const QTextBlock block = doc->findBlockByNumber(lo);
-    const int offset = crlfPosition - (block.position() + lo);
+    const int offset = crlfPosition - startOf(lo);
+    // At a display-only break the position is the end of the block before it, where typing
+    // continues the text before the caret.
+    if (offset == 0 && lo > 0 && isDisplayBreakAt(block.position() - 1))
+        return block.position() - 1;
     // A position between the CR and the LF of a break stays at the end of the line.
     return block.position() + std::min(offset, block.length() - 1);
 }
 
-QString RichEdit::text() const { return toLineBreaks(document()->toRawText()); }
+int RichEdit::lineCount() const { return document()->blockCount() - static_cast<int>(m_virtual.size()); }
+
+int RichEdit::lineOf(int documentPosition) const
+{
+    return document()->findBlock(documentPosition).blockNumber() - virtualBefore(documentPosition);
+}
+
+int RichEdit::lineStart(int line) const
+{
+    const QTextDocument* doc = document();
+    line = std::clamp(line, 0, lineCount() - 1);
+    if (m_virtual.empty())
+        return doc->findBlockByNumber(line).position();
+    // The first block whose line number (its block number less the display-only breaks
+    // before it) reaches `line`.
+    int lo = line;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (mid - virtualBefore(doc->findBlockByNumber(mid).position()) >= line)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return doc->findBlockByNumber(lo).position();
+}
+
+int RichEdit::columnOf(int documentPosition) const
+{
+    const QTextBlock block = document()->findBlock(documentPosition);
+    if (m_virtual.empty())
+        return documentPosition - block.position();
+    const int start = lineStart(lineOf(documentPosition));
+    return documentPosition - start - (virtualBefore(documentPosition) - virtualBefore(start));
+}
+
+bool RichEdit::continuesLine(const QTextBlock& block) const
+{
+    return block.isValid() && block.position() > 0 && isDisplayBreakAt(block.position() - 1);
+}
+
+QString RichEdit::lineText(const QTextBlock& first, QTextBlock* last) const
+{
+    if (m_virtual.empty()) {
+        if (last)
+            *last = first;
+        return first.text();
+    }
+    QTextBlock b = first;
+    QString text = b.text();
+    while (isDisplayBreakAt(b.position() + b.length() - 1)) {
+        b = b.next();
+        text += b.text();
+    }
+    if (last)
+        *last = b;
+    return text;
+}
+
+QString RichEdit::text() const
+{
+    if (m_virtual.empty())
+        return toLineBreaks(document()->toRawText());
+    return toLineBreaks(withoutDisplayBreaks(document()->toRawText(), 0));
+}
+
+QString RichEdit::withoutDisplayBreaks(QStringView raw, int offset) const
+{
+    auto it = std::lower_bound(m_virtual.begin(), m_virtual.end(), offset);
+    const auto end = std::lower_bound(it, m_virtual.end(), offset + raw.size());
+    QString out;
+    out.reserve(raw.size() - (end - it));
+    qsizetype at = 0;
+    for (; it != end; ++it) {
+        out += raw.mid(at, *it - offset - at);
+        at = *it - offset + 1;
+    }
+    out += raw.mid(at);
+    return out;
+}
 
 int RichEdit::textLength() const
 {
     const QTextDocument* doc = document();
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
+    return doc->characterCount() - 1 + doc->blockCount() - 1 - 2 * static_cast<int>(m_virtual.size());
 }
 
 QString RichEdit::textRange(int start, int length) const
@@ -175,7 +334,9 @@ QString RichEdit::rawRange(int from, int to) const
         // Most of the page (a load, a snapshot of a replaced page): one copy of the raw text
         // is several times quicker than gathering it fragment by fragment through a cursor.
         const QString raw = doc->toRawText();
-        return toLineBreaks(QStringView(raw).mid(from, to - from));
+        if (m_virtual.empty())
+            return toLineBreaks(QStringView(raw).mid(from, to - from));
+        return toLineBreaks(withoutDisplayBreaks(QStringView(raw).mid(from, to - from), from));
     }
     // Gathered from the fragments that overlap the range. A cursor placed there would lay its
     // block out again just to compute its x position, which after an edit costs a full
@@ -184,7 +345,10 @@ QString RichEdit::rawRange(int from, int to) const
     raw.reserve(to - from);
     visitRange(
         doc, from, to, [&](QStringView piece, const QTextFragment&) { raw += piece; },
-        [&] { raw += QChar::ParagraphSeparator; });
+        [&](int at) {
+            if (!isDisplayBreakAt(at))
+                raw += QChar::ParagraphSeparator;
+        });
     return toLineBreaks(raw);
 }
 
@@ -214,7 +378,23 @@ void RichEdit::setSelLength(int length)
     setTextCursor(c);
 }
 
-QString RichEdit::selText() const { return toLineBreaks(textCursor().selectedText()); }
+QString RichEdit::selText() const
+{
+    if (m_virtual.empty())
+        return toLineBreaks(textCursor().selectedText());
+    return textRange(selStart(), selLength());
+}
+
+QMimeData* RichEdit::createMimeDataFromSelection() const
+{
+    if (m_virtual.empty())
+        return QPlainTextEdit::createMimeDataFromSelection();
+    // The selection as the widget would give it (a line break as "\n"), without the
+    // display-only breaks.
+    auto* data = new QMimeData;
+    data->setText(selText().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    return data;
+}
 
 void RichEdit::setSelText(const QString& text)
 {
@@ -229,12 +409,44 @@ void RichEdit::setSelText(const QString& text)
     } else {
         format = c.charFormat();
     }
+    format = unmarked(format);
     const QString paragraphs = toParagraphs(text);
-    if (paragraphs.isEmpty())
+    if (paragraphs.isEmpty()) {
         c.removeSelectedText();
-    else
+    } else if (paragraphs.size() <= splitAt) {
         c.insertText(paragraphs, format);
+    } else {
+        // A long line (a paste of a minified page) goes in already cut into display blocks,
+        // so that the widget never lays out the whole line at once; shorter ones are cut,
+        // where a long line needs it, once they are in.
+        std::vector<qsizetype> cuts;
+        qsizetype lineStart = 0;
+        for (qsizetype at = 0; at <= paragraphs.size(); ++at) {
+            if (at < paragraphs.size() && paragraphs[at] != QLatin1Char('\n'))
+                continue;
+            if (at - lineStart > splitAt)
+                for (const qsizetype cut : cutsOf(QStringView(paragraphs).mid(lineStart, at - lineStart), piece))
+                    cuts.push_back(lineStart + cut);
+            lineStart = at + 1;
+        }
+        if (cuts.empty()) {
+            c.insertText(paragraphs, format);
+        } else {
+            c.beginEditBlock();
+            c.removeSelectedText();
+            qsizetype from = 0;
+            for (const qsizetype cut : cuts) {
+                c.insertText(paragraphs.mid(from, cut - from), format);
+                c.insertBlock(c.blockFormat(), displayBreakFormat());
+                from = cut;
+            }
+            c.insertText(paragraphs.mid(from), format);
+            m_addedVirtual = true;
+            c.endEditBlock();
+        }
+    }
     setTextCursor(c);
+    reflow();
 }
 
 QColor RichEdit::selColor() const
@@ -272,7 +484,23 @@ int RichEdit::find(const QString& text, bool wholeWord, bool matchCase)
         return -1;
     // Searched in the widget's own text, where a line break is one paragraph separator.
     const QString needle = toParagraphs(text).replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
-    const QString raw = document()->toRawText();
+    const QString raw = m_virtual.empty() ? document()->toRawText()
+                                          : withoutDisplayBreaks(document()->toRawText(), 0);
+    // A position in `raw` as a position of the widget's own: every display-only break before
+    // it adds one (m_virtual[i] - i is where the i-th one stands in `raw`).
+    const auto widgetPosition = [this](qsizetype at) {
+        qsizetype before = 0;
+        qsizetype lo = 0;
+        qsizetype hi = static_cast<qsizetype>(m_virtual.size());
+        while (lo < hi) {
+            const qsizetype mid = lo + (hi - lo) / 2;
+            if (m_virtual[static_cast<std::size_t>(mid)] - mid < at)
+                lo = mid + 1, before = lo;
+            else
+                hi = mid;
+        }
+        return static_cast<int>(at + before);
+    };
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const auto isWordChar = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
     for (qsizetype at = raw.indexOf(needle, 0, cs); at >= 0; at = raw.indexOf(needle, at + 1, cs)) {
@@ -281,10 +509,10 @@ int RichEdit::find(const QString& text, bool wholeWord, bool matchCase)
                           (end < raw.size() && isWordChar(raw.at(end)))))
             continue;
         QTextCursor c = textCursor();
-        c.setPosition(static_cast<int>(at));
-        c.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        c.setPosition(widgetPosition(at));
+        c.setPosition(widgetPosition(end), QTextCursor::KeepAnchor);
         setTextCursor(c);
-        return toCrlfPosition(static_cast<int>(at));
+        return toCrlfPosition(c.selectionStart());
     }
     return -1;
 }
@@ -316,15 +544,16 @@ private:
 
 // Appends the text of [from, to) to `text`, line breaks as "\r\n", and the looks of its runs
 // to `looks`. Returns the format of the first character.
+template <class IsDisplayBreak>
 QTextCharFormat collectRange(const QTextDocument* doc, int from, int to, QString& text,
-                             std::vector<SpliceSet::Look>& looks)
+                             std::vector<SpliceSet::Look>& looks, IsDisplayBreak isDisplayBreak)
 {
     QTextCharFormat first;
     bool haveFirst = false;
     visitRange(
         doc, from, to,
         [&](QStringView piece, const QTextFragment& f) {
-            const QTextCharFormat format = f.charFormat();
+            const QTextCharFormat format = unmarked(f.charFormat());
             if (!haveFirst) {
                 first = format;
                 haveFirst = true;
@@ -333,7 +562,10 @@ QTextCharFormat collectRange(const QTextDocument* doc, int from, int to, QString
                 looks.push_back({static_cast<int>(text.size()), format});
             text += piece;
         },
-        [&] { text += QLatin1String("\r\n"); });
+        [&](int at) {
+            if (!isDisplayBreak(at))
+                text += QLatin1String("\r\n");
+        });
     return first;
 }
 
@@ -367,13 +599,21 @@ SpliceSet RichEdit::applySplices(const SpliceSet& set)
         const int a = std::clamp(s.pos, floor, length);
         const int b = std::clamp(s.pos + s.removed, a, length);
         floor = b;
-        Span span{map(a), map(b), offset, {}};
+        Span span{0, 0, offset, {}};
+        if (m_virtual.empty()) {
+            span.from = map(a);
+            span.to = map(b);
+        } else {
+            span.from = toDocumentPosition(a);
+            span.to = toDocumentPosition(b);
+        }
         const int before = static_cast<int>(back.text.size());
-        span.look = collectRange(doc, span.from, span.to, back.text, back.looks);
+        span.look = collectRange(doc, span.from, span.to, back.text, back.looks,
+                                 [this](int at) { return isDisplayBreakAt(at); });
         if (span.from == span.to) {
             QTextCursor at(doc);
             at.setPosition(span.from);
-            span.look = at.charFormat();
+            span.look = unmarked(at.charFormat());
         }
         const int taken = static_cast<int>(back.text.size()) - before;
         back.splices.push_back({static_cast<int>(a + shift), s.inserted, taken});
@@ -410,65 +650,125 @@ SpliceSet RichEdit::applySplices(const SpliceSet& set)
             const int a = k == startLook ? span.offset : set.looks[k].from;
             const int e = k + 1 < set.looks.size() ? std::min(runEnd, set.looks[k + 1].from) : runEnd;
             if (e > a)
-                c.insertText(toParagraphs(set.text.mid(a, e - a)), set.looks[k].format);
+                c.insertText(toParagraphs(set.text.mid(a, e - a)), unmarked(set.looks[k].format));
         }
     }
     c.endEditBlock();
+    reflow();
     return back;
 }
 
 void RichEdit::hideSelection(bool hide) { viewport()->setUpdatesEnabled(!hide); }
 
-void RichEdit::setWholeText(const QString& text)
-{
-    QTextCursor c(document());
-    c.beginEditBlock();
-    c.select(QTextCursor::Document);
-    c.removeSelectedText();
-    const QString paragraphs = toParagraphs(text);
-    fitWrapToLongestLine({paragraphs});
-    c.insertText(paragraphs, QTextCharFormat());
-    c.endEditBlock();
-}
+void RichEdit::setWholeText(const QString& text) { insertWhole({toParagraphs(text)}, {QTextCharFormat()}); }
 
 void RichEdit::setWholeRuns(const platform::rtf::Runs& runs)
 {
+    QStringList parts;
+    std::vector<QTextCharFormat> formats;
+    parts.reserve(static_cast<qsizetype>(runs.size()));
+    formats.reserve(runs.size());
+    for (const platform::rtf::Run& run : runs) {
+        parts.append(toParagraphs(run.text));
+        QTextCharFormat format;
+        format.setForeground(QColor::fromRgb(run.colour));
+        formats.push_back(format);
+    }
+    insertWhole(parts, formats);
+}
+
+void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats)
+{
+    // Where the long lines are cut, as offsets in the parts taken one after another. Lines
+    // are found with Qt's vectorised search; the parts are never joined (an editing file can
+    // hold millions of runs).
+    std::vector<qsizetype> cuts;
+    {
+        std::size_t part = 0;
+        qsizetype partStart = 0;
+        const auto charAt = [&](qsizetype at) {
+            while (at < partStart) {
+                --part;
+                partStart -= parts.at(static_cast<qsizetype>(part)).size();
+            }
+            while (at >= partStart + parts.at(static_cast<qsizetype>(part)).size()) {
+                partStart += parts.at(static_cast<qsizetype>(part)).size();
+                ++part;
+            }
+            return parts.at(static_cast<qsizetype>(part)).at(at - partStart);
+        };
+        const auto cutLine = [&](qsizetype start, qsizetype end) {
+            // As cutsOf(), over the parts.
+            while (end - start > piece) {
+                qsizetype at = -1;
+                for (qsizetype i = start + piece; i > start + piece / 2; --i) {
+                    const QChar c = charAt(i - 1);
+                    if (c == QLatin1Char('>') || c == QLatin1Char(' ')) {
+                        at = i;
+                        break;
+                    }
+                }
+                if (at < 0) {
+                    at = start + piece;
+                    if (charAt(at - 1).isHighSurrogate())
+                        --at;
+                }
+                cuts.push_back(at);
+                start = at;
+            }
+        };
+        qsizetype lineStart = 0;
+        qsizetype base = 0;
+        for (const QString& text : parts) {
+            for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0;
+                 at = text.indexOf(QLatin1Char('\n'), at + 1)) {
+                if (base + at - lineStart > splitAt)
+                    cutLine(lineStart, base + at);
+                lineStart = base + at + 1;
+            }
+            base += text.size();
+        }
+        if (base - lineStart > splitAt)
+            cutLine(lineStart, base);
+    }
+
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.removeSelectedText(); // first, so that a change of wrapping does not lay out the old text
-    QStringList paragraphs;
-    paragraphs.reserve(static_cast<qsizetype>(runs.size()));
-    for (const platform::rtf::Run& run : runs)
-        paragraphs.append(toParagraphs(run.text));
-    fitWrapToLongestLine(paragraphs);
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        QTextCharFormat format;
-        format.setForeground(QColor::fromRgb(runs[i].colour));
-        c.insertText(paragraphs.at(static_cast<qsizetype>(i)), format);
+    // No display block is long enough to need wrapping anywhere (which Qt lays out in linear
+    // time where word wrapping of a break-less line takes quadratic time).
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QTextBlockFormat blockFormat = c.blockFormat();
+    const QTextCharFormat breakFormat = displayBreakFormat();
+    m_loadedVirtual.clear();
+    m_loadedVirtual.reserve(cuts.size());
+    std::size_t next = 0;
+    qsizetype base = 0;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& text = parts.at(i);
+        const QTextCharFormat& format = formats[static_cast<std::size_t>(i)];
+        qsizetype from = 0;
+        for (; next < cuts.size() && cuts[next] < base + text.size(); ++next) {
+            const qsizetype at = cuts[next] - base;
+            if (at > from)
+                c.insertText(text.mid(from, at - from), format);
+            m_loadedVirtual.push_back(static_cast<int>(cuts[next] + static_cast<qsizetype>(next)));
+            c.insertBlock(blockFormat, breakFormat);
+            from = at;
+        }
+        if (from == 0)
+            c.insertText(text, format);
+        else if (from < text.size())
+            c.insertText(text.mid(from), format);
+        base += text.size();
     }
+    m_replacingAll = true;
     c.endEditBlock();
+    m_replacingAll = false;
+    m_dirtyFrom = m_dirtyTo = -1; // the blocks are cut as they should be
 }
 
-void RichEdit::fitWrapToLongestLine(const QStringList& paragraphs)
-{
-    // Qt lays out a line that has no break opportunity at word-boundary wrapping in time that
-    // grows with the square of its length (a 512 KiB line takes many seconds, and again at
-    // every keystroke in it); wrapping anywhere lays it out in linear time. The mode must be
-    // set before the text goes in: the control lays out as the text is inserted.
-    qsizetype longest = 0;
-    qsizetype current = 0;
-    for (const QString& text : paragraphs) {
-        for (const QChar c : text) {
-            if (c == QLatin1Char('\n'))
-                current = 0;
-            else
-                longest = std::max(longest, ++current);
-        }
-    }
-    setWordWrapMode(longest > longLine ? QTextOption::WrapAnywhere
-                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
 platform::rtf::Runs RichEdit::runs() const
 {
     platform::rtf::Runs out;
@@ -481,7 +781,7 @@ platform::rtf::Runs RichEdit::runs() const
                                                              : brush.color().rgb();
             platform::rtf::append(out, toLineBreaks(f.text()), colour);
         }
-        if (b.next().isValid()) {
+        if (b.next().isValid() && !isDisplayBreakAt(b.position() + b.length() - 1)) {
             if (out.empty())
                 out.push_back({QStringLiteral("\r\n"), platform::rtf::defaultColour});
             else
@@ -496,7 +796,9 @@ RichEdit::ColourCapture RichEdit::captureColours() const
     // One copy of the text and a walk over the fragments that reads only their length and
     // format number: no text or format object is made per fragment.
     const QTextDocument* doc = document();
-    ColourCapture capture{doc->toRawText(), {}};
+    ColourCapture capture{m_virtual.empty() ? doc->toRawText()
+                                            : withoutDisplayBreaks(doc->toRawText(), 0),
+                          {}};
     std::vector<QRgb> colourOfFormat;
     const QList<QTextFormat> formats = doc->allFormats();
     colourOfFormat.reserve(static_cast<std::size_t>(formats.size()));
@@ -520,7 +822,7 @@ RichEdit::ColourCapture RichEdit::captureColours() const
                                 ? colourOfFormat[std::size_t(index)]
                                 : platform::rtf::defaultColour);
         }
-        if (b.next().isValid()) {
+        if (b.next().isValid() && !isDisplayBreakAt(b.position() + b.length() - 1)) {
             // A line break joins the stretch before it.
             if (spans.empty())
                 spans.emplace_back(1, platform::rtf::defaultColour);
@@ -542,13 +844,169 @@ platform::rtf::Runs RichEdit::runsOf(const ColourCapture& capture)
     return out;
 }
 
+void RichEdit::trackDisplayBreaks(int position, int charsRemoved, int charsAdded)
+{
+    if (m_replacingAll) {
+        m_virtual.swap(m_loadedVirtual);
+        m_loadedVirtual = std::vector<int>();
+        m_addedVirtual = false;
+        return;
+    }
+    if (m_virtual.empty() && !m_addedVirtual)
+        return; // an ordinary page: nothing to follow
+    // The breaks in the replaced range are gone; those after it moved. A change reported for
+    // a range that was only partly edited (one edit block) keeps some: they are found again
+    // by their mark, as are the breaks the change brought.
+    const auto first = std::lower_bound(m_virtual.begin(), m_virtual.end(), position);
+    const auto last = std::lower_bound(first, m_virtual.end(), position + charsRemoved);
+    const bool lost = first != last;
+    const auto kept = m_virtual.erase(first, last);
+    const int shift = charsAdded - charsRemoved;
+    for (auto it = kept; it != m_virtual.end(); ++it)
+        *it += shift;
+    if (!lost && !m_addedVirtual)
+        return;
+    m_addedVirtual = false;
+    std::vector<int> found;
+    const int end = position + charsAdded;
+    for (QTextBlock b = document()->findBlock(position); b.isValid(); b = b.next()) {
+        const int separator = b.position() + b.length() - 1;
+        if (separator >= end)
+            break;
+        if (separator >= position && endsMarked(b))
+            found.push_back(separator);
+    }
+    const auto at = std::lower_bound(m_virtual.begin(), m_virtual.end(), position);
+    m_virtual.insert(at, found.begin(), found.end());
+}
+
+void RichEdit::noteDirty(int from, int to)
+{
+    if (m_dirtyFrom < 0) {
+        m_dirtyFrom = from;
+        m_dirtyTo = to;
+    } else {
+        m_dirtyFrom = std::min(m_dirtyFrom, from);
+        m_dirtyTo = std::max(m_dirtyTo, to);
+    }
+    if (!m_reflowQueued) {
+        // Edits made straight through the document (not through this class) are looked at
+        // once control returns to the event loop.
+        m_reflowQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_reflowQueued = false;
+                reflow();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void RichEdit::reflow()
+{
+    if (m_dirtyFrom < 0 || m_reflowing > 0)
+        return;
+    QTextDocument* doc = document();
+    const int to = std::min(m_dirtyTo, doc->characterCount() - 1);
+    QTextBlock b = doc->findBlock(std::min(m_dirtyFrom, to));
+    m_dirtyFrom = m_dirtyTo = -1;
+    if (m_virtual.empty()) {
+        // An ordinary page: only a line grown past splitAt needs cutting. Block lengths are
+        // read as the blocks are walked (a block's position costs a search of the document).
+        std::vector<int> cuts;
+        for (int position = b.position(); b.isValid() && position <= to; b = b.next()) {
+            const int length = b.length() - 1;
+            if (length > splitAt)
+                for (const qsizetype cut : cutsOf(b.text(), piece))
+                    cuts.push_back(position + static_cast<int>(cut));
+            position += length + 1;
+        }
+        if (cuts.empty())
+            return;
+        ++m_reflowing;
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+            c.setPosition(*cut);
+            c.insertBlock(c.blockFormat(), displayBreakFormat());
+        }
+        m_addedVirtual = true;
+        c.endEditBlock();
+        --m_reflowing;
+        return;
+    }
+    if (continuesLine(b))
+        b = b.previous();
+
+    // First what to do, read from the blocks as they are: display-only breaks to remove
+    // (merges, chained while the blocks fit one piece) and places to cut.
+    std::vector<int> merges;
+    std::vector<int> cuts;
+    int run = b.length() - 1; // the block, with the ones merged into it
+    for (; b.isValid() && b.position() <= to; b = b.next()) {
+        const int length = b.length() - 1;
+        const int separator = b.position() + length;
+        const QTextBlock next = b.next();
+        if (next.isValid() && isDisplayBreakAt(separator)) {
+            const int nextLength = next.length() - 1;
+            if (run == 0 || nextLength == 0 || run + nextLength <= piece) {
+                merges.push_back(separator);
+                run += nextLength;
+                continue;
+            }
+        }
+        const bool nearBreak = isDisplayBreakAt(separator) || continuesLine(b);
+        if (run == length && (length > splitAt || (length > 2 * piece && nearBreak)))
+            for (const qsizetype cut : cutsOf(b.text(), piece))
+                cuts.push_back(b.position() + static_cast<int>(cut));
+        run = next.isValid() ? next.length() - 1 : 0;
+    }
+    if (merges.empty() && cuts.empty())
+        return;
+
+    // Then the edits, from the last place to the first so that the places before stay valid.
+    ++m_reflowing;
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    const QTextCharFormat breakFormat = displayBreakFormat();
+    auto merge = merges.rbegin();
+    auto cut = cuts.rbegin();
+    while (merge != merges.rend() || cut != cuts.rend()) {
+        if (cut == cuts.rend() || (merge != merges.rend() && *merge > *cut)) {
+            c.setPosition(*merge);
+            c.setPosition(*merge + 1, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            ++merge;
+        } else {
+            c.setPosition(*cut);
+            c.insertBlock(c.blockFormat(), breakFormat);
+            ++cut;
+        }
+    }
+    m_addedVirtual = m_addedVirtual || !cuts.empty();
+    c.endEditBlock();
+    --m_reflowing;
+}
+
 void RichEdit::onContentsChange(int position, int charsRemoved, int charsAdded)
 {
+    trackDisplayBreaks(position, charsRemoved, charsAdded);
     const int newLength = textLength();
-    if (m_formatting > 0) {
+    if (m_formatting > 0 || m_reflowing > 0) {
         m_lastLength = newLength;
         return;
     }
+    if (m_dirtyFrom >= 0) {
+        // Keep the range still to be looked at in step with the text.
+        const auto moved = [&](int p) {
+            return p >= position + charsRemoved ? p + charsAdded - charsRemoved
+                                                : std::min(p, position + charsAdded);
+        };
+        m_dirtyFrom = moved(m_dirtyFrom);
+        m_dirtyTo = moved(m_dirtyTo);
+    }
+    noteDirty(position, position + charsAdded);
     // The counts can include the document's hidden final break; keep to the visible text.
     const int visible = document()->characterCount() - 1;
     charsAdded = std::clamp(charsAdded, 0, std::max(0, visible - position));
@@ -593,6 +1051,24 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     const Qt::KeyboardModifiers shiftState = e->modifiers() & shiftStateMask;
+    if (!m_virtual.empty() && !textCursor().hasSelection()) {
+        // At a display-only break the caret may stand at the end of the block before it or
+        // at the start of the one after it: one place in the text. Deleting, typing and
+        // Enter act there as they would in the middle of a line.
+        QTextCursor c = textCursor();
+        const int p = c.position();
+        const bool afterBreak = p > 0 && c.atBlockStart() && isDisplayBreakAt(p - 1);
+        const bool beforeBreak = c.atBlockEnd() && isDisplayBreakAt(p);
+        const bool typing = !e->text().isEmpty() && e->text().front().isPrint();
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (afterBreak && (e->key() == Qt::Key_Backspace || typing || enter)) {
+            c.setPosition(p - 1);
+            setTextCursor(c);
+        } else if (beforeBreak && e->key() == Qt::Key_Delete) {
+            c.setPosition(p + 1);
+            setTextCursor(c);
+        }
+    }
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
         (shiftState == Qt::NoModifier || shiftState == Qt::ShiftModifier) && !isReadOnly()) {
         // Enter puts a paragraph break in place of the selection, as one change, in the
@@ -602,15 +1078,25 @@ void RichEdit::keyPressEvent(QKeyEvent* e)
         // reformats the line as a change of its own, which would be recorded as an extra
         // undo step.
         QTextCursor c = textCursor();
-        const QTextCharFormat insertion = c.charFormat();
+        const QTextCharFormat insertion = unmarked(c.charFormat());
         c.insertBlock(c.blockFormat(), insertion);
         setTextCursor(c);
         setCurrentCharFormat(insertion);
+        reflow();
         ensureCursorVisible();
         e->accept();
         return;
     }
+    const bool sideways = e->key() == Qt::Key_Left || e->key() == Qt::Key_Right;
+    const int before = textCursor().position();
+    const int beforeCrlf = sideways && !m_virtual.empty() ? toCrlfPosition(before) : -1;
     QPlainTextEdit::keyPressEvent(e);
+    // Stepping over a display-only break moves the caret from one block to the next without
+    // moving it in the text: take the step a character further.
+    if (beforeCrlf >= 0 && textCursor().position() != before &&
+        toCrlfPosition(textCursor().position()) == beforeCrlf)
+        QPlainTextEdit::keyPressEvent(e);
+    reflow();
 }
 
 void RichEdit::mouseReleaseEvent(QMouseEvent* e)

@@ -15,6 +15,12 @@
 // positions, the undo history and the fixed template offsets. Positions are mapped to the
 // widget's own (one character per break) through block numbers, in logarithmic time.
 //
+// A very long line is held in the widget as several display blocks joined by display-only
+// breaks: the widget shapes the edited block again at every keystroke (layout, caret, paint),
+// and a block as long as an ordinary line costs a fraction of a millisecond where a
+// megabyte-long one costs a quarter of a second. Those breaks are no part of the text: text(), positions, selections, the clipboard,
+// find and the colour runs never see them; only line and block helpers below know of them.
+//
 // Qt's own undo stack is off: the document window keeps its own history.
 class RichEdit : public QPlainTextEdit, public UndoTarget {
     Q_OBJECT
@@ -69,6 +75,19 @@ public:
     int toDocumentPosition(int crlfPosition) const;
     int toCrlfPosition(int documentPosition) const;
 
+    // Lines of the text (not display blocks), counted from 0. lineStart() is the widget's own
+    // position of a line's first character; columnOf() counts characters from there.
+    int lineCount() const;
+    int lineOf(int documentPosition) const;
+    int columnOf(int documentPosition) const;
+    int lineStart(int line) const;
+    // Whether the block goes on the line of the block before it (a display-only break).
+    bool continuesLine(const QTextBlock& block) const;
+    // The text of the line that starts with `first`; `last` receives its last block.
+    QString lineText(const QTextBlock& first, QTextBlock* last = nullptr) const;
+    // Display-only breaks held now (for tests and benchmarks).
+    int displayBreakCount() const { return static_cast<int>(m_virtual.size()); }
+
     // What a margin widget beside the text (line numbers) needs to follow the view: the space
     // it takes at the left of the text area, and where the visible blocks stand.
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
@@ -91,11 +110,25 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    // Lines longer than this are wrapped anywhere instead of at word boundaries.
-    static constexpr int longLine = 10000;
-    void fitWrapToLongestLine(const QStringList& paragraphs);
+    // A line longer than splitAt is held as display blocks of at most `piece` characters; a
+    // block next to a display-only break is split again once it grows past twice that, and
+    // merged with its neighbour once both fit in one piece.
+    static constexpr int piece = 128;
+    static constexpr int splitAt = 4096;
+    // Replaces the whole text by `parts`, each in its format, long lines held as display blocks.
+    void insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats);
+    // Splits and merges display blocks around the text edited since the last call.
+    void reflow();
+    void noteDirty(int from, int to);
+    void trackDisplayBreaks(int position, int charsRemoved, int charsAdded);
+    // Number of display-only breaks before a position of the widget's own.
+    int virtualBefore(int documentPosition) const;
+    bool isDisplayBreakAt(int documentPosition) const;
+    // The widget's text from `offset` on without the display-only breaks in it.
+    QString withoutDisplayBreaks(QStringView raw, int offset) const;
     // The text between two positions of the widget's own, line breaks as "\r\n".
     QString rawRange(int from, int to) const;
     void onContentsChange(int position, int charsRemoved, int charsAdded);
@@ -104,4 +137,13 @@ private:
     int m_lastLength = 0;
     bool m_pendingChange = false;
     int m_formatting = 0; // >0 while only formats change: not an edit of the text
+
+    std::vector<int> m_virtual;   // widget positions of the display-only breaks, ascending
+    std::vector<int> m_loadedVirtual;
+    bool m_replacingAll = false;  // the next change puts m_loadedVirtual in place of m_virtual
+    bool m_addedVirtual = false;  // the next change may bring display-only breaks of its own
+    int m_reflowing = 0;          // >0 while display blocks are split or merged
+    int m_dirtyFrom = -1;         // range of widget positions edited since the last reflow
+    int m_dirtyTo = -1;
+    bool m_reflowQueued = false;
 };

@@ -8,7 +8,7 @@
 namespace {
 
 // Characters [start, start + length) of a text made of head[0, pos) + middle + head[pos + cut, end).
-QString spliceRange(const GapText& head, int pos, int cut, const QString& middle, qsizetype start,
+QString spliceRange(const GapText& head, int pos, int cut, const PackedText& middle, qsizetype start,
                     qsizetype length)
 {
     const qsizetype total = head.size() - cut + middle.size();
@@ -23,7 +23,7 @@ QString spliceRange(const GapText& head, int pos, int cut, const QString& middle
     if (end > pos && start < midEnd) {
         const qsizetype a = std::max<qsizetype>(start, pos) - pos;
         const qsizetype b = std::min<qsizetype>(end, midEnd) - pos;
-        out += QStringView(middle).mid(a, b - a);
+        out += middle.mid(a, b - a);
     }
     if (end > midEnd) {
         const qsizetype a = std::max(start, midEnd);
@@ -94,23 +94,19 @@ UndoElement UndoHistory::diffFromHead(const UndoTarget& doc) const
     const int headLen = static_cast<int>(m_head.size());
     const int pre = std::min({m_samePrefix, headLen, docLen});
     const int suf = std::min({m_sameSuffix, headLen - pre, docLen - pre});
-    e.pos = pre;
-    e.removed = m_head.mid(pre, headLen - pre - suf);
-    e.inserted = doc.textRange(pre, docLen - pre - suf);
+    QString removed = m_head.mid(pre, headLen - pre - suf);
+    QString inserted = doc.textRange(pre, docLen - pre - suf);
     // After an undo the span can cover text that came back unchanged: keep only what differs.
     qsizetype lead = 0;
-    while (lead < e.removed.size() && lead < e.inserted.size() &&
-           e.removed[lead] == e.inserted[lead])
+    while (lead < removed.size() && lead < inserted.size() && removed[lead] == inserted[lead])
         ++lead;
     qsizetype tail = 0;
-    while (tail < e.removed.size() - lead && tail < e.inserted.size() - lead &&
-           e.removed[e.removed.size() - 1 - tail] == e.inserted[e.inserted.size() - 1 - tail])
+    while (tail < removed.size() - lead && tail < inserted.size() - lead &&
+           removed[removed.size() - 1 - tail] == inserted[inserted.size() - 1 - tail])
         ++tail;
-    if (lead > 0 || tail > 0) {
-        e.pos += static_cast<int>(lead);
-        e.removed = e.removed.mid(lead, e.removed.size() - lead - tail);
-        e.inserted = e.inserted.mid(lead, e.inserted.size() - lead - tail);
-    }
+    e.pos = pre + static_cast<int>(lead);
+    e.removed = QStringView(removed).mid(lead, removed.size() - lead - tail);
+    e.inserted = QStringView(inserted).mid(lead, inserted.size() - lead - tail);
     return e;
 }
 
@@ -133,6 +129,9 @@ bool UndoHistory::record(const UndoTarget& doc)
 
 void UndoHistory::push(UndoElement e, const UndoTarget& doc)
 {
+    // In the undo list the head holds what the change inserted.
+    e.insertedLength = static_cast<int>(e.inserted.size());
+    e.inserted = PackedText();
     m_redo.clear();
     m_redo.shrink_to_fit();
     e.SelStart = doc.selStart();
@@ -178,10 +177,11 @@ void UndoHistory::undoSplices(UndoTarget& doc, UndoElement& e)
     const int at = back.splices.front().pos;
     SpliceSet again = doc.applySplices(back);
     spliceHead(back);
-    m_head.replace(e.pos, e.inserted.size(), e.removed);
+    e.inserted = PackedText(m_head.mid(e.pos, e.insertedLength));
+    m_head.replace(e.pos, e.insertedLength, e.removed);
     *e.splices = std::move(again);
     doc.setSelStart(at);
-    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(), std::min(at, e.pos));
+    keepDriftAfter(wasInSync && e.removed.isEmpty() && e.insertedLength == 0, std::min(at, e.pos));
 }
 
 void UndoHistory::redoSplices(UndoTarget& doc, UndoElement& e)
@@ -196,6 +196,7 @@ void UndoHistory::redoSplices(UndoTarget& doc, UndoElement& e)
     doc.setSelStart(last.pos + last.removed);
     keepDriftAfter(wasInSync && e.removed.isEmpty() && e.inserted.isEmpty(),
                    std::min(forward.splices.front().pos, e.pos));
+    e.inserted = PackedText();
 }
 
 void UndoHistory::keepDriftAfter(bool exact, int from)
@@ -237,8 +238,8 @@ bool UndoHistory::undo(UndoTarget& doc)
         // d characters from L.SelStart (what Change returns for these arguments).
         const int d = std::abs(P.TextLen - L.TextLen);
         const QString r = d == 0 ? QString()
-                                 : spliceRange(m_head, L.pos, static_cast<int>(L.inserted.size()),
-                                               L.removed, std::max(0, L.SelStart), d);
+                                 : spliceRange(m_head, L.pos, L.insertedLength, L.removed,
+                                               std::max(0, L.SelStart), d);
         doc.setSelStart(L.SelStart);
         doc.setSelText(r);
         doc.setSelStart(L.SelStart);
@@ -250,9 +251,9 @@ bool UndoHistory::undo(UndoTarget& doc)
 
     UndoElement moved = std::move(m_undo.back());
     m_undo.pop_back();
-    m_head.replace(moved.pos, moved.inserted.size(), moved.removed);
-    headReplaced(moved.pos, static_cast<int>(moved.inserted.size()),
-                 static_cast<int>(moved.removed.size()));
+    moved.inserted = PackedText(m_head.mid(moved.pos, moved.insertedLength));
+    m_head.replace(moved.pos, moved.insertedLength, moved.removed);
+    headReplaced(moved.pos, moved.insertedLength, static_cast<int>(moved.removed.size()));
     m_redo.push_back(std::move(moved));
     return true;
 }
@@ -298,6 +299,7 @@ bool UndoHistory::redo(UndoTarget& doc)
     m_head.replace(moved.pos, moved.removed.size(), moved.inserted);
     headReplaced(moved.pos, static_cast<int>(moved.removed.size()),
                  static_cast<int>(moved.inserted.size()));
+    moved.inserted = PackedText();
     m_undo.push_back(std::move(moved));
     return true;
 }
@@ -309,7 +311,7 @@ QString UndoHistory::undoText(int i) const
         const UndoElement& e = m_undo[static_cast<std::size_t>(k)];
         if (e.splices)
             splice(text, *e.splices);
-        text.replace(e.pos, e.inserted.size(), e.removed);
+        text.replace(e.pos, e.insertedLength, e.removed);
     }
     return text.toString();
 }
@@ -331,9 +333,9 @@ std::size_t UndoHistory::elementBytes() const
     std::size_t bytes = (m_undo.capacity() + m_redo.capacity()) * sizeof(UndoElement);
     auto strings = [](const UndoElement& e) {
         std::size_t b = 0;
-        for (const QString* s : {&e.removed, &e.inserted})
-            if (s->capacity() > 0)
-                b += 32 + static_cast<std::size_t>(s->capacity()) * sizeof(QChar);
+        for (const PackedText* s : {&e.removed, &e.inserted})
+            if (s->capacityBytes() > 0)
+                b += 32 + s->capacityBytes();
         return b;
     };
     for (const std::vector<UndoElement>* list : {&m_undo, &m_redo})

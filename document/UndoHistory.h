@@ -17,9 +17,13 @@ struct UndoElement {
     int SelStart = 0;
     int TextLen = 0;
 
-    int pos = 0;      // where the change starts, in the previous recorded text
-    QString removed;  // the run the change took out of the previous recorded text
-    QString inserted; // the run it put in its place
+    int pos = 0;            // where the change starts, in the previous recorded text
+    int insertedLength = 0; // length of the run the change put in place of `removed`
+    PackedText removed;     // the run the change took out of the previous recorded text
+    // The run it put in its place, held only while the element is in the redo list: in the
+    // undo list the history's copy of the newest text holds it (the element's own change is
+    // the newest one whenever it is undone).
+    PackedText inserted;
 
     // A change made as a set of splices (Replace All) is taken back and made again exactly,
     // looks included. While the element is in the undo list this holds the set that takes

@@ -34,8 +34,9 @@ QString CaretPanel::placeOf(const RichEdit* edit)
 {
     if (!edit)
         return QString();
-    const QTextCursor c = edit->textCursor();
-    return QStringLiteral("Ln %1, Col %2").arg(c.blockNumber() + 1).arg(c.positionInBlock() + 1);
+    // Lines of the text, not display blocks: a long line held as several blocks is one line.
+    const int p = edit->textCursor().position();
+    return QStringLiteral("Ln %1, Col %2").arg(edit->lineOf(p) + 1).arg(edit->columnOf(p) + 1);
 }
 
 void CaretPanel::follow()

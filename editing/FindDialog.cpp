@@ -223,7 +223,7 @@ void GoToLineDialog::showEvent(QShowEvent* event)
 void GoToLineDialog::showRange()
 {
     const RichEdit* edit = activeEditor();
-    m_prompt->setText(edit ? QStringLiteral("&Line number (1 to %1):").arg(edit->document()->blockCount())
+    m_prompt->setText(edit ? QStringLiteral("&Line number (1 to %1):").arg(edit->lineCount())
                            : QStringLiteral("&Line number:"));
 }
 
@@ -234,7 +234,7 @@ void GoToLineDialog::go()
         run(closeSteps());
         return;
     }
-    const int last = edit->document()->blockCount();
+    const int last = edit->lineCount();
     bool ok = false;
     const int line = m_line->text().trimmed().toInt(&ok);
     if (!ok || line < 1 || line > last) {
@@ -246,7 +246,8 @@ void GoToLineDialog::go()
         m_line->setFocus();
         return;
     }
-    QTextCursor c(edit->document()->findBlockByNumber(line - 1));
+    QTextCursor c(edit->document());
+    c.setPosition(edit->lineStart(line - 1));
     edit->setTextCursor(c);
     edit->centerCursor();
     run(closeSteps());

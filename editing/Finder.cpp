@@ -7,42 +7,78 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <limits>
 
 namespace editing {
 
 namespace {
 
+// Searches run over lines of the text: a long line held as several display blocks is
+// searched as one. Positions are the widget's own.
 struct Hit {
-    QTextBlock block;
-    Match match;
-    bool found() const { return match.found(); }
-    int position() const { return block.position() + static_cast<int>(match.start); }
+    int start = -1;
+    int end = -1;
+    bool found() const { return start >= 0; }
 };
 
-// The first match starting in [from, to), passing over an empty match at `skipEmptyAt`.
-Hit forward(const QTextDocument* doc, const SearchPattern& pattern, int from, int to, int skipEmptyAt)
+// The widget position `offset` characters into the line that starts with block `first`.
+int positionIn(const RichEdit& edit, const QTextBlock& first, qsizetype offset)
 {
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
-        const QString text = b.text();
-        Match m = pattern.next(text, std::max(0, from - b.position()));
-        if (m.found() && m.length == 0 && b.position() + m.start == skipEmptyAt)
+    if (edit.displayBreakCount() == 0)
+        return first.position() + static_cast<int>(offset);
+    return edit.toDocumentPosition(edit.toCrlfPosition(first.position()) + static_cast<int>(offset));
+}
+
+QTextBlock lineStartOf(const RichEdit& edit, QTextBlock b)
+{
+    while (edit.continuesLine(b))
+        b = b.previous();
+    return b;
+}
+
+Hit hitAt(const RichEdit& edit, const QTextBlock& first, const Match& m)
+{
+    return {positionIn(edit, first, m.start), positionIn(edit, first, m.end())};
+}
+
+// The first match starting in [from, to), passing over an empty match at `skipEmptyAt`.
+Hit forward(const RichEdit& edit, const SearchPattern& pattern, int from, int to, int skipEmptyAt)
+{
+    QTextBlock b = lineStartOf(edit, edit.document()->findBlock(from));
+    qsizetype start = edit.columnOf(from);
+    while (b.isValid() && b.position() < to) {
+        QTextBlock last;
+        const QString text = edit.lineText(b, &last);
+        Match m = pattern.next(text, start);
+        if (m.found() && m.length == 0 && positionIn(edit, b, m.start) == skipEmptyAt)
             m = pattern.next(text, m.start + 1);
-        if (m.found())
-            return b.position() + m.start < to ? Hit{b, std::move(m)} : Hit{};
+        if (m.found()) {
+            const Hit hit = hitAt(edit, b, m);
+            return hit.start < to ? hit : Hit{};
+        }
+        b = last.next();
+        start = 0;
     }
     return {};
 }
 
 // The last match starting in [floor, before).
-Hit backward(const QTextDocument* doc, const SearchPattern& pattern, int before, int floor)
+Hit backward(const RichEdit& edit, const SearchPattern& pattern, int before, int floor)
 {
-    for (QTextBlock b = doc->findBlock(before); b.isValid() && b.position() + b.length() > floor;
-         b = b.previous()) {
-        const QString text = b.text();
-        const qsizetype limit = std::min<qsizetype>(text.size() + 1, before - b.position());
-        Match m = pattern.previous(text, limit);
-        if (m.found())
-            return b.position() + m.start >= floor ? Hit{b, std::move(m)} : Hit{};
+    QTextBlock b = lineStartOf(edit, edit.document()->findBlock(before));
+    qsizetype limit = edit.columnOf(before);
+    while (b.isValid()) {
+        QTextBlock last;
+        const QString text = edit.lineText(b, &last);
+        if (last.position() + last.length() <= floor)
+            break;
+        Match m = pattern.previous(text, std::min<qsizetype>(text.size() + 1, limit));
+        if (m.found()) {
+            const Hit hit = hitAt(edit, b, m);
+            return hit.start >= floor ? hit : Hit{};
+        }
+        b = lineStartOf(edit, b.previous());
+        limit = std::numeric_limits<qsizetype>::max();
     }
     return {};
 }
@@ -72,24 +108,24 @@ Outcome find(RichEdit& edit, const SearchPattern& pattern, Direction direction)
     if (direction == Direction::Forward) {
         const int from = c.selectionEnd();
         const int skip = c.hasSelection() ? -1 : from;
-        hit = forward(doc, pattern, from, end, skip);
+        hit = forward(edit, pattern, from, end, skip);
         if (!hit.found()) {
-            hit = forward(doc, pattern, 0, from, skip);
+            hit = forward(edit, pattern, 0, from, skip);
             wrapped = hit.found();
         }
     } else {
         const int before = c.selectionStart();
-        hit = backward(doc, pattern, before, 0);
+        hit = backward(edit, pattern, before, 0);
         if (!hit.found()) {
-            hit = backward(doc, pattern, end - 1, before);
+            hit = backward(edit, pattern, end - 1, before);
             wrapped = hit.found();
         }
     }
     if (!hit.found())
         return Outcome::NotFound;
     QTextCursor select(edit.document());
-    select.setPosition(hit.position());
-    select.setPosition(hit.position() + static_cast<int>(hit.match.length), QTextCursor::KeepAnchor);
+    select.setPosition(hit.start);
+    select.setPosition(hit.end, QTextCursor::KeepAnchor);
     edit.setTextCursor(select);
     edit.ensureCursorVisible();
     return wrapped ? Outcome::Wrapped : Outcome::Found;
@@ -101,10 +137,10 @@ bool replaceSelection(frmDocument& doc, const SearchPattern& pattern, const QStr
     const QTextCursor c = edit.textCursor();
     if (!pattern.usable() || !c.hasSelection())
         return false;
-    const QTextBlock block = edit.document()->findBlock(c.selectionStart());
-    const int offset = c.selectionStart() - block.position();
-    const Match m = pattern.next(block.text(), offset);
-    if (m.start != offset || m.length != c.selectionEnd() - c.selectionStart())
+    const QTextBlock block = lineStartOf(edit, edit.document()->findBlock(c.selectionStart()));
+    const int offset = edit.columnOf(c.selectionStart());
+    const Match m = pattern.next(edit.lineText(block), offset);
+    if (m.start != offset || m.length != edit.selLength())
         return false;
     SpliceSet set;
     set.text = withCrlfBreaks(pattern.replacement(with, m));
@@ -121,9 +157,13 @@ int replaceAll(frmDocument& doc, const SearchPattern& pattern, const QString& wi
         return 0;
     SpliceSet set;
     int number = 0;
-    for (QTextBlock b = doc.editor()->document()->begin(); b.isValid(); b = b.next(), ++number) {
-        const QString text = b.text();
-        const int base = b.position() + number; // the block's start, line breaks counting two
+    const RichEdit& edit = *doc.editor();
+    const bool displayBreaks = edit.displayBreakCount() > 0;
+    QTextBlock last;
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = last.next(), ++number) {
+        const QString text = edit.lineText(b, &last);
+        // The line's start, line breaks counting two.
+        const int base = displayBreaks ? edit.toCrlfPosition(b.position()) : b.position() + number;
         pattern.forEach(text, [&](const Match& m) {
             const QString r = withCrlfBreaks(pattern.replacement(with, m));
             if (m.length == 0 && r.isEmpty())

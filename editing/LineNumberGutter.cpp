@@ -132,13 +132,18 @@ void LineNumberGutter::paintEvent(QPaintEvent* event)
     prepareDigits();
     QPainter p(this);
     p.fillRect(event->rect(), face);
+    // Numbers count lines of the text: a block that continues a long line (held as several
+    // blocks) gets no number of its own.
     QTextBlock block = m_edit->firstVisibleBlock();
-    int number = block.blockNumber() + 1;
-    for (; block.isValid(); block = block.next(), ++number) {
+    int number = m_edit->lineOf(block.position());
+    for (; block.isValid(); block = block.next()) {
+        const bool continuation = m_edit->continuesLine(block);
+        if (!continuation)
+            ++number;
         const QRectF at = m_edit->blockGeometry(block);
         if (at.top() > event->rect().bottom())
             break;
-        if (!block.isVisible() || at.bottom() < event->rect().top())
+        if (continuation || !block.isVisible() || at.bottom() < event->rect().top())
             continue;
         const int top = qRound(at.top());
         int x = m_width - padding;

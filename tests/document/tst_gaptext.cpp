@@ -22,19 +22,43 @@ private slots:
         for (int i = 0; i < 3000; ++i) {
             const qsizetype pos = next(static_cast<unsigned>(expected.size() + 1));
             const qsizetype cut = i % 7 == 0 ? next(5) : 0;
-            QString piece = i == 1500 ? QString(5000, QLatin1Char('L'))
-                                      : QString(next(4), QChar(u'a' + i % 26));
+            // Latin-1 text is held one byte per character until the first wider character.
+            QString piece = i == 1500   ? QString(5000, QLatin1Char('L'))
+                            : i == 2000 ? QStringLiteral("\u20ac\U0001F600")
+                                        : QString(next(4), QChar(u'a' + i % 26));
             const qsizetype clampedCut = std::min(cut, expected.size() - pos);
             expected.replace(pos, clampedCut, piece);
             text.replace(pos, cut, piece);
             QCOMPARE(text.size(), expected.size());
             if (i % 97 == 0)
                 QCOMPARE(text.toString(), expected);
+            QCOMPARE(text.isCompact(), i < 2000);
         }
         QCOMPARE(text.toString(), expected);
         QCOMPARE(text.mid(100, 50), expected.mid(100, 50));
         QCOMPARE(text.mid(-5, 10), expected.mid(0, 10));
         QCOMPARE(text.mid(expected.size() - 3, 10), expected.right(3));
+    }
+
+    void packedRunsGiveTheirText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("latin-1") << QStringLiteral("caf\u00e9 <b>\u00ff</b>");
+        QTest::newRow("wide") << QStringLiteral("a\u20ac\U0001F600b");
+        QTest::newRow("long") << QString(3000, QChar(0xe9));
+    }
+    void packedRunsGiveTheirText()
+    {
+        QFETCH(QString, text);
+        const PackedText run(text);
+        QCOMPARE(run.size(), text.size());
+        QCOMPARE(run.toString(), text);
+        QCOMPARE(run.mid(1, 2), text.mid(1, 2));
+        // Spliced into a compact buffer, wide or not.
+        GapText buffer(QStringLiteral("[]"));
+        buffer.replace(1, 0, run);
+        QCOMPARE(buffer.toString(), QStringLiteral("[") + text + QStringLiteral("]"));
     }
 
     void replacedWholeLeavesRoomToType()

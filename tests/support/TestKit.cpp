@@ -283,7 +283,7 @@ QList<Run> colourRuns(const RichEdit* edit)
             const QTextFragment f = it.fragment();
             append(f.text(), f.charFormat().foreground().color(), false);
         }
-        if (b.next().isValid())
+        if (b.next().isValid() && !edit->continuesLine(b.next())) // not a display-only break
             append(QStringLiteral("\r\n"), QColor(), true);
     }
     return runs;
