@@ -163,9 +163,11 @@ void MarkupPanel::copySlice(quint64 generation)
     }
     // The widget's own text, one "\n" per line break: lines and columns as in the page file,
     // whatever its line breaks.
-    const QTextDocument* text = m_document->editor()->document();
+    // A long line shown as several blocks is still one line: no break where it only wraps.
+    const RichEdit* edit = m_document->editor();
+    const QTextDocument* text = edit->document();
     for (QTextBlock b = text->findBlockByNumber(m_nextBlock); b.isValid(); b = b.next()) {
-        if (b.blockNumber() > 0)
+        if (b.blockNumber() > 0 && !edit->continuesLine(b))
             m_copy += QLatin1Char('\n');
         m_copy += b.text();
         if ((b.blockNumber() & 63) == 63 && clock.nsecsElapsed() > sliceNs && b.next().isValid()) {
@@ -250,13 +252,12 @@ void MarkupPanel::activate(int row)
     if (QMdiSubWindow* sub = windowOf(doc))
         m_area->setActiveSubWindow(sub);
     RichEdit* edit = doc->editor();
-    QTextDocument* text = edit->document();
     // A finding about the whole page (line 0) goes to its start; a line past the end (the
-    // page got shorter since the check) to the last line.
-    const QTextBlock block =
-        text->findBlockByNumber(std::clamp(f->line, 1, text->blockCount()) - 1);
-    const int position = block.position() + columnToOffset(block.text(), std::max(f->column, 1));
-    edit->setSelStart(edit->toCrlfPosition(position));
+    // page got shorter since the check) to the last line. Lines are the text's own, however
+    // many blocks a long one is shown in.
+    const int start = edit->lineStart(std::clamp(f->line, 1, edit->lineCount()) - 1);
+    const QString line = edit->lineText(edit->document()->findBlock(start));
+    edit->setSelStart(edit->toCrlfPosition(start) + columnToOffset(line, std::max(f->column, 1)));
     edit->setFocus();
     edit->ensureCursorVisible();
 }

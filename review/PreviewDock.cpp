@@ -203,7 +203,7 @@ void PreviewDock::refresh()
         return;
     m_changePending = false;
     frmDocument* doc = m_document;
-    const QByteArray html = doc ? doc->editor()->document()->toPlainText().toUtf8() : QByteArray();
+    const QByteArray html = doc ? doc->editor()->text().toUtf8() : QByteArray();
     m_renderer->showPage(html, pageFileFor(doc));
 }
 
