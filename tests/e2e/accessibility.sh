@@ -91,6 +91,10 @@ picker=$(xdotool search --onlyvisible --name '^Color Picker$' | head -1)
 [ -n "$picker" ] || fail "no colour picker after File > New"
 xdotool windowfocus --sync "$picker"
 xdotool key Return
+# The picker must be gone before the next shortcut: a slow program (a sanitizer build) would
+# otherwise count it among the windows and ignore keys sent while it is still modal.
+picker_gone() { ! xdotool search --onlyvisible --name '^Color Picker$' >/dev/null 2>&1; }
+wait_for "the colour picker did not close" picker_gone
 # The page, then a dialog of every kind: up-downs (Table, Sound, Dynamic Animation, Frames),
 # fields, options and lists (Font Size, Target, Hyperlink, Find, Go to Line).
 for keys in shift+ctrl+F7 shift+ctrl+F6 ctrl+F1 F11 F1 shift+F7 shift+ctrl+F4 ctrl+f ctrl+l; do
