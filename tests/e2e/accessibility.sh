@@ -37,14 +37,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_for() {
-  local what=$1; shift
-  local deadline=$((SECONDS + timeout_s))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "$what (waited ${timeout_s} s)"
-    sleep 0.1
-  done
-}
+# shellcheck source=wait.sh
+. "$here/wait.sh"
 
 Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!

@@ -38,16 +38,8 @@ stop_app() {
 trap 'stop_app; kill $xvfb_pid 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 app_pid=""; xvfb_pid=""
 
-# wait_for DESCRIPTION COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails the test
-# with DESCRIPTION at the deadline.
-wait_for() {
-  local what=$1; shift
-  local deadline=$((SECONDS + timeout_s))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "$what (waited ${timeout_s} s)"
-    sleep 0.1
-  done
-}
+# shellcheck source=wait.sh
+. "$(dirname "$0")/wait.sh"
 
 # The first visible window whose title matches, other than $2 (stored in $found).
 find_window() {
