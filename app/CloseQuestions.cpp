@@ -14,23 +14,21 @@ namespace {
 
 enum Answer { Save, Discard, Cancel };
 
-// Save works on the active document: bring the page forward first, so that the user also
-// sees which page a save dialog is for.
+// Brings the page forward first, so that the user sees which page a name dialog is for.
 bool saveDocument(frmMain& main, frmDocument& doc)
 {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(doc.parentWidget()))
         main.mdiArea()->setActiveSubWindow(frame);
-    return main.activeDocument() == &doc && files::saveActive(main);
+    return files::saveToItsFile(main, doc);
 }
 
-} // namespace
-
-bool mayCloseDocument(frmMain& main, frmDocument& doc)
+// Save / Discard / Cancel about one changed page; whether what was asked may go on.
+bool askAboutPage(frmMain& main, frmDocument& doc, const QString& text)
 {
     if (!doc.isModified())
         return true;
     platform::Question q;
-    q.text = QStringLiteral("Save changes to \u201c%1\u201d before closing?").arg(doc.windowTitle());
+    q.text = text.arg(doc.windowTitle());
     q.buttons = {QStringLiteral("&Save"), QStringLiteral("&Discard"), QStringLiteral("&Cancel")};
     q.defaultButton = Save;
     q.escapeButton = Cancel;
@@ -42,6 +40,19 @@ bool mayCloseDocument(frmMain& main, frmDocument& doc)
     default:
         return false;
     }
+}
+
+} // namespace
+
+bool mayCloseDocument(frmMain& main, frmDocument& doc)
+{
+    return askAboutPage(main, doc, QStringLiteral("Save changes to \u201c%1\u201d before closing?"));
+}
+
+bool mayReplace(frmMain& main, frmDocument& doc)
+{
+    return askAboutPage(main, doc,
+                        QStringLiteral("Save changes to \u201c%1\u201d before opening another page?"));
 }
 
 bool mayEnd(frmMain& main)

@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/CloseQuestions.h"
 #include "app/RecentPages.h"
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
@@ -11,6 +12,7 @@
 #include "platform/RtfCodec.h"
 #include "platform/TextCodec.h"
 
+#include <QDir>
 #include <QFont>
 #include <QStatusBar>
 #include <QTextCursor>
@@ -24,9 +26,10 @@ namespace {
 // How long a note about a file just read stays in the status bar.
 constexpr int noteMilliseconds = 10000;
 
-QString askForName(frmMain& main, platform::FileDialogKind kind, const QString& filter)
+QString askForName(frmMain& main, platform::FileDialogKind kind, const QString& filter,
+                   const QString& suggested = workspace::shared().dialogFileName)
 {
-    return platform::chooseFile(&main, {kind, filter, workspace::shared().dialogFileName});
+    return platform::chooseFile(&main, {kind, filter, suggested});
 }
 
 // Saves the document as its own file under `path`, in the format the name asks for: an
@@ -51,9 +54,10 @@ bool saveOwnFile(frmMain& main, frmDocument& doc, const QString& path)
 
 // Save's dialog path, shared with Save As: the page under a chosen name, which then becomes
 // the document's caption. A cancel or a failure changes nothing.
-bool saveUnderChosenName(frmMain& main, frmDocument& doc)
+bool saveUnderChosenName(frmMain& main, frmDocument& doc,
+                         const QString& suggested = workspace::shared().dialogFileName)
 {
-    const QString name = askForName(main, platform::FileDialogKind::Save, pageFilter);
+    const QString name = askForName(main, platform::FileDialogKind::Save, pageFilter, suggested);
     if (name.isEmpty() || !saveOwnFile(main, doc, name))
         return false;
     workspace::shared().dialogFileName = name;
@@ -189,9 +193,13 @@ void open(frmMain& main)
     const QString name = askForName(main, platform::FileDialogKind::Open, openFilter);
     if (name.isEmpty())
         return;
+    frmDocument* doc = workspace::activeDocument();
+    // Loading replaces the page's text: a changed page is saved or given up first, once the
+    // user has chosen what to open.
+    if (doc && !closing::mayReplace(main, *doc))
+        return;
     QString reason;
     QString note;
-    frmDocument* doc = workspace::activeDocument();
     if (!doc || !loadInto(*doc, name, &reason, &note)) {
         // No usable document: try again in a new one, which stays even if this fails too.
         doc = main.LoadANewDoc();
@@ -199,6 +207,8 @@ void open(frmMain& main)
             reportOpenFailure(&main, name, reason);
             return;
         }
+        // A window of its own: its history starts with the page, there is nothing to undo.
+        doc->startHistoryHere();
     }
     workspace::shared().dialogFileName = name;
     doc->setWindowTitle(name);
@@ -220,6 +230,21 @@ bool saveActive(frmMain& main)
         return true;
     }
     if (!saveUnderChosenName(main, *doc))
+        return false;
+    workspace::shared().pageSaved = true;
+    return true;
+}
+
+bool saveToItsFile(frmMain& main, frmDocument& doc)
+{
+    const QString caption = doc.windowTitle();
+    if (QDir::isAbsolutePath(caption)) {
+        if (!saveOwnFile(main, doc, caption))
+            return false;
+        doc.markSaved();
+        return true;
+    }
+    if (!saveUnderChosenName(main, doc, QString()))
         return false;
     workspace::shared().pageSaved = true;
     return true;

@@ -59,6 +59,11 @@ void save(frmMain& main);
 // Save on the active document; whether its page was written (false when the dialog was
 // cancelled, the write failed, or there is no document).
 bool saveActive(frmMain& main);
+// Saves the page before a question lets its text go (closing, quitting, Open over it): to the
+// file its caption names, without a dialog, whatever the shared dialog name holds; a page
+// that has no file yet asks for a name, with none pre-filled (the shared name may be another
+// page's file). Whether the page was written.
+bool saveToItsFile(frmMain& main, frmDocument& doc);
 void saveAs(frmMain& main);
 void saveForEditing(frmMain& main);
 

@@ -30,6 +30,7 @@ void openStandardInput(frmMain& main, const QByteArray& bytes)
     doc->editor()->setWholeText(page.text);
     doc->setPageEncoding(page.encoding);
     doc->editor()->moveCursor(QTextCursor::Start);
+    doc->startHistoryHere();
     // The page exists nowhere else: closing it must ask, and a crash must keep it.
     doc->markUnsaved();
 }
@@ -53,6 +54,8 @@ bool openPage(frmMain& main, const QString& path, QString* reason)
             frame->close();
         return false;
     }
+    // The page came into a window of its own: its history starts with its text.
+    doc->startHistoryHere();
     workspace::shared().dialogFileName = path;
     doc->setWindowTitle(path);
     if (!note.isEmpty())

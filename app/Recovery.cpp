@@ -182,6 +182,7 @@ void offerOrphans(frmMain& main, Keeper& keeper)
             doc->setWindowTitle(c.info.caption);
             doc->editor()->setWholeRuns(platform::rtf::read(bytes));
             doc->editor()->moveCursor(QTextCursor::Start);
+            doc->startHistoryHere();
             doc->setPageEncoding(encodingNamed(c.info.encoding));
             doc->markUnsaved();
             // The page is safe in a copy of this program's own before the old one goes.

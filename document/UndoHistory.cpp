@@ -47,6 +47,58 @@ void splice(GapText& text, const SpliceSet& set)
 
 bool keepsCaretAfter(const QString& r) { return r == QLatin1String("\r\n") || r.size() < 2; }
 
+// Where the edit control puts a caret asked for at p: clamped to the text, and a position
+// between the CR and the LF of a break stays at the end of the line.
+qsizetype caretAt(const GapText& text, qsizetype p)
+{
+    p = std::clamp<qsizetype>(p, 0, text.size());
+    if (p > 0 && p < text.size() && text.mid(p - 1, 2) == QLatin1String("\r\n"))
+        --p;
+    return p;
+}
+
+// A run as the edit control stores it when it is assigned: every line break ("\r\n", "\n",
+// "\r", the Unicode line and paragraph separators) becomes "\r\n".
+QString asStored(const QString& run)
+{
+    QString out;
+    out.reserve(run.size());
+    for (qsizetype i = 0; i < run.size(); ++i) {
+        const QChar c = run[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0x2028) || c == QChar(0x2029)) {
+            if (c == QLatin1Char('\r') && i + 1 < run.size() && run[i + 1] == QLatin1Char('\n'))
+                ++i;
+            out += QLatin1String("\r\n");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Longest stretch compared to tell whether the difference rule restores a text exactly; a
+// change spread wider than this is restored from its recorded run instead.
+constexpr qsizetype maxCompared = qsizetype(1) << 16;
+
+// Whether replacing [at, at + cut) of `head` by `put` gives the same text as the recorded
+// change: [pos, pos + cut2) replaced by `middle`. Both leave the text outside the stretch
+// from the first of the two positions to the last of the two ends alike, so only that
+// stretch is compared.
+bool sameResult(const GapText& head, qsizetype at, qsizetype cut, const QString& put, qsizetype pos,
+                qsizetype cut2, const PackedText& middle)
+{
+    const qsizetype growth = put.size() - cut;
+    if (growth != middle.size() - cut2)
+        return false;
+    const qsizetype lo = std::min(at, pos);
+    const qsizetype hi = std::max(at + cut, pos + cut2);
+    const qsizetype length = hi - lo + growth;
+    if (length > maxCompared)
+        return false;
+    const QString byRule = head.mid(lo, at - lo) + put + head.mid(at + cut, hi - at - cut);
+    return byRule == spliceRange(head, static_cast<int>(pos), static_cast<int>(cut2), middle, lo, length);
+}
+
 } // namespace
 
 QString UndoHistory::Change(const QString& lParam1, const QString& lParam2, const int& startSearch)
@@ -211,6 +263,48 @@ void UndoHistory::keepDriftAfter(bool exact, int from)
     }
 }
 
+void UndoHistory::restore(UndoTarget& doc, int pos, int cut, const QString& run)
+{
+    // Out with the run the change put in, then the neighbouring state's run in at the caret,
+    // where it takes the insertion colour as the rule's re-inserted runs do.
+    doc.hideSelection(true);
+    if (cut > 0) {
+        doc.setSelStart(pos);
+        doc.setSelLength(cut);
+        doc.setSelText(QString());
+    }
+    doc.setSelStart(pos);
+    if (!run.isEmpty())
+        doc.setSelText(run);
+    if (keepsCaretAfter(run)) {
+        doc.setSelStart(pos + static_cast<int>(run.size()));
+    } else {
+        doc.setSelStart(pos);
+        doc.setSelLength(static_cast<int>(run.size()));
+    }
+    doc.hideSelection(false);
+}
+
+void UndoHistory::startOver(const UndoTarget& doc)
+{
+    m_redo.clear();
+    m_redo.shrink_to_fit();
+    if (!m_started || !inSync() || m_undo.empty()) {
+        m_head.assign(doc.textRange(0, doc.textLength()));
+        m_started = true;
+    }
+    // The head already holds the text when the document is in step with it (right after the
+    // snapshot of a load): only the elements go.
+    m_undo.clear();
+    m_undo.shrink_to_fit();
+    UndoElement first;
+    first.SelStart = doc.selStart();
+    first.TextLen = doc.textLength();
+    m_docLength = first.TextLen;
+    m_undo.push_back(std::move(first));
+    clearDrift();
+}
+
 bool UndoHistory::undo(UndoTarget& doc)
 {
     if (m_undo.size() < 2 || !m_recording)
@@ -226,13 +320,21 @@ bool UndoHistory::undo(UndoTarget& doc)
     const UndoElement& L = m_undo.back();
     const UndoElement& P = m_undo[m_undo.size() - 2];
 
+    // The difference rule, where it gives back exactly the previous text (a change that
+    // only added or only removed text at the caret); any other change is taken back exactly.
     if (P.TextLen < L.TextLen) {
         const int d = L.TextLen - P.TextLen;
-        doc.hideSelection(true);
-        doc.setSelStart(L.SelStart - d);
-        doc.setSelLength(d);
-        doc.setSelText(QString());
-        doc.hideSelection(false);
+        const qsizetype from = caretAt(m_head, L.SelStart - d);
+        const qsizetype to = caretAt(m_head, from + d);
+        if (sameResult(m_head, from, to - from, QString(), L.pos, L.insertedLength, L.removed)) {
+            doc.hideSelection(true);
+            doc.setSelStart(L.SelStart - d);
+            doc.setSelLength(d);
+            doc.setSelText(QString());
+            doc.hideSelection(false);
+        } else {
+            restore(doc, L.pos, L.insertedLength, L.removed.toString());
+        }
     } else {
         // The previous text is the head with L's change taken back; the run needed is its
         // d characters from L.SelStart (what Change returns for these arguments).
@@ -240,13 +342,18 @@ bool UndoHistory::undo(UndoTarget& doc)
         const QString r = d == 0 ? QString()
                                  : spliceRange(m_head, L.pos, L.insertedLength, L.removed,
                                                std::max(0, L.SelStart), d);
-        doc.setSelStart(L.SelStart);
-        doc.setSelText(r);
-        doc.setSelStart(L.SelStart);
-        if (keepsCaretAfter(r))
-            doc.setSelStart(L.SelStart + static_cast<int>(r.size()));
-        else
-            doc.setSelLength(static_cast<int>(r.size()));
+        if (sameResult(m_head, caretAt(m_head, L.SelStart), 0, asStored(r), L.pos, L.insertedLength,
+                       L.removed)) {
+            doc.setSelStart(L.SelStart);
+            doc.setSelText(r);
+            doc.setSelStart(L.SelStart);
+            if (keepsCaretAfter(r))
+                doc.setSelStart(L.SelStart + static_cast<int>(r.size()));
+            else
+                doc.setSelLength(static_cast<int>(r.size()));
+        } else {
+            restore(doc, L.pos, L.insertedLength, L.removed.toString());
+        }
     }
 
     UndoElement moved = std::move(m_undo.back());
@@ -272,26 +379,36 @@ bool UndoHistory::redo(UndoTarget& doc)
     }
     const UndoElement& R = m_redo.back();
     const int n = doc.textLength();
+    const int cut = static_cast<int>(R.removed.size());
 
     if (R.TextLen < n) {
-        doc.setSelStart(R.SelStart);
-        doc.setSelLength(n - R.TextLen);
-        doc.setSelText(QString());
+        const qsizetype from = caretAt(m_head, R.SelStart);
+        const qsizetype to = caretAt(m_head, from + (n - R.TextLen));
+        if (sameResult(m_head, from, to - from, QString(), R.pos, cut, R.inserted)) {
+            doc.setSelStart(R.SelStart);
+            doc.setSelLength(n - R.TextLen);
+            doc.setSelText(QString());
+        } else {
+            restore(doc, R.pos, cut, R.inserted.toString());
+        }
     } else {
         // R's text is the head with R's change applied; Change(current, R.Text, R.SelStart + 1)
         // is the run of d characters of it ending just before R.SelStart (start clamped to 0).
         const int d = R.TextLen - n;
         const QString r = d == 0 ? QString()
-                                 : spliceRange(m_head, R.pos, static_cast<int>(R.removed.size()),
-                                               R.inserted, std::max(0, R.SelStart - d), d);
+                                 : spliceRange(m_head, R.pos, cut, R.inserted, std::max(0, R.SelStart - d), d);
         const int at = std::max(0, R.SelStart - static_cast<int>(r.size()));
-        doc.setSelStart(at);
-        doc.setSelText(r);
-        doc.setSelStart(at);
-        if (keepsCaretAfter(r))
-            doc.setSelStart(at + static_cast<int>(r.size()));
-        else
-            doc.setSelLength(static_cast<int>(r.size()));
+        if (sameResult(m_head, caretAt(m_head, at), 0, asStored(r), R.pos, cut, R.inserted)) {
+            doc.setSelStart(at);
+            doc.setSelText(r);
+            doc.setSelStart(at);
+            if (keepsCaretAfter(r))
+                doc.setSelStart(at + static_cast<int>(r.size()));
+            else
+                doc.setSelLength(static_cast<int>(r.size()));
+        } else {
+            restore(doc, R.pos, cut, R.inserted.toString());
+        }
     }
 
     UndoElement moved = std::move(m_redo.back());

@@ -57,10 +57,21 @@ public:
     // whether a snapshot was taken.
     bool applySplices(UndoTarget& doc, const SpliceSet& set);
 
+    // Drops every recorded state and starts again with the document's text as the first one
+    // (a page that opened into a window of its own: there is nothing before it to go back to).
+    void startOver(const UndoTarget& doc);
+
     // The history steps of Undo and Redo, without their closing steps (which belong to the
     // document window). They edit the document with recording switched off and leave it off.
     // Each returns false, doing nothing, when there is nothing to undo or redo or when the
     // history is not recording.
+    //
+    // A change that only added or only removed a run at the caret is taken back and made
+    // again by the difference rule: the run by which the lengths differ goes or comes back at
+    // the recorded caret. Any other change (a replacement) would come out scrambled that way:
+    // its neighbouring state's text is restored exactly instead, the restored run selected
+    // (unless it is shorter than two characters or a single line break: the caret then
+    // follows it). Either way the text is exactly the neighbouring state's.
     bool undo(UndoTarget& doc);
     bool redo(UndoTarget& doc);
 
@@ -94,6 +105,8 @@ private:
     void keepDriftAfter(bool exact, int from);
     void clearDrift();
     void headReplaced(int pos, int removed, int inserted);
+    // Replaces [pos, pos + cut) of the document by `run` and selects it as Undo and Redo do.
+    static void restore(UndoTarget& doc, int pos, int cut, const QString& run);
 
     bool m_recording = false;
     bool m_started = false;

@@ -68,6 +68,8 @@ void frmDocument::load()
         active->recordCaret();
 }
 
+void frmDocument::startHistoryHere() { m_history.startOver(*m_text); }
+
 void frmDocument::markSaved()
 {
     m_saveTracker.setBaseline(*m_text);

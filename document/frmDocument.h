@@ -37,6 +37,9 @@ public:
 
     // The load steps: lay out, start recording, take the first snapshot, show the window.
     void load();
+    // Makes the current text the first state of the undo history, with nothing to undo or
+    // redo: for a page that came into a window of its own.
+    void startHistoryHere();
 
     // Whether the text differs from what was last read from or written to a file (a new
     // page: from its template). The window frame shows a mark while it does; the caption

@@ -3,6 +3,7 @@
 
 #include "support/TestKit.h"
 
+#include "app/OpenPages.h"
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
@@ -227,6 +228,44 @@ private slots:
                  filesWritten);
         if (!ends)
             QCOMPARE(app.main().documents().size(), 3);
+    }
+
+    // The questions save each page to its own file, whatever the shared dialog name holds
+    // (the last file opened is another page's); only a page without a file asks for a name.
+    void questionsSaveEachPageToItsOwnFile()
+    {
+        App app;
+        const QString a = m_dir->filePath("a.htm");
+        const QString b = m_dir->filePath("b.htm");
+        testkit::writeBytes(a, "a");
+        testkit::writeBytes(b, "b");
+        QList<platform::FileRequest> shown;
+        platform::fileChooser() = [&](QWidget*, const platform::FileRequest& r) {
+            shown.append(r);
+            return m_dir->filePath("new.htm");
+        };
+        QString reason;
+        for (const QString& file : {a, b}) {
+            QVERIFY(files::openPage(app.main(), file, &reason));
+            app.type(QStringLiteral("changed "));
+        }
+        changedPage(app, QStringLiteral("fresh "));
+        // Closing one page alone: its own file, no dialog.
+        QVERIFY(files::openPage(app.main(), a, &reason)); // brings a.htm forward
+        answerWith(Save);
+        app.shortcut(Qt::Key_W, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(testkit::readBytes(a), QByteArray("changed a"));
+        QCOMPARE(app.main().documents().size(), 2);
+        QVERIFY(shown.isEmpty());
+        // Quitting: b.htm to its file, the new page under the name asked for.
+        app.shortcut(Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!app.main().isVisible());
+        QCOMPARE(testkit::readBytes(a), QByteArray("changed a"));
+        QCOMPARE(testkit::readBytes(b), QByteArray("changed b"));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].fileName, QString());
+        QVERIFY(testkit::readBytes(m_dir->filePath("new.htm")).startsWith("fresh <HTML>"));
     }
 };
 

@@ -1,7 +1,10 @@
 #include "support/TestKit.h"
 
+#include "app/CommandLine.h"
 #include "app/FileCommands.h"
+#include "app/OpenPages.h"
 #include "app/frmMain.h"
+#include "document/PageTemplate.h"
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
@@ -146,6 +149,107 @@ private slots:
         QCOMPARE(doc->windowTitle(), path("a.html"));
         QCOMPARE(doc->history().undoCount(), before + 1);
         QCOMPARE(doc->history().undoAt(doc->history().undoCount() - 1).TextLen, 9);
+        // Undo gives back exactly the page that was there, Redo exactly the file.
+        app.trigger("mnuEditUndo");
+        QCOMPARE(app.edit()->text(), QStringLiteral("typed") + page::newPageTemplate());
+        app.trigger("mnuEditRedo");
+        QCOMPARE(app.edit()->text(), QStringLiteral("new\r\ntext"));
+    }
+
+    // Open over a page with unsaved changes asks first, once the file is chosen; an unchanged
+    // page is replaced without a question.
+    void openOverAChangedPage_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("ownFile");     // the page was opened from mine.htm
+        QTest::addColumn<int>("choice");       // 0 Save, 1 Discard, 2 Cancel
+        QTest::addColumn<QString>("nameGiven"); // for a page without a file: "" = cancelled
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("unchanged") << "" << false << 2 << "" << true;
+        QTest::newRow("Save to its own file") << "typed " << true << 0 << "" << true;
+        QTest::newRow("Save, a name is given") << "typed " << false << 0 << "named.htm" << true;
+        QTest::newRow("Save, name dialog cancelled") << "typed " << false << 0 << "" << false;
+        QTest::newRow("Discard") << "typed " << true << 1 << "" << true;
+        QTest::newRow("Cancel") << "typed " << true << 2 << "" << false;
+    }
+    void openOverAChangedPage()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, ownFile);
+        QFETCH(int, choice);
+        QFETCH(QString, nameGiven);
+        QFETCH(bool, opens);
+        App app;
+        writeBytes(path("mine.htm"), "mine");
+        writeBytes(path("other.htm"), "other");
+        QString reason;
+        frmDocument* doc = ownFile && files::openPage(app.main(), path("mine.htm"), &reason)
+                               ? app.doc()
+                               : app.main().LoadANewDoc();
+        app.type(typed);
+        const QString text = app.edit()->text();
+        const QString caption = doc->windowTitle();
+        shared().dialogFileName = path("elsewhere.htm"); // the file another page was saved to
+        answer(path("other.htm"));
+        const bool asksName = !typed.isEmpty() && !ownFile && choice == 0;
+        if (asksName)
+            answer(nameGiven.isEmpty() ? QString() : path(nameGiven));
+        testkit::answerQuestions([choice](const QString&, const QStringList&) { return choice; });
+        app.trigger("mnuFileOpen");
+        testkit::answerQuestions({});
+        QCOMPARE(testkit::takeQuestions(),
+                 typed.isEmpty() ? QStringList()
+                                 : QStringList{QStringLiteral("Save changes to \u201c%1\u201d before "
+                                                              "opening another page?")
+                                                   .arg(caption)});
+        QCOMPARE(app.main().documents().size(), 1);
+        QCOMPARE(app.doc(), doc);
+        QCOMPARE(app.edit()->text(), opens ? QStringLiteral("other") : text);
+        QCOMPARE(doc->windowTitle(), opens ? path("other.htm") : caption);
+        QCOMPARE(shared().dialogFileName, opens ? path("other.htm") : path("elsewhere.htm"));
+        QCOMPARE(m_dialog.shown.size(), asksName ? 2 : 1);
+        if (asksName)
+            QCOMPARE(m_dialog.shown[1].fileName, QString()); // not another page's file
+        const bool saved = choice == 0 && !typed.isEmpty() && (ownFile || !nameGiven.isEmpty());
+        QCOMPARE(readBytes(path("mine.htm")), ownFile && saved ? text.toUtf8() : QByteArray("mine"));
+        if (!nameGiven.isEmpty())
+            QCOMPARE(readBytes(path(nameGiven)), text.toUtf8());
+        QVERIFY(!QFile::exists(path("elsewhere.htm")));
+    }
+
+    // A page that opens into a window of its own starts its history with its text: Undo
+    // right after it changes nothing.
+    void nothingToUndoInAWindowOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("command line") << "command line";
+        QTest::newRow("standard input") << "standard input";
+        QTest::newRow("Open with no window") << "Open";
+    }
+    void nothingToUndoInAWindowOfItsOwn()
+    {
+        QFETCH(QString, how);
+        QByteArray page;
+        for (int i = 0; i < 40; ++i)
+            page += "<P>A line of the page, caf\xC3\xA9.</P>\r\n";
+        writeBytes(path("page.htm"), page);
+        App app;
+        if (how == QLatin1String("Open")) {
+            answer(path("page.htm"));
+            app.trigger("mnuFileOpen");
+        } else {
+            files::openPages(app.main(),
+                             {how == QLatin1String("command line") ? path("page.htm") : cli::standardInput},
+                             page);
+        }
+        QVERIFY(app.doc());
+        const QString text = QString::fromUtf8(page);
+        QCOMPARE(app.edit()->text(), text);
+        QCOMPARE(app.doc()->history().undoCount(), 1);
+        app.shortcut(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(app.edit()->text(), text);
+        QCOMPARE(app.doc()->history().undoCount(), 1);
+        QCOMPARE(app.doc()->history().undoText(0), text);
     }
 
     void toolbarOpenEnablesTheToolbar()
