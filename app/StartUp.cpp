@@ -133,9 +133,10 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
     if (given.files.contains(cli::standardInput))
         given.standardInput = readStandardInput();
 
-    // The live preview's web engine shares its drawing context with the windows; the
-    // attribute costs nothing when the preview is never opened.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No shared drawing context (Qt::AA_ShareOpenGLContexts): the toolkit would create a
+    // global OpenGL context at start, which maps the whole GL stack (a software renderer
+    // included) into every start. The live preview's engine, loaded on first show, draws
+    // with a context of its own.
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));

@@ -274,7 +274,6 @@ void preview()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     const char* scenario = argc > 1 ? argv[1] : "";
     if (std::strcmp(scenario, "markup") == 0) {

@@ -1,6 +1,9 @@
 #include "review/MarkupCheck.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QSet>
+#include <vector>
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
@@ -57,13 +60,164 @@ Bool TIDY_CALL onMessage(TidyMessage message)
     return no; // collected here; tidy writes nothing of its own
 }
 
+bool isTagChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char(':'); }
+
+const QSet<QString>& voidElements()
+{
+    static const QSet<QString> names{
+        "area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img", "input",
+        "isindex", "keygen", "link", "meta", "nextid", "param", "source", "spacer", "track", "wbr"};
+    return names;
+}
+
+// Block elements, whose start closes a paragraph left open just before them.
+const QSet<QString>& closesParagraph()
+{
+    static const QSet<QString> names{
+        "address", "blockquote", "center", "dir", "div", "dl", "fieldset", "form", "h1", "h2",
+        "h3", "h4", "h5", "h6", "hr", "listing", "menu", "ol", "p", "pre", "table", "ul", "xmp"};
+    return names;
+}
+
+// Elements whose text is not markup: skipped up to their end tag.
+bool isRawText(const QString& name)
+{
+    return name == QLatin1String("script") || name == QLatin1String("style") ||
+           name == QLatin1String("textarea") || name == QLatin1String("xmp") ||
+           name == QLatin1String("plaintext");
+}
+
 } // namespace
+
+int lineOverNesting(const QString& text, int bound)
+{
+    std::vector<QString> open;
+    QHash<QString, int> openCount;
+    auto push = [&](const QString& name) {
+        open.push_back(name);
+        ++openCount[name];
+    };
+    auto pop = [&] {
+        --openCount[open.back()];
+        open.pop_back();
+    };
+    // An element that a start tag closes implicitly, only where it is the innermost one:
+    // counting too deep is safe, too shallow is not.
+    auto closeIfInnermost = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (!open.empty() && open.back() == QLatin1String(n)) {
+                pop();
+                return;
+            }
+    };
+    const qsizetype n = text.size();
+    const QChar* s = text.constData();
+    int line = 1;
+    auto skipTo = [&](qsizetype from, QStringView end) {
+        const qsizetype at = text.indexOf(end, from, Qt::CaseInsensitive);
+        const qsizetype stop = at < 0 ? n : at + end.size();
+        for (qsizetype k = from; k < stop; ++k)
+            line += s[k] == QLatin1Char('\n');
+        return stop;
+    };
+    for (qsizetype i = 0; i < n;) {
+        if (s[i] == QLatin1Char('\n'))
+            ++line;
+        if (s[i] != QLatin1Char('<') || i + 1 >= n) {
+            ++i;
+            continue;
+        }
+        const QChar next = s[i + 1];
+        if (QStringView(text).mid(i, 4) == QLatin1String("<!--")) {
+            i = skipTo(i + 4, u"-->");
+            continue;
+        }
+        if (next == QLatin1Char('!') || next == QLatin1Char('?')) {
+            i = skipTo(i + 2, u">");
+            continue;
+        }
+        const bool end = next == QLatin1Char('/');
+        qsizetype k = i + (end ? 2 : 1);
+        const qsizetype nameStart = k;
+        while (k < n && isTagChar(s[k]))
+            ++k;
+        if (k == nameStart || !s[nameStart].isLetter()) {
+            ++i; // a "<" that begins no tag
+            continue;
+        }
+        const QString name = QStringView(text).mid(nameStart, k - nameStart).toString().toLower();
+        // To the tag's end, across quoted attribute values.
+        QChar quote;
+        bool selfClosing = false;
+        for (; k < n; ++k) {
+            const QChar c = s[k];
+            if (c == QLatin1Char('\n'))
+                ++line;
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                quote = c;
+            } else if (c == QLatin1Char('>')) {
+                selfClosing = s[k - 1] == QLatin1Char('/');
+                break;
+            }
+        }
+        i = k + 1;
+        if (end) {
+            if (openCount.value(name) > 0) {
+                while (open.back() != name)
+                    pop();
+                pop();
+            }
+            continue;
+        }
+        if (closesParagraph().contains(name))
+            closeIfInnermost({"p"});
+        if (name == QLatin1String("li"))
+            closeIfInnermost({"li"});
+        else if (name == QLatin1String("dt") || name == QLatin1String("dd"))
+            closeIfInnermost({"dt", "dd"});
+        else if (name == QLatin1String("option"))
+            closeIfInnermost({"option"});
+        else if (name == QLatin1String("td") || name == QLatin1String("th"))
+            closeIfInnermost({"td", "th"});
+        else if (name == QLatin1String("tr")) {
+            closeIfInnermost({"td", "th"});
+            closeIfInnermost({"tr"});
+        }
+        if (selfClosing || voidElements().contains(name))
+            continue;
+        if (isRawText(name)) {
+            i = skipTo(i, QString(QStringLiteral("</") + name));
+            continue;
+        }
+        push(name);
+        if (static_cast<int>(open.size()) > bound)
+            return line;
+    }
+    return 0;
+}
 
 CheckResult checkMarkup(const QString& text)
 {
     QElapsedTimer clock;
     clock.start();
     CheckResult result;
+    if (const int line = lineOverNesting(text)) {
+        Finding f;
+        f.severity = Severity::Error;
+        f.line = line;
+        f.column = 1;
+        f.message = QStringLiteral("elements are left open inside each other more than %1 deep "
+                                   "here: the markup check reads pages nested up to %1 deep. "
+                                   "Close the elements left open and check again.")
+                        .arg(maxNesting);
+        result.findings.append(f);
+        result.errors = 1;
+        result.workerMs = clock.elapsed();
+        return result;
+    }
     Collector collector{&result};
 
     TidyDoc doc = tidyCreate();

@@ -31,8 +31,19 @@ struct CheckResult {
 // At most this many findings are kept: a huge broken page could otherwise report millions.
 inline constexpr int maxFindings = 10000;
 
+// Pages whose elements are left open inside each other deeper than this are not given to
+// HTML Tidy: it parses recursively, and its time grows with the square of the depth (10,000
+// levels take seconds, 40,000 over a minute). Real pages stay below a hundred.
+inline constexpr int maxNesting = 10000;
+
+// Where a conservative reading of the page (elements that close themselves, void elements,
+// comments and script text known; any other element counted open until its end tag) first
+// has more than `bound` elements open: the 1-based line, or 0 when it never has.
+int lineOverNesting(const QString& text, int bound = maxNesting);
+
 // Checks the page text. Line breaks may be "\n", "\r\n" or "\r"; lines and columns count
-// from 1, a tab counts as one column.
+// from 1, a tab counts as one column. A page nested deeper than maxNesting gets one error
+// saying so, at the line where the depth is passed.
 CheckResult checkMarkup(const QString& text);
 
 } // namespace review

@@ -5,6 +5,7 @@
 #include "document/frmDocument.h"
 #include "platform/SettingsStore.h"
 #include "review/FindingsModel.h"
+#include "review/MarkupApart.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -181,7 +182,8 @@ void MarkupPanel::copySlice(quint64 generation)
     m_requestMs = std::max(m_requestMs, clock.elapsed());
     QPointer<MarkupPanel> self(this);
     QThreadPool::globalInstance()->start([self, generation, text = std::move(m_copy)]() mutable {
-        CheckResult result = checkMarkup(text);
+        // In the helper process: a page the checker fails on cannot end the editor.
+        CheckResult result = apart::checkMarkup(text);
         text.clear();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),

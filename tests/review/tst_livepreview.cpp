@@ -148,8 +148,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // The web engine shares its drawing context with the application's windows.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // As the program starts: without a shared drawing context.
     QApplication app(argc, argv);
     LivePreviewTest test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -7,6 +7,7 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "review/FindingsModel.h"
+#include "review/MarkupApart.h"
 #include "review/MarkupPanel.h"
 #include "review/PreviewDock.h"
 #include "review/ReviewCommands.h"
@@ -196,6 +197,46 @@ private slots:
         runCheck(app);
         QVERIFY(!panel()->isStale());
         QVERIFY(!panel()->windowTitle().contains("out of date"));
+    }
+
+    // Nesting far deeper than tidy's recursion survives on a thread's stack: the editor
+    // stays up and the finding says why the page was not read, at the line it got too deep.
+    void deeplyNestedPagesEndInAFinding()
+    {
+        App app;
+        app.newDocument();
+        app.edit()->setWholeText("<HTML><BODY>\r\n" + QStringLiteral("<DIV>").repeated(200000));
+        runCheck(app);
+        QCOMPARE(panel()->model()->result().errors, 1);
+        QVERIFY2(rowWith("nested up to 10000 deep") >= 0, qPrintable(listing()));
+        QCOMPARE(panel()->model()->findingAt(0)->line, 2);
+        // Self-closing elements and unclosed paragraphs, list items and cells do not nest.
+        QString flat;
+        for (int i = 0; i < 12000; ++i)
+            flat += QStringLiteral("<P>p<BR><UL><LI>a<LI>b</UL><TABLE><TR><TD>a<TD>b<TR><TD>c</TABLE><IMG SRC=x />\r\n");
+        QCOMPARE(review::lineOverNesting(flat), 0);
+        QCOMPARE(review::lineOverNesting(QStringLiteral("<B>x\n").repeated(10001)), 10001);
+    }
+
+    // The helper process answers as the check in this process would; a helper that fails
+    // (here: a stack too small for the page) gives one error, and the program goes on.
+    void helperProcessAnswersOrFailsAlone()
+    {
+        const QString page = QStringLiteral("<HTML><BODY>\n<P>a <B>bold\n<BLAH>x</BLAH>\n</BODY></HTML>\n");
+        const review::CheckResult here = review::checkMarkup(page);
+        const review::CheckResult apart = review::apart::checkMarkup(page);
+        QCOMPARE(apart.errors, here.errors);
+        QCOMPARE(apart.warnings, here.warnings);
+        QCOMPARE(apart.findings.size(), here.findings.size());
+        for (int i = 0; i < here.findings.size(); ++i) {
+            QCOMPARE(apart.findings[i].message, here.findings[i].message);
+            QCOMPARE(apart.findings[i].line, here.findings[i].line);
+            QCOMPARE(apart.findings[i].column, here.findings[i].column);
+        }
+        const review::CheckResult crashed =
+            review::apart::checkMarkup(QStringLiteral("<DIV>").repeated(9000), 64 * 1024);
+        QCOMPARE(crashed.errors, 1);
+        QVERIFY(crashed.findings.value(0).message.contains("stopped before the end of the page"));
     }
 
     // No page: nothing to check and nothing to go to; a closed page's findings go nowhere.
