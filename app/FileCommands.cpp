@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 namespace files {
@@ -39,13 +40,16 @@ bool saveOwnFile(frmMain& main, frmDocument& doc, const QString& path)
     if (!mayOverwrite(main, doc, path))
         return false;
     QString reason;
+    QString note;
     platform::files::FileIdentity written;
     const bool ok = isEditingFileName(path) ? writeEditingFile(doc, path, &reason, &written)
-                                            : writePage(doc, path, &reason);
+                                            : writePage(doc, path, &reason, &note);
     if (!ok) {
         reportSaveFailure(&main, path, reason);
         return false;
     }
+    if (!note.isEmpty())
+        main.statusBar()->showMessage(note, noteMilliseconds);
     if (isEditingFileName(path))
         doc.setFileIdentity(written);
     recent::remember(path);
@@ -79,6 +83,14 @@ QString tooLargeForTheEditor(platform::rtf::Overflow overflow)
     return what + QStringLiteral(", more than the editor can show.");
 }
 
+// The line (from 1) of a character of the text.
+qsizetype lineOfOffset(QStringView text, qsizetype offset)
+{
+    const QStringView before = text.first(std::min(offset, text.size()));
+    const qsizetype lf = before.count(QLatin1Char('\n'));
+    return 1 + (lf > 0 ? lf : before.count(QLatin1Char('\r')));
+}
+
 // What the user should know about how a plain page was read, or nothing.
 QString readingNote(const QString& path, const platform::text::Decoded& page)
 {
@@ -88,9 +100,18 @@ QString readingNote(const QString& path, const platform::text::Decoded& page)
         notes << QStringLiteral("\u201C%1\u201D does not match its byte-order mark: read as %2, so "
                                 "that every byte is kept.")
                      .arg(path, encodingName(page.encoding.encoding));
+    if (page.invalidUtf8At >= 0)
+        notes << QStringLiteral("\u201C%1\u201D is not valid UTF-8 (line %2): read as %3.")
+                     .arg(path)
+                     .arg(lineOfOffset(page.text, page.invalidUtf8At))
+                     .arg(encodingName(page.encoding.encoding));
+    if (page.encoding.trailingByte >= 0)
+        notes << QStringLiteral("\u201C%1\u201D ends in half a %2 character: its last byte is kept "
+                                "as it is.")
+                     .arg(path, encodingName(page.encoding.encoding));
     if (page.mixedLineEnds)
-        notes << QStringLiteral("\u201C%1\u201D has mixed line ends: it is saved with %2, the most "
-                                "frequent.")
+        notes << QStringLiteral("\u201C%1\u201D has mixed line ends: each line keeps its own, and new "
+                                "lines end with %2, the most frequent.")
                      .arg(path, lineEndName(page.encoding.lineEnd));
     return notes.join(QLatin1Char(' '));
 }
@@ -133,11 +154,13 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* n
         bytes = QByteArray();
         edit->setWholeRuns(runs);
         doc.setPageEncoding(platform::text::newPageEncoding);
+        doc.setToldOfReferences(false);
     } else {
         platform::text::Decoded page = platform::text::decode(bytes);
         bytes = QByteArray(); // the text is all that is needed from here on
-        edit->setWholeText(page.text);
+        edit->setWholePage(page.text, page.encoding.lineEnd);
         doc.setPageEncoding(page.encoding);
+        doc.setToldOfReferences(false);
         if (note)
             *note = readingNote(path, page);
     }
@@ -147,16 +170,27 @@ bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* n
     return true;
 }
 
-bool writePage(frmDocument& doc, const QString& path, QString* reason)
+bool writePage(frmDocument& doc, const QString& path, QString* reason, QString* note)
 {
-    platform::text::PageEncoding used;
+    const platform::text::PageEncoding encoding = doc.pageEncoding();
+    qsizetype references = 0;
     const QByteArray bytes =
-        platform::text::encodePage(doc.editor()->text(), doc.pageEncoding(), &used);
+        platform::text::encode(doc.editor()->pageText(encoding.lineEnd), encoding, &references);
     platform::files::FileIdentity written;
     if (!platform::files::writeFileAtomically(path, bytes, reason, &written))
         return false;
-    doc.setPageEncoding(used);
     doc.setFileIdentity(std::move(written));
+    if (references > 0 && note && !doc.toldOfReferences()) {
+        *note = QStringLiteral("\u201C%1\u201D stays in %2, which cannot hold every character of "
+                               "the page: %3 (\u201C&#\u2026;\u201D).")
+                    .arg(path, platform::text::encodingName(encoding.encoding),
+                         references == 1
+                             ? QStringLiteral("1 character was written as a numeric character reference")
+                             : QStringLiteral("%L1 characters were written as numeric character "
+                                              "references")
+                                   .arg(references));
+        doc.setToldOfReferences(true);
+    }
     return true;
 }
 

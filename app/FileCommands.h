@@ -23,14 +23,16 @@ inline const QString editingFilter = QStringLiteral("DEVuve Files (*.hted)|*.hte
 // Replaces the document's whole content with a file, as one recorded change: RTF with its
 // colours, anything else as a plain page in its encoding and line ends. On failure the
 // document is left as it was and `reason` says why. `note`, when given, receives what the user
-// should know about how a plain page was read (an encoding other than its mark claims, mixed
-// line ends), or nothing. The document then knows the file as its own.
+// should know about how a plain page was read (an encoding other than its mark claims, not
+// UTF-8, a stray last byte, mixed line ends), or nothing. The document then knows the file as its own.
 bool loadInto(frmDocument& doc, const QString& path, QString* reason, QString* note = nullptr);
 
-// Writes the document's text as a plain page file, atomically, in the page's encoding when
-// that can hold every character (else UTF-8) and with its line ends. The page keeps the
-// encoding written, and the document knows the file as its own.
-bool writePage(frmDocument& doc, const QString& path, QString* reason);
+// Writes the document's text as a plain page file, atomically, in the page's encoding, each
+// line with its own line end; the characters the encoding cannot hold are written as numeric
+// character references. `note`, when given, receives the news of such references the first
+// time a page has them (once per page read), or nothing. The document then knows the file as
+// its own.
+bool writePage(frmDocument& doc, const QString& path, QString* reason, QString* note = nullptr);
 
 // The face and size an editing file of the document names.
 platform::rtf::WriteOptions editingOptions(const frmDocument& doc);

@@ -14,25 +14,16 @@ namespace {
 QString toLineBreaks(QStringView text)
 {
     // This runs over whole pages on every open and save: count and find the breaks with Qt's
-    // vectorised searches and copy the text between them a line at a time. A line separator
-    // (never made by the editor itself) is a break too.
+    // vectorised searches and copy the text between them a line at a time. The page's own
+    // line separators (U+2028) are characters of the text, not breaks.
     const QChar paragraph = QChar::ParagraphSeparator;
-    const QChar line = QChar::LineSeparator;
-    const qsizetype lineSeparators = text.count(line);
-    const qsizetype breaks = text.count(paragraph) + lineSeparators;
+    const qsizetype breaks = text.count(paragraph);
     if (breaks == 0)
         return text.toString();
     QString out(text.size() + breaks, Qt::Uninitialized);
     QChar* dst = out.data();
-    const auto nextBreak = [&](qsizetype from) {
-        const qsizetype p = text.indexOf(paragraph, from);
-        if (lineSeparators == 0)
-            return p;
-        const qsizetype l = text.indexOf(line, from);
-        return p < 0 ? l : (l < 0 ? p : std::min(p, l));
-    };
     qsizetype from = 0;
-    for (qsizetype at = nextBreak(0); at >= 0; at = nextBreak(from)) {
+    for (qsizetype at = text.indexOf(paragraph); at >= 0; at = text.indexOf(paragraph, from)) {
         dst = std::copy(text.begin() + from, text.begin() + at, dst);
         *dst++ = QLatin1Char('\r');
         *dst++ = QLatin1Char('\n');
@@ -42,24 +33,22 @@ QString toLineBreaks(QStringView text)
     return out;
 }
 
+// "\r\n" and a lone "\r" become "\n", the break the widget makes a paragraph of. The Unicode
+// separators stay characters of the text (see insertHolding()).
 QString toParagraphs(const QString& text)
 {
-    const auto needsWork = [](QChar c) {
-        return c == QLatin1Char('\r') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-    };
-    if (std::none_of(text.cbegin(), text.cend(), needsWork))
+    if (!text.contains(QLatin1Char('\r')))
         return text;
-    // "\r\n", a lone "\r", and the Unicode line and paragraph separators each become "\n".
     QString out(text.size(), Qt::Uninitialized);
     QChar* dst = out.data();
     const QChar* src = text.constData();
     const QChar* const end = src + text.size();
     for (; src != end; ++src) {
-        if (!needsWork(*src)) {
+        if (*src != QLatin1Char('\r')) {
             *dst++ = *src;
             continue;
         }
-        if (*src == QLatin1Char('\r') && src + 1 != end && src[1] == QLatin1Char('\n'))
+        if (src + 1 != end && src[1] == QLatin1Char('\n'))
             ++src;
         *dst++ = QLatin1Char('\n');
     }
@@ -108,15 +97,67 @@ QTextCharFormat displayBreakFormat()
     return f;
 }
 
-// Formats given to inserted text never carry the mark: a real break must never pass for a
-// display-only one.
+// Marks the break character of a line break that ended otherwise in the page file than the
+// page's most frequent line end: its platform::text::LineEnd. Unmarked breaks end in the most
+// frequent one, and so do all breaks made in the editor.
+constexpr int lineEndProperty = QTextFormat::UserProperty + 0x4843;
+
+// Characters the widget cannot hold as themselves, since it makes a paragraph or a frame of
+// them (a page's own U+2029 in a script string), are held as a stand-in character whose format
+// names the page's character.
+constexpr int heldProperty = QTextFormat::UserProperty + 0x4844;
+
+bool mustBeHeld(char16_t c) { return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1; }
+
+QChar standInFor(char16_t c) { return c == 0x2029 ? QChar::LineSeparator : QChar::ReplacementCharacter; }
+
+// Formats given to inserted text never carry the marks: a real break must never pass for a
+// display-only one, a new break takes the page's most frequent line end, and the text typed
+// after a held character is itself.
 QTextCharFormat unmarked(const QTextCharFormat& f)
 {
-    if (!f.hasProperty(displayBreakProperty))
+    if (!f.hasProperty(displayBreakProperty) && !f.hasProperty(lineEndProperty) &&
+        !f.hasProperty(heldProperty))
         return f; // shared, not copied: this runs for every fragment of a Replace All
     QTextCharFormat plain = f;
     plain.clearProperty(displayBreakProperty);
+    plain.clearProperty(lineEndProperty);
+    plain.clearProperty(heldProperty);
     return plain;
+}
+
+QTextCharFormat holding(const QTextCharFormat& f, char16_t c)
+{
+    QTextCharFormat held = f;
+    held.setProperty(heldProperty, static_cast<int>(c));
+    return held;
+}
+
+// Inserts text whose breaks are "\n" in `format`; the characters the widget cannot hold go in
+// as their stand-ins, and `holds` is set before they do (the change is reported at once).
+void insertHolding(QTextCursor& c, const QString& text, const QTextCharFormat& format, bool& holds)
+{
+    const auto held = std::find_if(text.cbegin(), text.cend(),
+                                   [](QChar ch) { return mustBeHeld(ch.unicode()); });
+    if (held == text.cend()) {
+        c.insertText(text, format);
+        return;
+    }
+    holds = true;
+    c.beginEditBlock(); // one change, as a plain insertion is
+    qsizetype from = 0;
+    for (qsizetype at = held - text.cbegin(); at < text.size(); ++at) {
+        const char16_t ch = text[at].unicode();
+        if (!mustBeHeld(ch))
+            continue;
+        if (at > from)
+            c.insertText(text.mid(from, at - from), format);
+        c.insertText(QString(standInFor(ch)), holding(format, ch));
+        from = at + 1;
+    }
+    if (from < text.size())
+        c.insertText(text.mid(from), format);
+    c.endEditBlock();
 }
 
 // Whether the break ending `block` is display-only, read from the document itself.
@@ -279,9 +320,127 @@ QString RichEdit::lineText(const QTextBlock& first, QTextBlock* last) const
 
 QString RichEdit::text() const
 {
-    if (m_virtual.empty())
-        return toLineBreaks(document()->toRawText());
-    return toLineBreaks(withoutDisplayBreaks(document()->toRawText(), 0));
+    QString out = m_virtual.empty() ? toLineBreaks(document()->toRawText())
+                                    : toLineBreaks(withoutDisplayBreaks(document()->toRawText(), 0));
+    putBackHeld(out, 0, 0, document()->characterCount() - 1);
+    return out;
+}
+
+void RichEdit::putBackHeld(QString& out, int crlfStart, int from, int to) const
+{
+    if (!m_holds)
+        return;
+    visitRange(
+        document(), from, to,
+        [&](QStringView piece, const QTextFragment& f) {
+            const QTextCharFormat format = f.charFormat();
+            if (!format.hasProperty(heldProperty))
+                return;
+            const auto held = static_cast<char16_t>(format.intProperty(heldProperty));
+            const int start = std::max(from, f.position());
+            for (qsizetype k = 0; k < piece.size(); ++k) {
+                if (piece[k] != standInFor(held))
+                    continue;
+                const int at = toCrlfPosition(start + static_cast<int>(k)) - crlfStart;
+                if (at >= 0 && at < out.size())
+                    out[at] = QChar(held);
+            }
+        },
+        [](int) {});
+}
+
+void RichEdit::setWholePage(const QString& text, platform::text::LineEnd common)
+{
+    using platform::text::LineEnd;
+    if (common == LineEnd::Lf && !text.contains(QLatin1Char('\r'))) {
+        insertWhole({text}, {QTextCharFormat()});
+        return;
+    }
+    // Breaks that end as `common` stay in the text as "\n"; each other one is a part of its
+    // own whose format names its line end.
+    QStringList parts;
+    std::vector<QTextCharFormat> formats;
+    const QTextCharFormat plain;
+    QString line;
+    line.reserve(text.size());
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] != QLatin1Char('\r') && p[i] != QLatin1Char('\n'))
+            continue;
+        LineEnd end = LineEnd::Lf;
+        qsizetype length = 1;
+        if (p[i] == QLatin1Char('\r')) {
+            const bool crlf = i + 1 < n && p[i + 1] == QLatin1Char('\n');
+            end = crlf ? LineEnd::CrLf : LineEnd::Cr;
+            length = crlf ? 2 : 1;
+        }
+        line.append(p + from, i - from);
+        from = i + length;
+        i += length - 1;
+        if (end == common) {
+            line.append(QLatin1Char('\n'));
+            continue;
+        }
+        if (!line.isEmpty()) {
+            parts.append(line);
+            formats.push_back(plain);
+            line.clear();
+        }
+        QTextCharFormat marked;
+        marked.setProperty(lineEndProperty, static_cast<int>(end));
+        parts.append(QStringLiteral("\n"));
+        formats.push_back(marked);
+    }
+    line.append(p + from, n - from);
+    if (!line.isEmpty() || parts.isEmpty()) {
+        parts.append(line);
+        formats.push_back(plain);
+    }
+    const bool marks = parts.size() > 1;
+    insertWhole(parts, formats, marks);
+}
+
+QString RichEdit::pageText(platform::text::LineEnd common) const
+{
+    using platform::text::LineEnd;
+    const QString crlf = text();
+    if (!m_marksLineEnds)
+        return platform::text::withBreaks(crlf, common);
+    // How each line break of the page ends, in order (display-only breaks are none of them).
+    std::vector<LineEnd> ends;
+    ends.reserve(static_cast<std::size_t>(document()->blockCount()));
+    const QTextDocument* doc = document();
+    for (QTextBlock b = doc->begin(), next = b.next(); next.isValid(); b = next, next = b.next()) {
+        if (isDisplayBreakAt(b.position() + b.length() - 1))
+            continue;
+        const QVariant end = next.charFormat().property(lineEndProperty);
+        ends.push_back(end.isValid() ? static_cast<LineEnd>(end.toInt()) : common);
+    }
+    QString out;
+    out.reserve(crlf.size());
+    std::size_t k = 0;
+    qsizetype from = 0;
+    const QLatin1String crlfBreak("\r\n");
+    for (qsizetype at = crlf.indexOf(crlfBreak); at >= 0; at = crlf.indexOf(crlfBreak, from)) {
+        out += QStringView(crlf).mid(from, at - from);
+        switch (k < ends.size() ? ends[k] : common) {
+        case LineEnd::CrLf:
+            out += crlfBreak;
+            break;
+        case LineEnd::Lf:
+            out += QLatin1Char('\n');
+            break;
+        case LineEnd::Cr:
+            out += QLatin1Char('\r');
+            break;
+        }
+        ++k;
+        from = at + 2;
+    }
+    out += QStringView(crlf).mid(from);
+    return out;
 }
 
 QString RichEdit::withoutDisplayBreaks(QStringView raw, int offset) const
@@ -324,6 +483,7 @@ QString RichEdit::textRange(int start, int length) const
         out.remove(0, 1);
     if (endsInBreak)
         out.chop(1);
+    putBackHeld(out, start, from, to);
     return out;
 }
 
@@ -380,9 +540,12 @@ void RichEdit::setSelLength(int length)
 
 QString RichEdit::selText() const
 {
-    if (m_virtual.empty())
-        return toLineBreaks(textCursor().selectedText());
-    return textRange(selStart(), selLength());
+    if (!m_virtual.empty())
+        return textRange(selStart(), selLength());
+    const QTextCursor c = textCursor();
+    QString out = toLineBreaks(c.selectedText());
+    putBackHeld(out, toCrlfPosition(c.selectionStart()), c.selectionStart(), c.selectionEnd());
+    return out;
 }
 
 QMimeData* RichEdit::createMimeDataFromSelection() const
@@ -414,7 +577,7 @@ void RichEdit::setSelText(const QString& text)
     if (paragraphs.isEmpty()) {
         c.removeSelectedText();
     } else if (paragraphs.size() <= splitAt) {
-        c.insertText(paragraphs, format);
+        insertHolding(c, paragraphs, format, m_holds);
     } else {
         // A long line (a paste of a minified page) goes in already cut into display blocks,
         // so that the widget never lays out the whole line at once; shorter ones are cut,
@@ -430,17 +593,17 @@ void RichEdit::setSelText(const QString& text)
             lineStart = at + 1;
         }
         if (cuts.empty()) {
-            c.insertText(paragraphs, format);
+            insertHolding(c, paragraphs, format, m_holds);
         } else {
             c.beginEditBlock();
             c.removeSelectedText();
             qsizetype from = 0;
             for (const qsizetype cut : cuts) {
-                c.insertText(paragraphs.mid(from, cut - from), format);
+                insertHolding(c, paragraphs.mid(from, cut - from), format, m_holds);
                 c.insertBlock(c.blockFormat(), displayBreakFormat());
                 from = cut;
             }
-            c.insertText(paragraphs.mid(from), format);
+            insertHolding(c, paragraphs.mid(from), format, m_holds);
             m_addedVirtual = true;
             c.endEditBlock();
         }
@@ -483,7 +646,12 @@ int RichEdit::find(const QString& text, bool wholeWord, bool matchCase)
     if (text.isEmpty())
         return -1;
     // Searched in the widget's own text, where a line break is one paragraph separator.
-    const QString needle = toParagraphs(text).replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    // A character the widget holds as a stand-in is looked for as its stand-in.
+    QString needle = toParagraphs(text);
+    for (QChar& c : needle)
+        if (mustBeHeld(c.unicode()))
+            c = standInFor(c.unicode());
+    needle.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
     const QString raw = m_virtual.empty() ? document()->toRawText()
                                           : withoutDisplayBreaks(document()->toRawText(), 0);
     // A position in `raw` as a position of the widget's own: every display-only break before
@@ -636,7 +804,8 @@ SpliceSet RichEdit::applySplices(const SpliceSet& set)
             continue;
         }
         if (set.looks.empty()) {
-            c.insertText(toParagraphs(set.text.mid(span.offset, runEnd - span.offset)), span.look);
+            insertHolding(c, toParagraphs(set.text.mid(span.offset, runEnd - span.offset)), span.look,
+                          m_holds);
             continue;
         }
         // The run in pieces of one look each, first to last.
@@ -650,7 +819,8 @@ SpliceSet RichEdit::applySplices(const SpliceSet& set)
             const int a = k == startLook ? span.offset : set.looks[k].from;
             const int e = k + 1 < set.looks.size() ? std::min(runEnd, set.looks[k + 1].from) : runEnd;
             if (e > a)
-                c.insertText(toParagraphs(set.text.mid(a, e - a)), unmarked(set.looks[k].format));
+                insertHolding(c, toParagraphs(set.text.mid(a, e - a)),
+                              unmarked(set.looks[k].format), m_holds);
         }
     }
     c.endEditBlock();
@@ -677,7 +847,8 @@ void RichEdit::setWholeRuns(const platform::rtf::Runs& runs)
     insertWhole(parts, formats);
 }
 
-void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats)
+void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats,
+                           bool marksLineEnds)
 {
     // Where the long lines are cut, as offsets in the parts taken one after another. Lines
     // are found with Qt's vectorised search; the parts are never joined (an editing file can
@@ -743,6 +914,8 @@ void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextChar
     const QTextCharFormat breakFormat = displayBreakFormat();
     m_loadedVirtual.clear();
     m_loadedVirtual.reserve(cuts.size());
+    m_holds = false;
+    m_marksLineEnds = marksLineEnds;
     std::size_t next = 0;
     qsizetype base = 0;
     for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -752,15 +925,15 @@ void RichEdit::insertWhole(const QStringList& parts, const std::vector<QTextChar
         for (; next < cuts.size() && cuts[next] < base + text.size(); ++next) {
             const qsizetype at = cuts[next] - base;
             if (at > from)
-                c.insertText(text.mid(from, at - from), format);
+                insertHolding(c, text.mid(from, at - from), format, m_holds);
             m_loadedVirtual.push_back(static_cast<int>(cuts[next] + static_cast<qsizetype>(next)));
             c.insertBlock(blockFormat, breakFormat);
             from = at;
         }
         if (from == 0)
-            c.insertText(text, format);
+            insertHolding(c, text, format, m_holds);
         else if (from < text.size())
-            c.insertText(text.mid(from), format);
+            insertHolding(c, text.mid(from), format, m_holds);
         base += text.size();
     }
     m_replacingAll = true;
@@ -776,10 +949,16 @@ platform::rtf::Runs RichEdit::runs() const
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
-            const QBrush brush = f.charFormat().foreground();
+            const QTextCharFormat format = f.charFormat();
+            const QBrush brush = format.foreground();
             const QRgb colour = brush.style() == Qt::NoBrush ? platform::rtf::defaultColour
                                                              : brush.color().rgb();
-            platform::rtf::append(out, toLineBreaks(f.text()), colour);
+            QString text = f.text();
+            if (m_holds && format.hasProperty(heldProperty)) {
+                const auto held = static_cast<char16_t>(format.intProperty(heldProperty));
+                text.replace(standInFor(held), QChar(held));
+            }
+            platform::rtf::append(out, text, colour);
         }
         if (b.next().isValid() && !isDisplayBreakAt(b.position() + b.length() - 1)) {
             if (out.empty())
@@ -798,14 +977,17 @@ RichEdit::ColourCapture RichEdit::captureColours() const
     const QTextDocument* doc = document();
     ColourCapture capture{m_virtual.empty() ? doc->toRawText()
                                             : withoutDisplayBreaks(doc->toRawText(), 0),
-                          {}};
+                          {}, {}};
     std::vector<QRgb> colourOfFormat;
+    std::vector<char16_t> heldOfFormat; // the character a format's stand-ins hold, or 0
     const QList<QTextFormat> formats = doc->allFormats();
     colourOfFormat.reserve(static_cast<std::size_t>(formats.size()));
     for (const QTextFormat& f : formats) {
         const QBrush brush = f.foreground();
         colourOfFormat.push_back(brush.style() == Qt::NoBrush ? platform::rtf::defaultColour
                                                               : brush.color().rgb());
+        if (m_holds)
+            heldOfFormat.push_back(static_cast<char16_t>(f.intProperty(heldProperty)));
     }
     auto& spans = capture.spans;
     const auto add = [&spans](int length, QRgb colour) {
@@ -814,13 +996,19 @@ RichEdit::ColourCapture RichEdit::captureColours() const
         else
             spans.emplace_back(length, colour);
     };
+    qsizetype rawAt = 0; // where the fragment stands in capture.raw
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const int index = f.charFormatIndex();
-            add(f.length(), index >= 0 && index < int(colourOfFormat.size())
-                                ? colourOfFormat[std::size_t(index)]
-                                : platform::rtf::defaultColour);
+            const bool known = index >= 0 && index < int(colourOfFormat.size());
+            add(f.length(), known ? colourOfFormat[std::size_t(index)] : platform::rtf::defaultColour);
+            if (const char16_t held = known && m_holds ? heldOfFormat[std::size_t(index)] : 0) {
+                for (qsizetype k = rawAt; k < rawAt + f.length(); ++k)
+                    if (capture.raw.at(k) == standInFor(held))
+                        capture.held.emplace_back(k, held);
+            }
+            rawAt += f.length();
         }
         if (b.next().isValid() && !isDisplayBreakAt(b.position() + b.length() - 1)) {
             // A line break joins the stretch before it.
@@ -828,6 +1016,7 @@ RichEdit::ColourCapture RichEdit::captureColours() const
                 spans.emplace_back(1, platform::rtf::defaultColour);
             else
                 ++spans.back().first;
+            ++rawAt;
         }
     }
     return capture;
@@ -837,8 +1026,16 @@ platform::rtf::Runs RichEdit::runsOf(const ColourCapture& capture)
 {
     platform::rtf::Runs out;
     qsizetype at = 0;
+    auto held = capture.held.cbegin();
     for (const auto& [length, colour] : capture.spans) {
-        platform::rtf::append(out, toLineBreaks(QStringView(capture.raw).mid(at, length)), colour);
+        const QStringView raw = QStringView(capture.raw).mid(at, length);
+        QString text = toLineBreaks(raw);
+        for (; held != capture.held.cend() && held->first < at + length; ++held) {
+            // Each break before it in the stretch has become two characters.
+            const qsizetype before = held->first - at;
+            text[before + raw.first(before).count(QChar::ParagraphSeparator)] = QChar(held->second);
+        }
+        platform::rtf::append(out, text, colour);
         at += length;
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include "document/UndoTarget.h"
 #include "platform/RtfCodec.h"
+#include "platform/TextCodec.h"
 
 #include <QColor>
 #include <QPlainTextEdit>
@@ -36,8 +37,9 @@ public:
     int selLength() const;
     void setSelLength(int length) override;
     QString selText() const;
-    // Replaces the selection (or inserts at the caret) in the insertion colour. "\r\n", "\n",
-    // "\r" and the Unicode line and paragraph separators each become one line break.
+    // Replaces the selection (or inserts at the caret) in the insertion colour. "\r\n", "\n"
+    // and "\r" each become one line break; the Unicode line and paragraph separators are
+    // characters of the text like any other (a script's string may hold them).
     void setSelText(const QString& text) override;
 
     // The insertion colour; with a selection, setting it also colours the selected text.
@@ -57,6 +59,12 @@ public:
 
     // Replaces the whole text as one change, in black.
     void setWholeText(const QString& text);
+    // The same for a page read from a file, whose line breaks are "\r\n", "\n" or "\r" as
+    // they were in the file: each break that is not `common` (the page's most frequent line
+    // end) remembers its own, which pageText() gives back. Breaks made later are `common`.
+    void setWholePage(const QString& text, platform::text::LineEnd common);
+    // The text as a page file holds it: every line break as it was read, the others `common`.
+    QString pageText(platform::text::LineEnd common) const;
     // Replaces the whole text as one change, each run in its colour.
     void setWholeRuns(const platform::rtf::Runs& runs);
     // The whole text as colour runs; a line break ("\r\n") joins the run before it.
@@ -67,6 +75,8 @@ public:
     struct ColourCapture {
         QString raw;
         std::vector<std::pair<int, QRgb>> spans;
+        // Characters the widget holds as stand-ins: where they stand in `raw`, and what they are.
+        std::vector<std::pair<qsizetype, char16_t>> held;
     };
     ColourCapture captureColours() const;
     // What runs() gives, made from a capture (thread-safe).
@@ -119,7 +129,9 @@ private:
     static constexpr int piece = 128;
     static constexpr int splitAt = 4096;
     // Replaces the whole text by `parts`, each in its format, long lines held as display blocks.
-    void insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats);
+    // `marksLineEnds`: some of the breaks name their own line end (setWholePage()).
+    void insertWhole(const QStringList& parts, const std::vector<QTextCharFormat>& formats,
+                     bool marksLineEnds = false);
     // Splits and merges display blocks around the text edited since the last call.
     void reflow();
     void noteDirty(int from, int to);
@@ -131,12 +143,17 @@ private:
     QString withoutDisplayBreaks(QStringView raw, int offset) const;
     // The text between two positions of the widget's own, line breaks as "\r\n".
     QString rawRange(int from, int to) const;
+    // Puts the characters held as stand-ins in [from, to) (widget positions) back into `out`,
+    // the text of that range beginning at CR LF position crlfStart.
+    void putBackHeld(QString& out, int crlfStart, int from, int to) const;
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 
     int m_lastLength = 0;
     bool m_pendingChange = false;
     int m_formatting = 0; // >0 while only formats change: not an edit of the text
+    bool m_holds = false;         // characters may be held as stand-ins (see putBackHeld)
+    bool m_marksLineEnds = false; // some line breaks of the page name their own line end
 
     std::vector<int> m_virtual;   // widget positions of the display-only breaks, ascending
     std::vector<int> m_loadedVirtual;

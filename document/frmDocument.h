@@ -25,10 +25,13 @@ public:
     // Stores the edit control's caret as the saved caret position.
     void recordCaret();
 
-    // The encoding the page was read in; saving it as a plain page keeps that encoding when
-    // it can hold every character. New pages are UTF-8.
+    // The encoding the page was read in; saving it as a plain page keeps that encoding (what
+    // it cannot hold goes out as character references). New pages are UTF-8.
     platform::text::PageEncoding pageEncoding() const { return m_pageEncoding; }
     void setPageEncoding(platform::text::PageEncoding encoding) { m_pageEncoding = encoding; }
+    // Whether the user was told that a save wrote character references (once per page read).
+    bool toldOfReferences() const { return m_toldOfReferences; }
+    void setToldOfReferences(bool told) { m_toldOfReferences = told; }
 
     // The file the page was last read from or written to, as it was then: a save over it asks
     // first when another program has changed it since.
@@ -88,5 +91,6 @@ private:
     bool m_modified = false;
     int m_savedCaret = 0;
     platform::text::PageEncoding m_pageEncoding = platform::text::newPageEncoding;
+    bool m_toldOfReferences = false;
     platform::files::FileIdentity m_fileIdentity;
 };

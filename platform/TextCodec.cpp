@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace platform::text {
@@ -85,7 +86,9 @@ void appendUtf8(QByteArray& out, QStringView text)
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes)
+bool isValidUtf8(QByteArrayView bytes) { return firstInvalidUtf8(bytes) < 0; }
+
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -113,18 +116,18 @@ bool isValidUtf8(QByteArrayView bytes)
             else if (b == 0xF4)
                 hi = 0x8F; // nothing above U+10FFFF
         } else {
-            return false;
+            return i;
         }
         if (i + len > n)
-            return false;
+            return i;
         if (p[i + 1] < lo || p[i + 1] > hi)
-            return false;
+            return i;
         for (int k = 2; k < len; ++k)
             if ((p[i + k] & 0xC0) != 0x80)
-                return false;
+                return i;
         i += len;
     }
-    return true;
+    return -1;
 }
 
 QChar fromWindows1252(unsigned char byte)
@@ -157,28 +160,33 @@ namespace {
 
 Decoded decodeBytes(QByteArrayView bytes)
 {
-    // A mark whose encoding the bytes are not in: the whole file, mark included, as
-    // Windows-1252, which gives every byte back as it was.
-    const auto mismatch = [&bytes] {
-        Decoded d{decodeWindows1252(bytes), {Encoding::Windows1252, false}};
-        d.markMismatch = true;
-        return d;
-    };
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) {
-        if (!isValidUtf8(bytes.sliced(3)))
-            return mismatch();
+        if (!isValidUtf8(bytes.sliced(3))) {
+            // A mark whose encoding the bytes are not in: the whole file, mark included, as
+            // Windows-1252, which gives every byte back as it was.
+            Decoded d{decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+            d.markMismatch = true;
+            return d;
+        }
         return {QString::fromUtf8(bytes.sliced(3)), {Encoding::Utf8, true}};
     }
     const bool littleEndian = startsWith(bytes, {0xFF, 0xFE});
     if (littleEndian || startsWith(bytes, {0xFE, 0xFF})) {
-        if (bytes.size() % 2)
-            return mismatch();
-        return {decodeUtf16(bytes.sliced(2), !littleEndian),
-                {littleEndian ? Encoding::Utf16LE : Encoding::Utf16BE, true}};
+        // An odd length is a file cut short inside its last code unit: the whole units are
+        // the page, the byte left over is written back after it.
+        const qsizetype whole = bytes.size() & ~qsizetype(1);
+        Decoded d{decodeUtf16(bytes.sliced(2, whole - 2), !littleEndian),
+                  {littleEndian ? Encoding::Utf16LE : Encoding::Utf16BE, true}};
+        if (whole < bytes.size())
+            d.encoding.trailingByte = static_cast<unsigned char>(bytes.back());
+        return d;
     }
-    if (isValidUtf8(bytes))
+    const qsizetype invalid = firstInvalidUtf8(bytes);
+    if (invalid < 0)
         return {QString::fromUtf8(bytes), {Encoding::Utf8, false}};
-    return {decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+    Decoded d{decodeWindows1252(bytes), {Encoding::Windows1252, false}};
+    d.invalidUtf8At = invalid;
+    return d;
 }
 
 } // namespace
@@ -247,9 +255,43 @@ bool canEncode(QStringView text, Encoding encoding)
     return true;
 }
 
-QByteArray encode(QStringView text, PageEncoding encoding)
+namespace {
+
+// Windows-1252 bytes for the text; what the code page lacks as numeric character references.
+qsizetype appendWindows1252(QByteArray& out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* dst = out.data() + start;
+    qsizetype references = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (const int b = toWindows1252(u); b >= 0) {
+            *dst++ = static_cast<char>(b);
+            continue;
+        }
+        char32_t c = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(u, text[++i].unicode());
+        else if (QChar::isSurrogate(u))
+            c = 0xFFFD;
+        const QByteArray reference = "&#" + QByteArray::number(static_cast<uint>(c)) + ';';
+        // The references make the page longer than its characters: grow as they come.
+        const qsizetype at = dst - out.constData();
+        out.resize(out.size() + reference.size() - 1);
+        dst = std::copy(reference.cbegin(), reference.cend(), out.data() + at);
+        ++references;
+    }
+    out.truncate(dst - out.constData());
+    return references;
+}
+
+} // namespace
+
+QByteArray encode(QStringView text, PageEncoding encoding, qsizetype* references)
 {
     QByteArray out;
+    qsizetype written = 0;
     switch (encoding.encoding) {
     case Encoding::Utf8:
         if (encoding.bom)
@@ -267,22 +309,14 @@ QByteArray encode(QStringView text, PageEncoding encoding)
         appendUtf16(out, text, true);
         break;
     case Encoding::Windows1252:
-        out.resize(text.size());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const int b = toWindows1252(text[i].unicode());
-            Q_ASSERT(b >= 0);
-            out[i] = static_cast<char>(b < 0 ? 0 : b);
-        }
+        written = appendWindows1252(out, text);
         break;
     }
+    if (encoding.trailingByte >= 0)
+        out.append(static_cast<char>(encoding.trailingByte));
+    if (references)
+        *references = written;
     return out;
-}
-
-PageEncoding encodingForSave(QStringView text, PageEncoding read)
-{
-    if (canEncode(text, read.encoding))
-        return read;
-    return {Encoding::Utf8, false, read.lineEnd};
 }
 
 QString withCrlfBreaks(QStringView text)
@@ -336,13 +370,9 @@ QString withBreaks(QStringView text, LineEnd lineEnd)
     return out;
 }
 
-QByteArray encodePage(QStringView text, PageEncoding read, PageEncoding* used)
+QByteArray encodePage(QStringView text, PageEncoding read, qsizetype* references)
 {
-    const QString page = withBreaks(text, read.lineEnd);
-    const PageEncoding chosen = encodingForSave(page, read);
-    if (used)
-        *used = chosen;
-    return encode(page, chosen);
+    return encode(withBreaks(text, read.lineEnd), read, references);
 }
 
 } // namespace platform::text

@@ -526,14 +526,15 @@ private slots:
         const QByteArray badUtf8("\xEF\xBB\xBF<P>caf\xE9</P>\r\n");
         QTest::newRow("utf-8 mark, invalid bytes") << badUtf8 << "" << badUtf8 << asLegacy;
         const QByteArray oddLe("\xFF\xFE<\0P\0>\0!", 9);
-        QTest::newRow("utf-16le mark, odd length") << oddLe << "" << oddLe << asLegacy;
+        QTest::newRow("utf-16le mark, odd length") << oddLe << "" << oddLe
+                                                   << "ends in half a UTF-16 LE character";
         QTest::newRow("lf") << QByteArray("<P>a</P>\n<P>b</P>\n") << "X\r\n"
                             << QByteArray("X\n<P>a</P>\n<P>b</P>\n") << "";
         QTest::newRow("cr") << QByteArray("a\rb\r") << "" << QByteArray("a\rb\r") << "";
-        QTest::newRow("mixed, lf most") << QByteArray("a\nb\nc\r\nd") << ""
-                                        << QByteArray("a\nb\nc\nd") << "saved with LF";
-        QTest::newRow("mixed, tie") << QByteArray("a\nb\r\n") << "" << QByteArray("a\r\nb\r\n")
-                                    << "saved with CR LF";
+        QTest::newRow("mixed, lf most") << QByteArray("a\nb\nc\r\nd") << "X\r\n"
+                                        << QByteArray("X\na\nb\nc\r\nd") << "new lines end with LF";
+        QTest::newRow("mixed, tie") << QByteArray("a\nb\r\n") << "X\r\n" << QByteArray("X\r\na\nb\r\n")
+                                    << "new lines end with CR LF";
     }
     void pagesComeBackAsTheyWere()
     {
@@ -554,16 +555,97 @@ private slots:
         QCOMPARE(readBytes(file), saved);
     }
 
-    void legacyPageWithNewCharactersIsSavedAsUtf8()
+    // --- encodings and line ends of plain pages -----------------------------------------
+
+    // Opened and saved unchanged, pages with lines ending every way, Unicode separators in
+    // script strings or a UTF-16 file cut short come back byte for byte.
+    void pageFilesComeBackByteForByte_data()
     {
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("windows-1252 with its meta") << "cp1252-meta.htm";
+        QTest::newRow("mixed line ends") << "mixed-line-ends.htm";
+        QTest::newRow("unicode separators") << "separators.htm";
+        QTest::newRow("utf-16le, odd length") << "utf16le-odd.htm";
+    }
+    void pageFilesComeBackByteForByte()
+    {
+        QFETCH(QString, golden);
+        const QByteArray original = readBytes(QStringLiteral(HALVANE_PLATFORM_DATA "/") + golden);
+        const QString file = path(golden);
+        writeBytes(file, original);
         App app;
-        writeBytes(path("old.htm"), "caf\xE9\r\n");
-        answer(path("old.htm"));
+        answer(file);
         app.trigger("mnuFileOpen");
-        app.edit()->setSelStart(app.edit()->textLength());
-        app.edit()->setSelText(QStringLiteral("\u65e5"));
+        QFile::remove(file);
         app.trigger("mnuFileSave");
-        QCOMPARE(readBytes(path("old.htm")), QByteArray("caf\xC3\xA9\r\n\xE6\x97\xA5"));
+        QCOMPARE(readBytes(file), original);
+        // Through an editing file and back into a plain page, the characters stay.
+        answer(path("copy.hted"));
+        app.trigger("mnuSaveEdit");
+        answer(path("copy.hted"));
+        app.trigger("mnuFileOpen");
+        QCOMPARE(app.edit()->text().count(QChar(0x2029)), original.count("\xE2\x80\xA9"));
+        QCOMPARE(app.edit()->text().count(QChar(0x2028)), original.count("\xE2\x80\xA8"));
+    }
+
+    // A page keeps its encoding: what the encoding lacks is written as a character reference,
+    // and the user is told once per page. A UTF-8 page with a stray byte says it was read as
+    // Windows-1252, and its characters are not encoded twice on saving.
+    void pagesKeepTheirEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("readNote");
+        QTest::newRow("windows-1252") << QByteArray("<META charset=windows-1252><P>caf\xE9</P>\r\n")
+                                      << QByteArray("<META charset=windows-1252><P>caf\xE9</P>\r\n&#8594;")
+                                      << "is not valid UTF-8 (line 1): read as Windows-1252";
+        QTest::newRow("utf-8 with a stray byte")
+            << QByteArray("<P>caf\xC3\xA9</P>\r\n<P>\x96</P>\r\n")
+            << QByteArray("<P>caf\xC3\xA9</P>\r\n<P>\x96</P>\r\n&#8594;")
+            << "is not valid UTF-8 (line 2): read as Windows-1252";
+    }
+    void pagesKeepTheirEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, saved);
+        QFETCH(QString, readNote);
+        const QString file = path("old.htm");
+        writeBytes(file, bytes);
+        App app;
+        answer(file);
+        app.trigger("mnuFileOpen");
+        QVERIFY2(app.main().statusBar()->currentMessage().contains(readNote),
+                 qPrintable(app.main().statusBar()->currentMessage()));
+        app.main().statusBar()->clearMessage();
+        app.edit()->setSelStart(app.edit()->textLength());
+        app.edit()->setSelText(QStringLiteral("\u2192"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(readBytes(file), saved);
+        const QString told = app.main().statusBar()->currentMessage();
+        QVERIFY2(told.contains(file) && told.contains("1 character was written as a numeric character reference"),
+                 qPrintable(told));
+        app.main().statusBar()->clearMessage();
+        app.trigger("mnuFileSave");
+        QCOMPARE(app.main().statusBar()->currentMessage(), QString()); // once per page
+        QCOMPARE(readBytes(file), saved);
+    }
+
+    // Editing a page with mixed line ends changes only the line ends of the lines edited.
+    void untouchedLinesKeepTheirLineEnds()
+    {
+        const QString file = path("mixed.htm");
+        writeBytes(file, "<P>a</P>\r\n<P>b</P>\n<P>c</P>\r\n<P>d</P>\r<P>e</P>\r\n");
+        App app;
+        answer(file);
+        app.trigger("mnuFileOpen");
+        app.edit()->setSelStart(app.edit()->text().indexOf(QLatin1String("<P>c")));
+        QTest::keyClick(app.edit(), Qt::Key_Return);
+        app.edit()->setSelStart(app.edit()->text().indexOf(QLatin1String("<P>e")) - 2);
+        app.edit()->setSelLength(2);
+        app.edit()->setSelText(QStringLiteral("\r\n<P>new</P>\n"));
+        app.trigger("mnuFileSave");
+        QCOMPARE(readBytes(file),
+                 QByteArray("<P>a</P>\r\n<P>b</P>\n\r\n<P>c</P>\r\n<P>d</P>\r\n<P>new</P>\r\n<P>e</P>\r\n"));
     }
 
     void saveWithDialogSetsCaptionNameAndFlag()

@@ -202,8 +202,8 @@ private slots:
         QTest::newRow("CR LF") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb");
         QTest::newRow("LF") << QStringLiteral("a\nb") << QStringLiteral("a\r\nb");
         QTest::newRow("CR") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb");
-        QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\r\nb");
-        QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << QStringLiteral("a\r\nb");
+        QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\u2028b");
+        QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << QStringLiteral("a\u2029b");
         QTest::newRow("LF CR is two breaks") << QStringLiteral("a\n\rb") << QStringLiteral("a\r\n\r\nb");
         QTest::newRow("two CR LF") << QStringLiteral("\r\n\r\n") << QStringLiteral("\r\n\r\n");
         QTest::newRow("break at the end") << QStringLiteral("a\n") << QStringLiteral("a\r\n");

@@ -53,6 +53,8 @@ void fillWithFragments(RichEdit& edit)
 
 } // namespace
 
+Q_DECLARE_METATYPE(platform::text::LineEnd)
+
 class RichEditTextTest : public QObject {
     Q_OBJECT
 private slots:
@@ -127,8 +129,9 @@ private slots:
         QTest::newRow("lone CR") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb") << 2;
         QTest::newRow("CR CR LF") << QStringLiteral("a\r\r\nb") << QStringLiteral("a\r\n\r\nb") << 3;
         QTest::newRow("LF CR") << QStringLiteral("a\n\rb") << QStringLiteral("a\r\n\r\nb") << 3;
-        QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\r\nb") << 2;
-        QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << QStringLiteral("a\r\nb") << 2;
+        // The Unicode separators are characters of the text (a script string's), not breaks.
+        QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\u2028b") << 1;
+        QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << QStringLiteral("a\u2029b") << 1;
         QTest::newRow("trailing CR") << QStringLiteral("ab\r") << QStringLiteral("ab\r\n") << 2;
         QTest::newRow("only breaks") << QStringLiteral("\r\n\r\n") << QStringLiteral("\r\n\r\n") << 3;
         QTest::newRow("no break") << QStringLiteral("plain") << QStringLiteral("plain") << 1;
@@ -150,6 +153,106 @@ private slots:
         inserted.setSelStart(1);
         inserted.setSelText(in);
         QCOMPARE(inserted.text(), QLatin1Char('[') + out + QLatin1Char(']'));
+    }
+
+    // --- a page's own characters and line ends ------------------------------------------
+
+    // A page's U+2028 and U+2029 (and the two code points the widget keeps for frames) stay
+    // characters of one unit each, through every way text leaves the editor: the whole text,
+    // ranges, the selection, the colour runs of editing files and recovery
+    // copies, and a removal put back as the undo history does.
+    void pageCharactersTheWidgetCannotHold_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("character");
+        const QString script = QStringLiteral("<SCRIPT>\r\nvar s = \"a%1b\";\r\n</SCRIPT>\r\n<P>%1</P>");
+        QTest::newRow("line separator") << script.arg(QChar(0x2028)) << QStringLiteral("\u2028");
+        QTest::newRow("paragraph separator") << script.arg(QChar(0x2029)) << QStringLiteral("\u2029");
+        QTest::newRow("frame code point") << script.arg(QChar(0xFDD0)) << QStringLiteral("\uFDD0");
+        QTest::newRow("on a long line") << QString(5000, QLatin1Char('x')) + script.arg(QChar(0x2029)) +
+                                               QString(5000, QLatin1Char('y'))
+                                        << QStringLiteral("\u2029");
+    }
+    void pageCharactersTheWidgetCannotHold()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, character);
+        RichEdit edit;
+        edit.setWholePage(page, platform::text::LineEnd::CrLf);
+        QCOMPARE(edit.text(), page);
+        QCOMPARE(edit.textLength(), page.size());
+        QCOMPARE(edit.lineCount(), page.count(QLatin1String("\r\n")) + 1);
+        QString joined;
+        for (const platform::rtf::Run& run : edit.runs())
+            joined += run.text;
+        QCOMPARE(joined, page);
+        QVERIFY(RichEdit::runsOf(edit.captureColours()) == edit.runs());
+
+        const int at = static_cast<int>(page.indexOf(character));
+        QCOMPARE(edit.textRange(at - 1, 3), page.mid(at - 1, 3));
+        edit.setSelStart(at + 1);
+        QCOMPARE(edit.selStart(), at + 1);
+        edit.setSelStart(at - 1);
+        edit.setSelLength(3);
+        QCOMPARE(edit.selText(), page.mid(at - 1, 3));
+        const QString taken = edit.selText();
+        edit.setSelText(QString());
+        edit.setSelText(taken);
+        QCOMPARE(edit.text(), page);
+        QCOMPARE(edit.find(character, false, true), at);
+    }
+
+    // Every line break of a page read from a file keeps the line end it had, whatever the
+    // other lines end with; a break made in the editor takes the page's most frequent one.
+    void lineEndsOfAPage_data()
+    {
+        using platform::text::LineEnd;
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<LineEnd>("common");
+        QTest::newRow("lf among cr lf") << QStringLiteral("a\r\nb\nc\r\nd\r\n") << LineEnd::CrLf;
+        QTest::newRow("every kind") << QStringLiteral("a\rb\r\n\n\r\n\r\rc\n") << LineEnd::Lf;
+        QTest::newRow("cr lf among lf") << QStringLiteral("a\nb\r\nc\n") << LineEnd::Lf;
+        QTest::newRow("trailing cr") << QStringLiteral("a\r\nb\r") << LineEnd::CrLf;
+        QTest::newRow("all alike") << QStringLiteral("a\nb\n") << LineEnd::Lf;
+        QTest::newRow("long lines") << QString(9000, QLatin1Char('x')) + QStringLiteral("\n") +
+                                           QString(9000, QLatin1Char('y')) + QStringLiteral("\r\nz\r")
+                                    << LineEnd::CrLf;
+    }
+    void lineEndsOfAPage()
+    {
+        using platform::text::LineEnd;
+        QFETCH(QString, page);
+        QFETCH(LineEnd, common);
+        RichEdit edit;
+        edit.setWholePage(page, common);
+        QCOMPARE(edit.pageText(common), page);
+        QCOMPARE(edit.text(), platform::text::withCrlfBreaks(page));
+        // A break typed at the start and one pasted at the end take the common line end.
+        const QString end = common == LineEnd::Lf ? QStringLiteral("\n") : QStringLiteral("\r\n");
+        edit.setSelStart(0);
+        typeText(edit, QStringLiteral("N\r"));
+        edit.setSelStart(edit.textLength());
+        edit.setSelText(QStringLiteral("P\nQ"));
+        QCOMPARE(edit.pageText(common), QStringLiteral("N") + end + page + QStringLiteral("P") + end +
+                                            QStringLiteral("Q"));
+    }
+
+    // Splitting a line keeps its own end on its second half; joining two lines drops the end
+    // between them and keeps the other's.
+    void lineEndsFollowEdits()
+    {
+        using platform::text::LineEnd;
+        RichEdit edit;
+        edit.setWholePage(QStringLiteral("one\ntwo\r\nthree\rfour"), LineEnd::CrLf);
+        edit.setSelStart(1);
+        typeText(edit, QStringLiteral("\r"));
+        QCOMPARE(edit.pageText(LineEnd::CrLf), QStringLiteral("o\r\nne\ntwo\r\nthree\rfour"));
+        edit.setSelStart(edit.text().indexOf(QLatin1String("three")) + 5);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(edit.pageText(LineEnd::CrLf), QStringLiteral("o\r\nne\ntwo\r\nthreefour"));
+        edit.setSelStart(edit.text().indexOf(QLatin1String("two")));
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QCOMPARE(edit.pageText(LineEnd::CrLf), QStringLiteral("o\r\nnetwo\r\nthreefour"));
     }
 };
 

@@ -38,9 +38,7 @@ private slots:
         const Decoded d = decode(bytes);
         QVERIFY(d.encoding == expected);
         QVERIFY(d.text.startsWith(QLatin1String("<HTML>\r\n")));
-        PageEncoding used;
-        QCOMPARE(encodePage(d.text, d.encoding, &used), bytes);
-        QVERIFY(used == expected);
+        QCOMPARE(encodePage(d.text, d.encoding), bytes);
     }
 
     void windows1252Table()
@@ -85,11 +83,18 @@ private slots:
                                          << QStringLiteral("\U0001F600");
         QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\x00<\x00\xE9", 6)
                                       << PageEncoding{Encoding::Utf16BE, true} << QStringLiteral("<\u00e9");
-        // Bytes that are not what their mark claims: all of them, mark included, as
+        // A UTF-8 mark on bytes that are not UTF-8: all of them, mark included, as
         // Windows-1252, so that saving gives every byte back.
-        QTest::newRow("utf-16le odd length") << QByteArray("\xFF\xFE<\x00!", 5)
-                                             << PageEncoding{Encoding::Windows1252, false}
-                                             << QString::fromUtf16(u"\u00ff\u00fe<\0!", 5);
+        QTest::newRow("utf-8 bom, not utf-8") << QByteArray("\xEF\xBB\xBF" "caf\xE9")
+                                              << PageEncoding{Encoding::Windows1252, false}
+                                              << QStringLiteral("\u00ef\u00bb\u00bfcaf\u00e9");
+        // UTF-16 cut short inside its last unit: the whole units, the stray byte kept aside.
+        QTest::newRow("utf-16le odd length")
+            << QByteArray("\xFF\xFE<\x00\r\x00\n\x00!", 9)
+            << PageEncoding{Encoding::Utf16LE, true, LineEnd::CrLf, '!'} << QStringLiteral("<\r\n");
+        QTest::newRow("utf-16be only a stray byte") << QByteArray("\xFE\xFF\x00", 3)
+                                                    << PageEncoding{Encoding::Utf16BE, true, LineEnd::CrLf, 0}
+                                                    << QString();
         QTest::newRow("nul bytes") << QByteArray("a\0b\0", 4) << PageEncoding{Encoding::Utf8, false}
                                    << QString::fromUtf16(u"a\0b\0", 4);
     }
@@ -101,6 +106,16 @@ private slots:
         const Decoded d = decode(bytes);
         QVERIFY(d.encoding == expected);
         QCOMPARE(d.text, text);
+        QCOMPARE(encode(d.text, d.encoding), bytes);
+    }
+
+    // Where UTF-8 stops being valid, which made the page Windows-1252 (said to the user).
+    void invalidUtf8IsLocated()
+    {
+        QCOMPARE(decode("<P>caf\xC3\xA9</P>").invalidUtf8At, -1);
+        QCOMPARE(decode("<P>\xC3\xA9\r\n\xE9t\xC3\xA9").invalidUtf8At, 7);
+        QCOMPARE(decode("ab\xE2\x82").invalidUtf8At, 2);
+        QCOMPARE(decode("\xEF\xBB\xBF" "caf\xE9").invalidUtf8At, -1); // the mark's mismatch instead
     }
 
     // Every byte string that is not UTF-8 survives reading and writing as Windows-1252.
@@ -116,22 +131,37 @@ private slots:
         QCOMPARE(encode(d.text, d.encoding), all);
     }
 
-    void saveFallsBackToUtf8()
+    // A page keeps its encoding on saving: what Windows-1252 lacks is written as numeric
+    // character references, nothing as '?', and the count is given for the user's note.
+    void saveKeepsTheEncoding_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<PageEncoding>("encoding");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("references");
         const PageEncoding legacy{Encoding::Windows1252, false};
-        // Representable: stays in the legacy code page.
-        QCOMPARE(encodePage(QStringLiteral("\u20ac caf\u00e9"), legacy), QByteArray("\x80 caf\xE9"));
-        // A character the code page lacks: the whole page goes out as UTF-8, nothing as '?'.
-        PageEncoding used;
-        const QByteArray bytes = encodePage(QStringLiteral("caf\u00e9 \u65e5"), legacy, &used);
-        QVERIFY(used == newPageEncoding);
-        QCOMPARE(bytes, QByteArray("caf\xC3\xA9 \xE6\x97\xA5"));
-        QVERIFY(!bytes.contains('?'));
-        // Unicode forms hold everything, keeping the byte-order mark.
-        const PageEncoding bomUtf8{Encoding::Utf8, true};
-        QCOMPARE(encodePage(QStringLiteral("\u65e5"), bomUtf8), QByteArray("\xEF\xBB\xBF\xE6\x97\xA5"));
-        // A lone surrogate cannot be UTF-8: U+FFFD, still no '?'.
-        QCOMPARE(encode(QString(QChar(0xD800)), newPageEncoding), QByteArray("\xEF\xBF\xBD"));
+        QTest::newRow("held by the code page") << QStringLiteral("\u20ac caf\u00e9") << legacy
+                                               << QByteArray("\x80 caf\xE9") << 0;
+        QTest::newRow("arrow") << QStringLiteral("caf\u00e9 \u2192 \u65e5") << legacy
+                               << QByteArray("caf\xE9 &#8594; &#26085;") << 2;
+        QTest::newRow("surrogate pair is one character")
+            << QStringLiteral("a\U0001F600b") << legacy << QByteArray("a&#128512;b") << 1;
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << legacy
+                                        << QByteArray("&#65533;") << 1;
+        QTest::newRow("utf-8 holds everything") << QStringLiteral("\u2192") << PageEncoding{Encoding::Utf8, true}
+                                                << QByteArray("\xEF\xBB\xBF\xE2\x86\x92") << 0;
+        QTest::newRow("utf-8 lone surrogate") << QString(QChar(0xD800)) << newPageEncoding
+                                              << QByteArray("\xEF\xBF\xBD") << 0;
+    }
+    void saveKeepsTheEncoding()
+    {
+        QFETCH(QString, text);
+        QFETCH(PageEncoding, encoding);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, references);
+        qsizetype written = -1;
+        QCOMPARE(encode(text, encoding, &written), bytes);
+        QCOMPARE(written, references);
     }
 
     void lineBreaks_data()
