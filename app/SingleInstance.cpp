@@ -18,7 +18,6 @@ namespace {
 constexpr quint32 magic = 0x48564c31; // "HVL1"
 // A message holds paths and at most one page from the standard input.
 constexpr qint64 maxMessageBytes = platform::files::maxReadBytes + 16 * 1024 * 1024;
-const QByteArray receipt = QByteArrayLiteral("OK\n");
 // How long a connected client may take to send its message.
 constexpr int readTimeoutMs = 5000;
 
@@ -87,27 +86,51 @@ bool decode(const QByteArray& bytes, Message* message, bool* bad)
     return true;
 }
 
-bool handOff(const Message& message, int timeoutMs)
+QByteArray greeting() { return QByteArrayLiteral("HVL1\n"); }
+QByteArray receipt() { return QByteArrayLiteral("OK\n"); }
+
+namespace {
+
+// Reads until `wanted` bytes have come (or the peer is gone, or the deadline passes).
+QByteArray readAtLeast(QLocalSocket& socket, qsizetype wanted, const QDeadlineTimer& deadline)
+{
+    QByteArray bytes = socket.read(wanted);
+    while (bytes.size() < wanted && socket.waitForReadyRead(int(deadline.remainingTime())))
+        bytes += socket.read(wanted - bytes.size());
+    return bytes;
+}
+
+} // namespace
+
+Delivery handOff(const Message& message, int acceptMs, int answerMs)
 {
     const QString path = serverPath();
     if (path.isEmpty())
-        return false;
-    QDeadlineTimer deadline(timeoutMs);
+        return Delivery::NotTaken;
+    // Connecting succeeds as soon as the socket is listened on, even while the program's
+    // event loop is held up; only its greeting says that it took the connection. Nothing is
+    // sent before it, so a program that greets too late finds a closed connection and opens
+    // nothing.
+    const QDeadlineTimer accepted(acceptMs);
     QLocalSocket socket;
     socket.connectToServer(path);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
+    if (!socket.waitForConnected(int(accepted.remainingTime())) ||
+        readAtLeast(socket, greeting().size(), accepted) != greeting())
+        return Delivery::NotTaken;
+
+    // The program is there, though it may be busy (loading a large page) for a while.
+    const QDeadlineTimer answered(answerMs);
     socket.write(encode(message));
     while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
-            return false;
-    QByteArray answer;
-    while (answer.size() < receipt.size()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
-            return false;
-        answer += socket.readAll();
-    }
-    return answer.startsWith(receipt);
+        if (!socket.waitForBytesWritten(int(answered.remainingTime())))
+            break;
+    // A message cut short is dropped by the program, which never opens a part of one.
+    if (socket.bytesToWrite() > 0)
+        return Delivery::NotTaken;
+    const QByteArray answer = readAtLeast(socket, receipt().size(), answered);
+    if (answer == receipt())
+        return Delivery::Taken;
+    return socket.state() == QLocalSocket::ConnectedState ? Delivery::Unconfirmed : Delivery::NotTaken;
 }
 
 Server::Server(QObject* parent) : QObject(parent) {}
@@ -141,17 +164,22 @@ void Server::accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
+        // The start sends its message only once it is greeted.
+        socket->write(greeting());
+        socket->flush();
         auto buffer = std::make_shared<QByteArray>();
-        // A client that connects and never finishes its message is dropped.
-        QTimer::singleShot(readTimeoutMs, socket, [socket] { socket->abort(); });
+        auto taken = std::make_shared<bool>(false);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer, taken] {
             *buffer += socket->readAll();
             Message message;
             bool bad = false;
             if (decode(*buffer, &message, &bad)) {
                 buffer->clear();
-                socket->write(receipt);
+                *taken = true;
+                // The answer goes before the files are opened: a start left without one
+                // knows that nothing was opened.
+                socket->write(receipt());
                 socket->flush();
                 socket->disconnectFromServer();
                 // Opened from the event loop, not from inside this socket's handler.
@@ -160,6 +188,13 @@ void Server::accept()
             } else if (bad) {
                 socket->abort();
             }
+        });
+        // A client that connects and never finishes its message is dropped; a message that
+        // came while this program was busy is read first.
+        QTimer::singleShot(readTimeoutMs, socket, [socket, taken] {
+            socket->waitForReadyRead(0);
+            if (!*taken)
+                socket->abort();
         });
     }
 }

@@ -21,10 +21,21 @@ struct Message {
 // user has no such folder.
 QString serverPath();
 
-// Gives the message to the program already running and waits for its receipt, at most
-// `timeoutMs` in all. False when none runs, or when it does not answer in time: then the
-// caller starts a program of its own.
-bool handOff(const Message& message, int timeoutMs = 2000);
+// What came of handing a start's files to the program already running.
+enum class Delivery {
+    // None runs, none accepted the connection in time, or it ended it without taking the
+    // files (it answers before it opens them): the caller starts a program of its own.
+    NotTaken,
+    // It took them and opens them.
+    Taken,
+    // It has the whole message but has not answered in time (busy, or hung): it opens the
+    // files once it reads them, so the caller must not open them too.
+    Unconfirmed,
+};
+
+// Gives the message to the program already running. A program that greets the connection
+// within `acceptMs` is there; from then on its answer is waited for, at most `answerMs`.
+Delivery handOff(const Message& message, int acceptMs = 2000, int answerMs = 30000);
 
 // The running program's end: listens at serverPath() and reports each message received.
 class Server : public QObject {
@@ -44,6 +55,10 @@ private:
     void accept();
     QLocalServer* m_server = nullptr;
 };
+
+// What the running program sends on accepting a connection, and once it has a message.
+QByteArray greeting();
+QByteArray receipt();
 
 // Serialised form, exposed for tests: a length-prefixed block.
 QByteArray encode(const Message& message);

@@ -144,8 +144,21 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
     QGuiApplication::setDesktopFileName(QStringLiteral("halvane"));
 
     // A start without files is always a program of its own.
-    if (!given.files.isEmpty() && !request.newInstance && instance::handOff(given))
-        return 0;
+    if (!given.files.isEmpty() && !request.newInstance) {
+        switch (instance::handOff(given)) {
+        case instance::Delivery::Taken:
+            return 0;
+        case instance::Delivery::Unconfirmed:
+            // The running program has the files and opens them once it gets to them: opening
+            // them here as well would show each page twice.
+            print(stderr, QStringLiteral("The Halvane already running on this display was given the files "
+                                         "but has not confirmed them within 30 seconds (it may be busy); "
+                                         "they open there once it is ready.\n"));
+            return 1;
+        case instance::Delivery::NotTaken:
+            break;
+        }
+    }
     return runProgram(app, given, whenShown);
 }
 

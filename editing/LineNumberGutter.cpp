@@ -127,29 +127,37 @@ void LineNumberGutter::prepareDigits()
     }
 }
 
+std::vector<LineNumberGutter::Label> LineNumberGutter::labels(const QRect& area) const
+{
+    std::vector<Label> out;
+    QTextBlock block = m_edit->firstVisibleBlock();
+    // The line the first block in view is on; the view may start inside a long line, whose
+    // first block (and number) is above it.
+    int number = m_edit->lineOf(block.position()) + 1;
+    for (bool first = true; block.isValid(); block = block.next(), first = false) {
+        const bool continuation = m_edit->continuesLine(block);
+        if (!continuation && !first)
+            ++number;
+        const QRectF at = m_edit->blockGeometry(block);
+        if (at.top() > area.bottom())
+            break;
+        if (continuation || !block.isVisible() || at.bottom() < area.top())
+            continue;
+        out.push_back({qRound(at.top()), number});
+    }
+    return out;
+}
+
 void LineNumberGutter::paintEvent(QPaintEvent* event)
 {
     prepareDigits();
     QPainter p(this);
     p.fillRect(event->rect(), face);
-    // Numbers count lines of the text: a block that continues a long line (held as several
-    // blocks) gets no number of its own.
-    QTextBlock block = m_edit->firstVisibleBlock();
-    int number = m_edit->lineOf(block.position());
-    for (; block.isValid(); block = block.next()) {
-        const bool continuation = m_edit->continuesLine(block);
-        if (!continuation)
-            ++number;
-        const QRectF at = m_edit->blockGeometry(block);
-        if (at.top() > event->rect().bottom())
-            break;
-        if (continuation || !block.isVisible() || at.bottom() < event->rect().top())
-            continue;
-        const int top = qRound(at.top());
+    for (const Label& label : labels(event->rect())) {
         int x = m_width - padding;
-        for (int n = number; n > 0; n /= 10) {
+        for (int n = label.number; n > 0; n /= 10) {
             x -= m_digitWidth;
-            p.drawPixmap(x, top, m_digits[static_cast<std::size_t>(n % 10)]);
+            p.drawPixmap(x, label.top, m_digits[static_cast<std::size_t>(n % 10)]);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 class RichEdit;
 
@@ -20,6 +21,14 @@ public:
     static LineNumberGutter* of(const RichEdit* edit);
 
     QSize sizeHint() const override { return {m_width, 0}; }
+
+    // The numbers that stand in `area` of the strip: each line's number (counted from 1) at
+    // the top of its first display block. A block that continues a long line has none.
+    struct Label {
+        int top;
+        int number;
+    };
+    std::vector<Label> labels(const QRect& area) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -36,15 +36,59 @@ private:
     gpointer m_object;
 };
 
+// Our own desktop entry, as resources/desktop installs it.
+constexpr const char* ownDesktopEntry = "halvane.desktop";
+
+// Whether an application is this program itself: our desktop entry, or any entry (one the
+// desktop made, a copy under another name) whose command starts this very executable.
+bool isThisProgram(GAppInfo* app)
+{
+    const char* id = g_app_info_get_id(app);
+    if (id && qstrcmp(id, ownDesktopEntry) == 0)
+        return true;
+    const char* executable = g_app_info_get_executable(app);
+    gchar* found = executable ? g_find_program_in_path(executable) : nullptr;
+    if (!found)
+        return false;
+    const QString program = QFileInfo(QString::fromLocal8Bit(found)).canonicalFilePath();
+    g_free(found);
+    return !program.isEmpty() &&
+           program == QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+// `app` unless it is this program (then released): a new reference or nullptr.
+GAppInfo* unlessThisProgram(GAppInfo* app)
+{
+    if (app && isThisProgram(app)) {
+        g_object_unref(app);
+        return nullptr;
+    }
+    return app;
+}
+
 // The desktop's default application for the type of an existing file (a new reference), or
-// nullptr. The type comes from the file's name, as the desktop names a page's type.
+// nullptr. The type comes from the file's name, as the desktop names a page's type. Where
+// this program is that default (it edits pages), the page goes to the default web browser,
+// else to the next program the desktop lists for the type: a page is never shown by
+// starting this program again.
 GAppInfo* defaultApplicationFor(const QString& existingFile)
 {
     if (!QFileInfo(existingFile).isFile())
         return nullptr;
     const QByteArray mime =
         QMimeDatabase().mimeTypeForFile(existingFile, QMimeDatabase::MatchExtension).name().toUtf8();
-    return g_app_info_get_default_for_type(mime.constData(), FALSE);
+    GAppInfo* app = g_app_info_get_default_for_type(mime.constData(), FALSE);
+    if (!app || !isThisProgram(app))
+        return app;
+    g_object_unref(app);
+    for (const char* scheme : {"http", "https"})
+        if ((app = unlessThisProgram(g_app_info_get_default_for_uri_scheme(scheme))))
+            return app;
+    GList* listed = g_app_info_get_all_for_type(mime.constData());
+    for (GList* l = listed; l && !app; l = l->next)
+        app = unlessThisProgram(G_APP_INFO(g_object_ref(l->data)));
+    g_list_free_full(listed, g_object_unref);
+    return app;
 }
 
 // The launcher in front of the program (GLib's desktop launcher, or a shell's exec) ends with

@@ -8,7 +8,9 @@ class QObject;
 // The program the desktop associates with a file's type (for pages: the default web browser),
 // found and started through GIO: the desktop's own lookup of the default application for a
 // MIME type (every mimeapps.list, desktop-specific lists, removed associations, the programs
-// the desktop lists for the type) and its expansion of the entry's command line.
+// the desktop lists for the type) and its expansion of the entry's command line. This program
+// is never the association, even where it is the desktop's default for pages: then the
+// default web browser is, or else the next program listed for the type.
 namespace platform::browser {
 
 struct Association {

@@ -23,8 +23,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <chrono>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using testkit::App;
@@ -42,6 +45,7 @@ QStringList captions(frmMain& main)
 }
 
 struct Run {
+    bool ended = false;
     int exitCode = -1;
     QByteArray out, err;
     qint64 ms = 0;
@@ -63,10 +67,96 @@ Run runHalvane(const QStringList& args, const QProcessEnvironment& env, const QS
     waited.start();
     while (p.state() != QProcess::NotRunning && waited.elapsed() < 15000)
         QTest::qWait(10);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError(), t.elapsed()};
+    return {p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit,
+            p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError(), t.elapsed()};
 }
 
+// The program already running, held up once it has accepted a start's connection: it reads
+// the whole message, then answers only after longer than a start used to wait, or never, or
+// hangs up without answering. It serves one start, on a thread of its own.
+class BusyProgram {
+public:
+    enum class Reply { Late, Never, HangUp };
+    explicit BusyProgram(Reply reply) : m_reply(reply)
+    {
+        const QByteArray path = QFile::encodeName(instance::serverPath());
+        QFile::remove(QString::fromLocal8Bit(path));
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(m_listener, 4) == 0) {
+            m_listening = true;
+            m_thread = std::thread([this] { serve(); });
+        }
+    }
+    ~BusyProgram()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        for (int fd : {m_connection, m_listener})
+            if (fd >= 0)
+                ::close(fd);
+        QFile::remove(instance::serverPath());
+    }
+    bool listening() const { return m_listening; }
+    // The files handed over, once the program has served its start.
+    QStringList files()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_files;
+    }
+
+private:
+    bool readable(int fd) const
+    {
+        pollfd p{fd, POLLIN, 0};
+        return ::poll(&p, 1, 20000) > 0; // bounds the thread only, should the start never come
+    }
+    void send(const QByteArray& bytes) const
+    {
+        ::send(m_connection, bytes.constData(), std::size_t(bytes.size()), MSG_NOSIGNAL);
+    }
+    void serve()
+    {
+        if (!readable(m_listener) || (m_connection = ::accept(m_listener, nullptr, nullptr)) < 0)
+            return;
+        send(instance::greeting());
+        QByteArray bytes;
+        instance::Message message;
+        bool bad = false;
+        while (!instance::decode(bytes, &message, &bad) && !bad) {
+            char chunk[4096];
+            const ssize_t n = readable(m_connection) ? ::read(m_connection, chunk, sizeof chunk) : -1;
+            if (n <= 0)
+                return;
+            bytes.append(chunk, n);
+        }
+        m_files = message.files;
+        if (m_reply == Reply::Late) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2500)); // busy: loading a big page
+            send(instance::receipt());
+        }
+        if (m_reply != Reply::Never) {
+            ::close(m_connection);
+            m_connection = -1;
+        }
+    }
+
+    Reply m_reply;
+    int m_listener = -1;
+    int m_connection = -1;
+    bool m_listening = false;
+    std::thread m_thread;
+    QStringList m_files;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(BusyProgram::Reply)
+Q_DECLARE_METATYPE(instance::Delivery)
 
 class DesktopStartTest : public QObject {
     Q_OBJECT
@@ -178,7 +268,7 @@ private slots:
     }
 
     // A socket left by a program that was killed neither blocks the next program's server
-    // nor makes a start wait; a program that never answers is given up after two seconds.
+    // nor makes a start wait; a program that never accepts is given up after two seconds.
     void staleAndSilentProgramsDoNotBlock()
     {
         const QByteArray path = QFile::encodeName(instance::serverPath());
@@ -193,7 +283,7 @@ private slots:
         }
         QElapsedTimer t;
         t.start();
-        QVERIFY(!instance::handOff({{"/x.htm"}, {}}));
+        QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
         QVERIFY(t.elapsed() < 500);
         {
             instance::Server server;
@@ -202,11 +292,50 @@ private slots:
         QLocalServer silent;
         QVERIFY(silent.listen(QString::fromLocal8Bit(path)));
         t.restart();
-        QVERIFY(!instance::handOff({{"/x.htm"}, {}}));
+        QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
         QVERIFY(t.elapsed() >= 1900 && t.elapsed() < 4000);
         // A live program keeps its address.
         instance::Server second;
         QVERIFY(!second.listen());
+    }
+
+    // A program busy for longer than the two seconds once it has accepted a start: the start
+    // waits for its answer and never opens the files itself.
+    void aBusyProgramIsWaitedFor()
+    {
+        const QString file = m_files.path() + "/busy.htm";
+        testkit::writeBytes(file, page);
+        QTemporaryDir config;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        BusyProgram busy(BusyProgram::Reply::Late);
+        QVERIFY(busy.listening());
+        const Run child = runHalvane({file}, env, m_files.path());
+        QVERIFY(child.ended);
+        QCOMPARE(child.exitCode, 0);
+        QCOMPARE(busy.files(), QStringList{file});
+        // Nothing was opened here: a page opened enters the desktop's recent list.
+        QVERIFY(!testkit::readBytes(platform::recent::desktopListPath()).contains(QUrl::fromLocalFile(file).toEncoded()));
+    }
+
+    // Once the program has the message, only its answer says whether it took the files. One
+    // that hangs up without answering took none (it answers before it opens them); one that
+    // keeps silent has them and may open them yet, so the start must not.
+    void afterDeliveryTheAnswerDecides_data()
+    {
+        QTest::addColumn<BusyProgram::Reply>("reply");
+        QTest::addColumn<instance::Delivery>("delivery");
+        QTest::newRow("hangs up") << BusyProgram::Reply::HangUp << instance::Delivery::NotTaken;
+        QTest::newRow("keeps silent") << BusyProgram::Reply::Never << instance::Delivery::Unconfirmed;
+    }
+    void afterDeliveryTheAnswerDecides()
+    {
+        QFETCH(BusyProgram::Reply, reply);
+        QFETCH(instance::Delivery, delivery);
+        BusyProgram busy(reply);
+        QVERIFY(busy.listening());
+        QCOMPARE(instance::handOff({{"/x.htm"}, {}}, 2000, 300), delivery);
+        QCOMPARE(busy.files(), QStringList{"/x.htm"});
     }
 
     void recentPagesAndTheDesktopList()

@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBlock>
 #include <functional>
 
 using testkit::App;
@@ -456,6 +457,41 @@ private slots:
         again.trigger(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(!editing::LineNumberGutter::of(again.edit()));
         QCOMPARE(again.edit()->viewport()->geometry(), plain);
+    }
+
+    // The numbers count lines of the text, also where the view starts inside a long line
+    // (several display blocks): each stands at its line's first block.
+    void lineNumbersAroundALongLine_data()
+    {
+        QTest::addColumn<bool>("atEnd");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::newRow("view starts at the top") << false << QList<int>{1, 2};
+        QTest::newRow("view starts inside the long line") << true << QList<int>{3, 4};
+    }
+    void lineNumbersAroundALongLine()
+    {
+        QFETCH(bool, atEnd);
+        QFETCH(QList<int>, numbers);
+        RichEdit edit;
+        edit.resize(400, 200);
+        edit.show();
+        QString line;
+        while (line.size() < 20000)
+            line += QStringLiteral("<td class=c>cell</td>");
+        edit.setWholeText(QStringLiteral("<html>\r\n") + line + QStringLiteral("\r\n<p>after</p>\r\nend"));
+        QVERIFY(edit.displayBreakCount() > 0);
+        editing::LineNumberGutter::showFor(&edit, true);
+        edit.moveCursor(atEnd ? QTextCursor::End : QTextCursor::Start);
+        edit.ensureCursorVisible();
+        QCoreApplication::processEvents();
+        QCOMPARE(edit.continuesLine(edit.firstVisibleBlock()), atEnd);
+        QList<int> shown;
+        for (const auto& label : editing::LineNumberGutter::of(&edit)->labels(edit.viewport()->rect())) {
+            const QTextBlock block = edit.cursorForPosition(QPoint(1, label.top + 1)).block();
+            QCOMPARE(edit.lineOf(block.position()) + 1, label.number);
+            shown << label.number;
+        }
+        QCOMPARE(shown, numbers);
     }
 };
 

@@ -156,6 +156,45 @@ private slots:
         QCOMPARE(openWith(page(), page()), Launch::NotFound);
     }
 
+    // Halvane is never its own browser, even where it is the default program for pages (by
+    // its entry, or by an entry that starts this very program): the default web browser is
+    // taken, else the next program listed for pages, else there is none.
+    void neverStartsItself_data()
+    {
+        QTest::addColumn<bool>("byProgram");
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("our entry, a web browser") << false << "web" << true;
+        QTest::newRow("this program, a web browser") << true << "web" << true;
+        QTest::newRow("our entry, another program for pages") << false << "listed" << true;
+        QTest::newRow("our entry alone") << false << "" << false;
+    }
+    void neverStartsItself()
+    {
+        QFETCH(bool, byProgram);
+        QFETCH(QString, other);
+        QFETCH(bool, found);
+        const QString own = byProgram ? "my-editor.desktop" : "halvane.desktop";
+        m_desktop->addEntry(own, (byProgram ? QCoreApplication::applicationFilePath() : m_desktop->fakeBrowser() + " self") + " %F",
+                            "text/html;");
+        QStringList defaults{"text/html=" + own};
+        if (other == "web") {
+            m_desktop->addEntry("fake.desktop", m_desktop->fakeBrowser() + " %u",
+                                "x-scheme-handler/http;x-scheme-handler/https;");
+            defaults << "x-scheme-handler/http=fake.desktop";
+        } else if (other == "listed") {
+            m_desktop->addEntry("fake.desktop", m_desktop->fakeBrowser() + " %u", "text/html;");
+            testkit::FakeDesktop::write(m_desktop->filePath("data/applications/mimeinfo.cache"),
+                                        "[MIME Cache]\ntext/html=" + own + ";fake.desktop;\n");
+        }
+        m_desktop->setDefaults(defaults);
+        const QString p = page();
+        QCOMPARE(associationFor(p).desktopEntry, found ? QStringLiteral("fake.desktop") : QString());
+        QCOMPARE(openWith(p, p), found ? Launch::Started : Launch::NotFound);
+        if (found)
+            QTRY_COMPARE(m_desktop->launched(), QStringList{p});
+    }
+
     void lookupNeedsAnExistingFile()
     {
         m_desktop->registerBrowser(m_desktop->fakeBrowser() + " %u");

@@ -48,10 +48,22 @@ public:
     // Registers `exec` (a command line with its field codes) as the default for pages.
     void registerBrowser(const QString& exec)
     {
-        write(filePath("data/applications/fake.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec +
-                  "\nMimeType=text/html;\n[Desktop Action new]\nExec=wrong %u\n");
-        write(filePath("config/mimeapps.list"), "[Default Applications]\ntext/html=fake.desktop\n");
+        addEntry("fake.desktop", exec, "text/html;");
+        setDefaults({"text/html=fake.desktop"});
+    }
+
+    // A desktop entry of the user's, e.g. "halvane.desktop", declaring `types` ("a;b;").
+    void addEntry(const QString& id, const QString& exec, const QString& types)
+    {
+        write(filePath("data/applications/" + id),
+              "[Desktop Entry]\nType=Application\nName=" + id + "\nExec=" + exec +
+                  "\nMimeType=" + types + "\n[Desktop Action new]\nExec=wrong %u\n");
+    }
+
+    // The user's default programs, lines such as "text/html=fake.desktop".
+    void setDefaults(const QStringList& lines)
+    {
+        write(filePath("config/mimeapps.list"), "[Default Applications]\n" + lines.join('\n') + "\n");
     }
 
     // The arguments of the last start of the fake browser (empty until it has run).
