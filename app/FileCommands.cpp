@@ -10,6 +10,7 @@
 #include "platform/FileIo.h"
 #include "platform/Prompts.h"
 #include "platform/RtfCodec.h"
+#include "platform/RtfWhole.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
@@ -207,8 +208,23 @@ platform::rtf::WriteOptions editingOptions(const frmDocument& doc)
 bool writeEditingFile(const frmDocument& doc, const QString& path, QString* reason,
                       platform::files::FileIdentity* written)
 {
-    return platform::files::writeFileAtomically(
-        path, platform::rtf::write(doc.editor()->runs(), editingOptions(doc)), reason, written);
+    const platform::rtf::Runs runs = doc.editor()->runs();
+    // Open turns away an editing file past its limits: such a file is never written.
+    if (const platform::rtf::Overflow overflow = platform::rtf::overflowOf(runs);
+        overflow != platform::rtf::Overflow::None) {
+        using platform::rtf::Overflow;
+        *reason = (overflow == Overflow::Runs
+                       ? QStringLiteral("It changes colour more than %L1 times").arg(platform::rtf::maxRuns)
+                   : overflow == Overflow::Lines
+                       ? QStringLiteral("It has more than %L1 lines").arg(platform::rtf::maxLines)
+                       : QStringLiteral("It has more than %L1 characters").arg(platform::rtf::maxCharacters)) +
+                  QStringLiteral(", more than an editing file can hold to be opened again. Save it "
+                                 "as a plain page (File > Save As) instead; the colours are not kept "
+                                 "there.");
+        return false;
+    }
+    return platform::files::writeFileAtomically(path, platform::rtf::write(runs, editingOptions(doc)),
+                                                reason, written);
 }
 
 void reportSaveFailure(QWidget* parent, const QString& path, const QString& reason)

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QThreadPool>
 #include <memory>
+#include <mutex>
 
 class QTimer;
 class frmDocument;
@@ -20,6 +21,12 @@ namespace recovery {
 // thread only gathers the page's coloured runs; encoding and writing run on one writer
 // thread, in order, so a later copy or a removal never overtakes an earlier one. A copy is
 // removed when its page is saved, discarded or closed unchanged.
+//
+// A copy that cannot be written (a full disk, a quota, a folder that is not the user's) is
+// not silent: the main window the keeper belongs to says so in its status bar, and once in a
+// message that does not stop the typing, with the folder and the reason. Copies written at the
+// end of a session name every page whose copy failed on standard error, as no window may be
+// left to show it.
 class Keeper : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +46,9 @@ public:
     bool snapshot(frmDocument* doc);
     // Copies every document with changes not yet copied and waits until all are written.
     void writeAllNow();
+    // Takes a copy of the document now and waits for it; whether the document's text is in a
+    // copy on disk.
+    bool copyNow(frmDocument* doc);
     // From now on closing documents leaves their copies (the program ends without asking).
     void keepCopies() { m_keepCopies = true; }
     void waitForWrites();
@@ -49,8 +59,20 @@ private:
         QTimer* quiet = nullptr;
         QElapsedTimer pendingSince; // valid while an edit waits for its copy
         bool copied = false;        // a copy exists (or is queued)
+        bool failed = false;        // the last copy could not be written
+    };
+    // What the writer thread did with one copy.
+    struct Outcome {
+        QString id;
+        QString caption;
+        QString reason; // empty: written
     };
     void edited(frmDocument* doc);
+    // Takes in the outcomes of the writes done so far (on the interface thread); with
+    // `toStandardError`, names every page whose copy failed there.
+    void settle(bool toStandardError = false);
+    void noteOutcome(Outcome outcome); // any thread
+    void warn(const QString& reason);
     void modificationChanged(frmDocument* doc, bool modified);
     void forget(frmDocument* doc);
     void removeCopy(Watched& w);
@@ -60,6 +82,10 @@ private:
     QHash<frmDocument*, Watched> m_docs;
     int m_next = 0;
     bool m_keepCopies = false;
+    bool m_warned = false; // the message was shown (once per run)
+    QString m_shownStatus;
+    std::mutex m_outcomesLock;
+    QList<Outcome> m_outcomes;
 };
 
 // At start-up: offers the copies left by a program that ended without saving them, in one

@@ -86,16 +86,19 @@ void keepOwner(int fd, const struct stat& old)
     ::fchmod(fd, old.st_mode & 07777);
 }
 
-// Writes a new file beside the old one and puts it in the old one's place once complete. In a
-// folder where no new file can be made, an existing writable file is written directly.
-bool writeReplacing(const QString& path, const QByteArray& bytes, const struct stat* old,
-                    QString* reason)
+enum class Written { Yes, No, NoNewFile };
+
+// Writes a new file beside the old one and puts it in the old one's place once complete.
+// NoNewFile: the new file could not be made (nothing was touched).
+Written writeReplacing(const QString& path, const QByteArray& bytes, const struct stat* old,
+                       QString* reason)
 {
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
+    // Never the direct write: it empties the file before the new content is in.
+    file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         *reason = file.errorString();
-        return false;
+        return Written::NoNewFile;
     }
     if (old)
         keepOwner(file.handle(), *old);
@@ -109,24 +112,27 @@ bool writeReplacing(const QString& path, const QByteArray& bytes, const struct s
     if (written != bytes.size()) {
         *reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return Written::No;
     }
     if (injectedFault(path, reason)) {
         file.cancelWriting();
-        return false;
+        return Written::No;
     }
     if (!file.commit()) {
         *reason = file.errorString();
-        return false;
+        return Written::No;
     }
-    return true;
+    return Written::Yes;
 }
 
-// Writes over the file itself, for a file whose every name must go on seeing the new content.
-// The content is complete in memory before the old is touched, and the room it needs is
-// claimed first, so that a full disk fails before anything is overwritten.
-bool writeInPlace(const QString& path, const QByteArray& bytes, qint64 oldSize, QString* reason)
+// Writes over the file itself, for a file whose every name must go on seeing the new content
+// or one in a folder where no new file can be made. The content is complete in memory before
+// the old is touched, and the room it needs is claimed first, so that a full disk fails
+// before anything is overwritten. `touched` says whether a failure came after that.
+bool writeInPlace(const QString& path, const QByteArray& bytes, qint64 oldSize, QString* reason,
+                  bool* touched)
 {
+    *touched = false;
     Descriptor d{::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC)};
     if (d.fd < 0) {
         *reason = errorText(errno);
@@ -141,6 +147,7 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, qint64 oldSize, 
     }
     if (injectedFault(path, reason))
         return false;
+    *touched = true;
     qint64 done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::pwrite(d.fd, bytes.constData() + done,
@@ -158,6 +165,21 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, qint64 oldSize, 
         return false;
     }
     return true;
+}
+
+// Writes in place, and says so in the reason of a failure: why that way was taken, and whether
+// the old content is still whole.
+bool writeInPlaceSaying(const QString& path, const QByteArray& bytes, qint64 oldSize,
+                        const QString& why, QString* reason)
+{
+    bool touched = false;
+    if (writeInPlace(path, bytes, oldSize, reason, &touched))
+        return true;
+    *reason = QStringLiteral("It was written in place, %1: %2. %3")
+                  .arg(why, *reason,
+                       touched ? QStringLiteral("Part of the file may have been overwritten.")
+                               : QStringLiteral("The file was not changed."));
+    return false;
 }
 
 } // namespace
@@ -246,8 +268,19 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
             return false;
         }
     }
-    const bool written = exists && st.st_nlink > 1 ? writeInPlace(path, bytes, st.st_size, reason)
-                                                   : writeReplacing(path, bytes, exists ? &st : nullptr, reason);
+    bool written = false;
+    if (exists && st.st_nlink > 1) {
+        written = writeInPlaceSaying(path, bytes, st.st_size,
+                                     QStringLiteral("as it has more than one name (hard links)"), reason);
+    } else {
+        const Written replaced = writeReplacing(path, bytes, exists ? &st : nullptr, reason);
+        written = replaced == Written::Yes;
+        // No new file beside it (a folder of someone else's): the file itself, room first.
+        if (replaced == Written::NoNewFile && exists)
+            written = writeInPlaceSaying(
+                path, bytes, st.st_size,
+                QStringLiteral("as no new file could be made beside it (%1)").arg(*reason), reason);
+    }
     if (written && identity)
         *identity = identityOf(path, bytes);
     return written;

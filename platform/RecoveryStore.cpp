@@ -10,7 +10,9 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform::recovery {
 
@@ -77,18 +79,37 @@ QString defaultFolder()
 Store::Store(const QString& folder) : m_folder(folder)
 {
     m_instance = QString::number(QRandomGenerator::system()->generate64(), 36);
+    const QByteArray name = QFile::encodeName(m_folder);
     if (!QDir().mkpath(m_folder)) {
-        m_error = QStringLiteral("The folder \"%1\" could not be made.").arg(m_folder);
+        m_error = QStringLiteral("The folder could not be made: %1").arg(qt_error_string(errno));
         return;
     }
-    if (::chmod(QFile::encodeName(m_folder).constData(), S_IRWXU) != 0) {
-        m_error = QStringLiteral("The folder \"%1\" could not be made private.").arg(m_folder);
+    // Only a folder of the user's own, never one reached through a link someone planted.
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0) {
+        m_error = qt_error_string(errno);
+        return;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        m_error = QStringLiteral("It is a link to another place, not a folder of its own.");
+        return;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        m_error = QStringLiteral("It is not a folder.");
+        return;
+    }
+    if (st.st_uid != ::geteuid()) {
+        m_error = QStringLiteral("The folder belongs to another user.");
+        return;
+    }
+    if (::chmod(name.constData(), S_IRWXU) != 0) {
+        m_error = QStringLiteral("The folder could not be made private: %1").arg(qt_error_string(errno));
         return;
     }
     m_lock = std::make_unique<QLockFile>(path(m_instance, lockSuffix));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
-        m_error = QStringLiteral("The lock \"%1\" could not be taken.").arg(m_lock->fileName());
+        m_error = QStringLiteral("The lock file \"%1\" could not be made.").arg(m_lock->fileName());
         return;
     }
     m_ready = true;

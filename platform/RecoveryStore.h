@@ -40,8 +40,9 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Whether the folder could be made private and this program's lock taken; when not,
-    // error() says why and no copy is written.
+    // Whether the folder is a folder of the user's own (not a link, not another user's), could
+    // be made private and this program's lock taken; when not, error() says why (without the
+    // folder's name) and no copy is written.
     bool isReady() const { return m_ready; }
     QString error() const { return m_error; }
     QString folder() const { return m_folder; }

@@ -1,4 +1,5 @@
 #include "platform/RtfCodec.h"
+#include "platform/RtfWhole.h"
 
 #include "platform/TextCodec.h"
 
@@ -217,7 +218,7 @@ int hexValue(char c)
 
 class Reader {
 public:
-    explicit Reader(QByteArrayView in) : m_in(in) {}
+    Reader(QByteArrayView in, bool limited) : m_in(in), m_limited(limited) {}
 
     Runs run()
     {
@@ -265,10 +266,14 @@ public:
 
     // The limit the page went past, if any; reading stopped there.
     Overflow stoppedBy() const { return m_stoppedBy; }
+    // Whether the outermost group was closed: the file is not cut short.
+    bool ended() const { return m_ended; }
 
 private:
     Overflow limitPassed() const
     {
+        if (!m_limited)
+            return Overflow::None;
         if (m_runs.size() > maxRuns)
             return Overflow::Runs;
         if (m_lines > maxLines)
@@ -289,6 +294,8 @@ private:
             return; // an unbalanced closing brace
         m_state = m_stack.back();
         m_stack.pop_back();
+        if (m_stack.empty())
+            m_ended = true;
     }
 
     // Whether the next character is a \uN fallback, which is dropped.
@@ -507,6 +514,8 @@ private:
     };
 
     QByteArrayView m_in;
+    bool m_limited;
+    bool m_ended = false;
     qsizetype m_pos = 0;
     State m_state;
     std::vector<State> m_stack;
@@ -526,11 +535,55 @@ private:
 
 Runs read(QByteArrayView rtf, Overflow* overflow)
 {
-    Reader reader(rtf);
+    Reader reader(rtf, true);
     Runs runs = reader.run();
     if (overflow)
         *overflow = reader.stoppedBy();
     return runs;
+}
+
+bool readWhole(QByteArrayView rtf, Runs* runs)
+{
+    Reader reader(rtf, false);
+    *runs = reader.run();
+    return reader.ended();
+}
+
+Overflow overflowOf(const Runs& runs)
+{
+    // As write() puts them and the reader counts them: runs of one colour in a row are one,
+    // every line end (CR LF, a lone CR or LF) is one line of two characters.
+    std::size_t colourRuns = 0;
+    qsizetype lines = 0;
+    qsizetype characters = 0;
+    QRgb last = 0;
+    for (const Run& r : runs) {
+        if (r.text.isEmpty())
+            continue;
+        const QRgb colour = r.colour | 0xFF000000u;
+        if (colourRuns == 0 || colour != last)
+            ++colourRuns;
+        last = colour;
+        const qsizetype n = r.text.size();
+        characters += n;
+        for (qsizetype i = 0; i < n; ++i) {
+            const QChar c = r.text[i];
+            if (c == QLatin1Char('\r') && i + 1 < n && r.text[i + 1] == QLatin1Char('\n')) {
+                ++lines;
+                ++i;
+            } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                ++lines;
+                ++characters; // written as a break: read back as CR LF
+            }
+        }
+    }
+    if (colourRuns > maxRuns)
+        return Overflow::Runs;
+    if (lines > maxLines)
+        return Overflow::Lines;
+    if (characters > maxCharacters)
+        return Overflow::Characters;
+    return Overflow::None;
 }
 
 } // namespace platform::rtf

@@ -11,14 +11,19 @@ namespace platform {
 namespace {
 
 int wakeFds[2] = {-1, -1};
-volatile std::sig_atomic_t handled = 0;
+volatile std::sig_atomic_t started = 0;
 
 extern "C" void noteSignal(int signal)
 {
-    if (handled) {
-        // The work was done (or is stuck): a second request is honoured at once.
-        ::_exit(128 + signal);
+    if (started) {
+        // Ending has begun. A logout sends SIGTERM and then SIGHUP as the terminal closes, and
+        // the recovery copies may still be on their way: only Ctrl+C pressed again means
+        // "now".
+        if (signal == SIGINT)
+            ::_exit(128 + signal);
+        return;
     }
+    started = 1;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(wakeFds[1], &byte, 1);
 }
@@ -34,10 +39,9 @@ void onTermination(std::function<void(int signal)> handle)
     QObject::connect(notifier, &QSocketNotifier::activated, notifier,
                      [notifier, handle = std::move(handle)] {
                          char byte = 0;
-                         if (::read(wakeFds[0], &byte, 1) != 1 || handled)
+                         if (::read(wakeFds[0], &byte, 1) != 1)
                              return;
-                         handled = 1;
-                         notifier->setEnabled(false);
+                         notifier->setEnabled(false); // one signal is ever noted
                          handle(static_cast<unsigned char>(byte));
                      });
     struct sigaction action = {};

@@ -1,6 +1,7 @@
 // A Halvane that types into a new page and into an opened file, says "ready" and waits to be
-// killed. Usage: recovery_child FILE wait|now — "wait" says ready once both recovery copies
-// are on disk, "now" at once (before any copy is due).
+// killed. Usage: recovery_child FILE wait|now|hold — "wait" says ready once both recovery
+// copies are on disk, "now" at once (before any copy is due); "hold" is "now", and once the
+// program has ended it says "ended" and waits for a line on its input before it returns.
 
 #include "RecoveryPages.h"
 
@@ -60,7 +61,8 @@ int main(int argc, char* argv[])
     opened->setWindowTitle(file);
     typeInto(opened);
 
-    const bool wait = QByteArray(argv[2]) == "wait";
+    const QByteArray mode(argv[2]);
+    const bool wait = mode == "wait";
     auto* poll = new QTimer(&main);
     QObject::connect(poll, &QTimer::timeout, [poll, wait] {
         if (wait && copiesOnDisk() < 2)
@@ -70,5 +72,12 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     });
     poll->start(50);
-    return app.exec();
+    const int status = app.exec();
+    if (mode == "hold") {
+        std::puts("ended");
+        std::fflush(stdout);
+        char line[16];
+        [[maybe_unused]] const char* got = std::fgets(line, sizeof line, stdin);
+    }
+    return status;
 }

@@ -4,6 +4,7 @@
 #include "RecoveryPages.h"
 #include "support/TestKit.h"
 
+#include "app/FileCommands.h"
 #include "app/Recovery.h"
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
@@ -11,16 +12,20 @@
 #include "document/frmDocument.h"
 #include "platform/FileChooser.h"
 #include "platform/RecoveryStore.h"
+#include "platform/RtfCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <unistd.h>
 
 using testkit::App;
 
@@ -32,6 +37,12 @@ QStringList sideFiles() { return folder().entryList({QStringLiteral("*.json")}, 
 
 void clearFolder()
 {
+    // A link or another user's folder a test planted goes with the copies.
+    const QFileInfo planted(folder().path());
+    if (planted.isSymLink())
+        QFile::remove(planted.filePath());
+    else if (planted.exists() && planted.ownerId() != ::geteuid())
+        folder().removeRecursively();
     for (const QString& f : folder().entryList(QDir::Files))
         folder().remove(f);
 }
@@ -176,6 +187,7 @@ private slots:
     void damagedCopiesAreSetAsideAndNamed()
     {
         leaveOrphan(QStringLiteral("Document 3"), "not an editing file");
+        leaveOrphan(QStringLiteral("Document 5"), "{\\rtf1 {\\colortbl;\\red255\\green0\\blue0;}\\cf1 <B>\\cf0 cut sh");
         {
             platform::recovery::Store gone;
             QString reason;
@@ -185,12 +197,13 @@ private slots:
             side.write("{broken");
         }
         App app;
-        QCOMPARE(offer(app, Recover).size(), 1); // the readable side file names one page
+        QCOMPARE(offer(app, Recover).size(), 1); // one question: the two readable side files
         QCOMPARE(app.main().documents().size(), 0);
         const QStringList messages = testkit::takeMessages();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().count(QStringLiteral(".hted")), 2);
-        QCOMPARE(folder().entryList({QStringLiteral("*.damaged")}, QDir::Files).size(), 4);
+        QCOMPARE(messages.first().count(QStringLiteral(".hted")), 3);
+        QVERIFY(messages.first().contains(folder().path()));
+        QCOMPARE(folder().entryList({QStringLiteral("*.damaged")}, QDir::Files).size(), 6);
         QCOMPARE(offer(app, Recover), QStringList()); // never offered again
     }
 
@@ -236,6 +249,101 @@ private slots:
         }
     }
 
+    // A page past every limit the editing-file reader sets on Open (here: more lines), read as
+    // a plain page and changed, comes back whole after the program ended at a logout. As an
+    // editing file it is refused before anything is written: Open would refuse that file.
+    void bigPageComesBackWhole()
+    {
+        const QString file = m_files.filePath("big.htm");
+        testkit::writeBytes(file, QByteArray("ab\r\n").repeated(int(platform::rtf::maxLines) + 1));
+        QString expected;
+        {
+            App gone;
+            frmDocument* doc = gone.main().LoadANewDoc();
+            QString reason;
+            QVERIFY2(files::loadInto(*doc, file, &reason), qPrintable(reason));
+            doc->setWindowTitle(file);
+            gone.type(QStringLiteral("<"));
+            expected = doc->editor()->text();
+            gone.main().endSession();
+        }
+        App app;
+        QCOMPARE(offer(app, Recover).size(), 1);
+        app.main().recoveryKeeper().waitForWrites();
+        QCOMPARE(app.main().documents().size(), 1);
+        frmDocument* doc = app.main().documents().first();
+        QCOMPARE(doc->editor()->text().size(), expected.size());
+        QVERIFY(doc->editor()->text() == expected);
+        QCOMPARE(copies().size(), 1); // the copy of this program, taken before the old went
+        QCOMPARE(testkit::takeMessages(), QStringList());
+
+        const QString editing = m_files.filePath("big.hted");
+        platform::fileChooser() = [&editing](QWidget*, const platform::FileRequest&) { return editing; };
+        app.trigger("mnuSaveEdit");
+        platform::resetFileChooser();
+        QVERIFY(!QFile::exists(editing));
+        const QStringList messages = testkit::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("more than %L1 lines").arg(platform::rtf::maxLines)),
+                 qPrintable(messages.first()));
+        QVERIFY(doc->isModified());
+    }
+
+    // When no copy can be written the window says so, once in a message that does not stop the
+    // typing, and in the status bar, naming the folder and the reason.
+    void failedCopiesAreShown_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder gone") << "gone" << "No such file or directory";
+        QTest::newRow("folder a link") << "link" << "link";
+        QTest::newRow("another user's folder") << "owner" << "another user";
+    }
+    void failedCopiesAreShown()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir elsewhere;
+        const QByteArray name = QFile::encodeName(folder().path());
+        if (kind != "gone")
+            QVERIFY(folder().removeRecursively());
+        if (kind == "link")
+            QVERIFY(QFile::link(elsewhere.path(), folder().path()));
+        if (kind == "owner") {
+            if (::geteuid() != 0)
+                QSKIP("only the superuser can make a folder that belongs to another user");
+            QVERIFY(QDir().mkpath(folder().path()));
+            QCOMPARE(::chown(name.constData(), 4321, 4321), 0);
+        }
+        App app;
+        frmDocument* doc = app.main().LoadANewDoc();
+        if (kind == "gone")
+            QVERIFY(folder().removeRecursively());
+        const auto warnings = [&app] {
+            QList<QMessageBox*> shown;
+            for (QMessageBox* box : app.main().findChildren<QMessageBox*>())
+                if (box->isVisible())
+                    shown << box;
+            return shown;
+        };
+        for (const QString& typed : {QStringLiteral("a"), QStringLiteral("b")}) {
+            app.type(typed);
+            app.main().recoveryKeeper().snapshot(doc);
+            app.main().recoveryKeeper().waitForWrites();
+            QTRY_COMPARE(warnings().size(), 1);
+        }
+        QMessageBox* box = warnings().first();
+        QCOMPARE(box->windowModality(), Qt::NonModal);
+        QVERIFY2(box->text().contains(folder().path()) && box->text().contains(reason),
+                 qPrintable(box->text()));
+        const QString status = app.main().statusBar()->currentMessage();
+        QVERIFY2(status.contains(folder().path()), qPrintable(status));
+        QCOMPARE(testkit::takeMessages(), QStringList()); // nothing modal on the way
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList());
+        ::unlink(name.constData());
+        folder().removeRecursively();
+    }
+
     void terminationSignalWritesTheCopiesAndEnds()
     {
         const QString file = m_files.filePath("other.htm");
@@ -246,6 +354,52 @@ private slots:
         ::kill(pid_t(child.process.processId()), SIGTERM);
         QVERIFY(child.process.waitForFinished(10000));
         QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sideFiles().size(), 2);
+    }
+
+    // At the end of a session, a copy that cannot be written is named on standard error.
+    void unwrittenCopiesAreLogged()
+    {
+        const QString file = m_files.filePath("logged.htm");
+        testkit::writeBytes(file, "<P>x</P>");
+        Child child(file, "now");
+        QVERIFY(child.waitReady());
+        QVERIFY(folder().removeRecursively());
+        ::kill(pid_t(child.process.processId()), SIGTERM);
+        QVERIFY(child.process.waitForFinished(10000));
+        const QString log = QString::fromLocal8Bit(child.process.readAllStandardError());
+        QVERIFY2(log.contains(file) && log.contains(QStringLiteral("Document 1")) &&
+                     log.contains(folder().path()),
+                 qPrintable(log));
+    }
+
+    // Once the copies are being written, a closing terminal or a second request to end does
+    // not cut them short; a second Ctrl+C still ends the program at once.
+    void furtherSignalsDuringTheEnd_data()
+    {
+        QTest::addColumn<int>("second");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 0;
+        QTest::newRow("SIGINT") << int(SIGINT) << 128 + SIGINT;
+    }
+    void furtherSignalsDuringTheEnd()
+    {
+        QFETCH(int, second);
+        QFETCH(int, exitCode);
+        const QString file = m_files.filePath("twice.htm");
+        testkit::writeBytes(file, "<P>x</P>");
+        Child child(file, "hold");
+        QVERIFY(child.waitReady());
+        ::kill(pid_t(child.process.processId()), SIGTERM);
+        // The child has written its copies and holds on until told to go.
+        while (!child.process.canReadLine())
+            QVERIFY(child.process.waitForReadyRead(10000));
+        QCOMPARE(child.process.readLine().trimmed(), QByteArray("ended"));
+        ::kill(pid_t(child.process.processId()), second);
+        child.process.write("go\n");
+        QVERIFY(child.process.waitForFinished(10000));
+        QCOMPARE(child.process.exitCode(), exitCode);
         QCOMPARE(sideFiles().size(), 2);
     }
 };

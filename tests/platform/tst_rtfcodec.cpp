@@ -1,4 +1,5 @@
 #include "platform/RtfCodec.h"
+#include "platform/RtfWhole.h"
 
 #include <QFile>
 #include <QTest>
@@ -214,6 +215,57 @@ private slots:
         const Runs runs = rtf::read(in, &stopped);
         QCOMPARE(stopped, overflow);
         QVERIFY(runs.size() <= rtf::maxRuns + 1);
+    }
+
+    // A page is written as an editing file only when Open reads it back whole: overflowOf()
+    // says beforehand what read() stops at. The program's own copies are read whole.
+    void limitsOfWrittenPages_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("alternate"); // each unit a run of its own, red and blue in turn
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<rtf::Overflow>("overflow");
+        const int runs = int(rtf::maxRuns), lines = int(rtf::maxLines);
+        const int characters = int(rtf::maxCharacters);
+        QTest::newRow("runs at the limit") << "a" << runs << true << "" << rtf::Overflow::None;
+        QTest::newRow("one run more") << "a" << runs + 1 << true << "" << rtf::Overflow::Runs;
+        QTest::newRow("lines at the limit") << "\r\n" << lines << false << "" << rtf::Overflow::None;
+        QTest::newRow("one line more") << "\r\n" << lines << false << "\r\n" << rtf::Overflow::Lines;
+        QTest::newRow("a lone LF is a line") << "\r\n" << lines << false << "\n" << rtf::Overflow::Lines;
+        QTest::newRow("a lone CR counts two") << "x" << characters - 1 << false << "\r"
+                                             << rtf::Overflow::Characters;
+    }
+    void limitsOfWrittenPages()
+    {
+        QFETCH(QString, unit);
+        QFETCH(int, count);
+        QFETCH(bool, alternate);
+        QFETCH(QString, tail);
+        QFETCH(rtf::Overflow, overflow);
+        Runs runs;
+        if (alternate)
+            for (int i = 0; i < count; ++i)
+                runs.push_back({unit, i % 2 ? qRgb(0, 0, 255) : red});
+        else
+            runs.push_back({unit.repeated(count), red});
+        rtf::append(runs, tail, black);
+        QCOMPARE(rtf::overflowOf(runs), overflow);
+        const QByteArray file = rtf::write(runs);
+        rtf::Overflow stopped = rtf::Overflow::None;
+        rtf::read(file, &stopped);
+        QCOMPARE(stopped, overflow);
+        Runs whole;
+        QVERIFY(rtf::readWhole(file, &whole));
+        QCOMPARE(rtf::overflowOf(whole), overflow);
+        QCOMPARE(whole.size(), runs.size());
+    }
+
+    void copyCutShortIsNoWholePage()
+    {
+        Runs runs;
+        QVERIFY(!rtf::readWhole("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1 <B>cut", &runs));
+        COMPARE_RUNS(runs, (Runs{{QStringLiteral("<B>cut"), red}}));
     }
 
     void outputNeverExceedsInput()
