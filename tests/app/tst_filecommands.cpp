@@ -105,6 +105,7 @@ private slots:
         shared().dialogFileName.clear();
         shared().pageSaved = false;
         testkit::takeMessages();
+        testkit::takeQuestions();
     }
 
     void cleanup()
@@ -152,7 +153,7 @@ private slots:
         // Undo gives back exactly the page that was there, Redo exactly the file.
         app.trigger("mnuEditUndo");
         QCOMPARE(app.edit()->text(), QStringLiteral("typed") + page::newPageTemplate());
-        app.trigger("mnuEditRedo");
+        app.trigger("mnuRedo");
         QCOMPARE(app.edit()->text(), QStringLiteral("new\r\ntext"));
     }
 
