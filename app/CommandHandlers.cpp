@@ -111,6 +111,7 @@ std::vector<HandlerEntry> build()
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},
         {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
         {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
+        {"mnuViewPreviewRemote", [](frmMain&) { review::toggleRemoteContent(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

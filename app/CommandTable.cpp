@@ -45,6 +45,7 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewBar2", "-", nullptr, 1},
     {"mnuViewCheckMarkup", "Check &Markup", "F12", 1},
     {"mnuViewLivePreview", "&Live Preview", "Shift+F12", 1},
+    {"mnuViewPreviewRemote", "Allow &remote content in the preview", nullptr, 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

@@ -133,7 +133,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     insert::registerForms();
     effects::registerForms();
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
-    review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")));
+    review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")),
+                    m_actions.value(QStringLiteral("mnuViewPreviewRemote")));
     recent::install(*this);
     drops::openFilesDroppedOn(this, *this);
 }

@@ -132,6 +132,7 @@ void PreviewDock::ensureRenderer()
             self->openLink(url);
     };
     m_renderer.reset(factory->create(this, std::move(hooks)));
+    m_renderer->setRemoteAllowed(m_remoteAllowed);
     setWidget(m_renderer->widget());
 }
 
@@ -204,7 +205,19 @@ void PreviewDock::refresh()
     m_changePending = false;
     frmDocument* doc = m_document;
     const QByteArray html = doc ? doc->editor()->text().toUtf8() : QByteArray();
-    m_renderer->showPage(html, pageFileFor(doc));
+    const bool ownFile = doc && QFileInfo(doc->windowTitle()).isAbsolute();
+    m_renderer->showPage(html, pageFileFor(doc), ownFile);
+}
+
+void PreviewDock::setRemoteAllowed(bool allowed)
+{
+    if (allowed == m_remoteAllowed)
+        return;
+    m_remoteAllowed = allowed;
+    if (m_renderer) {
+        m_renderer->setRemoteAllowed(allowed);
+        scheduleRefresh(0);
+    }
 }
 
 void PreviewDock::openLink(const QUrl& url)

@@ -38,6 +38,10 @@ public:
     // a page of that caption in the home folder (relative addresses resolve there).
     static QString pageFileFor(const frmDocument* doc);
 
+    // Whether the page shown may load anything from the network (off by default).
+    bool remoteAllowed() const { return m_remoteAllowed; }
+    void setRemoteAllowed(bool allowed);
+
     // Where the renderer module is looked for, in order.
     static QStringList moduleCandidates();
 
@@ -70,6 +74,7 @@ private:
     QElapsedTimer m_sinceChange; // from the change that the pending refresh answers
     bool m_changePending = false;
     qint64 m_requestAt = 0;
+    bool m_remoteAllowed = false;
 };
 
 } // namespace review

@@ -25,9 +25,13 @@ public:
     // The view to put in the preview panel (owned by the renderer).
     virtual QWidget* widget() = 0;
     // Shows `html` (UTF-8) as if it were the file `pageFile` (an absolute path): relative
-    // links, pictures and style sheets are read from that file's folder, and nothing outside
-    // that folder can be read. Showing the same file again keeps the scroll position.
-    virtual void showPage(const QByteArray& html, const QString& pageFile) = 0;
+    // pictures, style sheets, scripts, fonts and media are read from that file's folder, and
+    // nothing outside that folder can be read. A page without a file of its own (`ownFile`
+    // false) is shown alone: no file is read for it. Showing the same file again keeps the
+    // scroll position.
+    virtual void showPage(const QByteArray& html, const QString& pageFile, bool ownFile) = 0;
+    // Whether the page may load anything from the network (off unless the user allows it).
+    virtual void setRemoteAllowed(bool allowed) = 0;
     // Runs a script in the page shown; `done` gets its result.
     virtual void runScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
 };
@@ -40,5 +44,5 @@ public:
 
 } // namespace review
 
-#define HalvanePreviewRendererFactory_iid "org.halvane.PreviewRendererFactory/1"
+#define HalvanePreviewRendererFactory_iid "org.halvane.PreviewRendererFactory/2"
 Q_DECLARE_INTERFACE(review::PreviewRendererFactory, HalvanePreviewRendererFactory_iid)

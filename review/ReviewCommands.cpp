@@ -3,6 +3,8 @@
 #include "review/MarkupPanel.h"
 #include "review/PreviewDock.h"
 
+#include "platform/SettingsStore.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QPointer>
@@ -17,7 +19,10 @@ struct Installed {
     bool previewSized = false;
     QPointer<MarkupPanel> markup;
     QPointer<PreviewDock> preview;
+    QPointer<QAction> remoteItem;
 };
+
+const QString remoteKey = QStringLiteral("PreviewRemoteContent");
 Installed& installed()
 {
     static Installed state;
@@ -26,7 +31,8 @@ Installed& installed()
 
 } // namespace
 
-void install(QMainWindow* window, QMdiArea* area, QAction* livePreviewItem)
+void install(QMainWindow* window, QMdiArea* area, QAction* livePreviewItem,
+             QAction* remoteContentItem)
 {
     installed().window = window;
     auto* markup = new MarkupPanel(area, window);
@@ -43,6 +49,25 @@ void install(QMainWindow* window, QMdiArea* area, QAction* livePreviewItem)
         livePreviewItem->setChecked(false);
         QObject::connect(preview, &PreviewDock::openChanged, livePreviewItem, &QAction::setChecked);
     }
+    preview->setRemoteAllowed(platform::SettingsStore().readNumber(remoteKey, 0) != 0);
+    installed().remoteItem = remoteContentItem;
+    if (remoteContentItem) {
+        remoteContentItem->setCheckable(true);
+        remoteContentItem->setChecked(preview->remoteAllowed());
+    }
+}
+
+void toggleRemoteContent()
+{
+    PreviewDock* preview = installed().preview;
+    if (!preview)
+        return;
+    preview->setRemoteAllowed(!preview->remoteAllowed());
+    platform::SettingsStore store;
+    store.writeNumber(remoteKey, preview->remoteAllowed() ? 1 : 0);
+    store.sync();
+    if (installed().remoteItem)
+        installed().remoteItem->setChecked(preview->remoteAllowed());
 }
 
 void runMarkupCheck()

@@ -2,30 +2,60 @@
 //
 // The page is served by a URL scheme of our own rather than through setHtml (which refuses
 // pages over 2 MB) or a file written to disk: "halvane-preview:" followed by the page file's
-// absolute path. The page itself comes from memory; every other address of the scheme is a
-// file, given out only when it lies inside the page's folder (symbolic links followed first,
-// so none leads out). File URLs cannot be read at all, no window can be opened, and a link
-// the user follows opens in the external browser: the preview never navigates away.
+// absolute path. The page itself comes from memory. The page's scripts run, and they may be
+// anyone's (a counter, an advertisement), so the preview gives out only what a page shows:
+// - other addresses of the scheme are files of the page's folder (symbolic links followed
+//   first, so none leads out), never hidden files or files in hidden folders, and only as
+//   the kind of part of a page their name says: pictures to <img>, style sheets to <link>,
+//   scripts to <script>, fonts, sound and video, pages to frames. Script reads (XMLHttpRequest,
+//   fetch), workers, pings and prefetches get nothing;
+// - a page without a file of its own gets nothing but itself;
+// - nothing is asked of the network unless the user allows remote content.
+// File URLs cannot be read at all, no window can be opened, and a link the user follows
+// opens in the external browser: the preview never navigates away.
 #include "review/PreviewRenderer.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringList>
 #include <QMimeDatabase>
 #include <QObject>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 #include <QPointF>
 #include <QPointer>
 #include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
+#include <algorithm>
+#include <atomic>
+
+// The toolkit's drawing context shared by every window, which the engine draws through. The
+// program does not ask for it at start-up (making it maps the whole GL stack into every start,
+// preview or not), so the renderer makes it when the preview is first shown.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
+
+void ensureSharedDrawingContext()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 const QByteArray schemeName = QByteArrayLiteral("halvane-preview");
 
@@ -54,12 +84,14 @@ class PageSource : public QWebEngineUrlSchemeHandler {
 public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 
-    void setPage(const QByteArray& html, const QString& pageFile)
+    void setPage(const QByteArray& html, const QString& pageFile, bool ownFile)
     {
         m_html = html;
         m_pagePath = QDir::cleanPath(pageFile);
         m_folder = QFileInfo(m_pagePath).absolutePath();
+        m_ownFile = ownFile;
     }
+    QString pagePath() const { return m_pagePath; }
 
     void requestStarted(QWebEngineUrlRequestJob* job) override
     {
@@ -72,8 +104,9 @@ public:
         }
         const QString folder = QFileInfo(m_folder).canonicalFilePath();
         const QString file = QFileInfo(path).canonicalFilePath();
-        if (folder.isEmpty() || file.isEmpty() || !QFileInfo(file).isFile() ||
-            !file.startsWith(folder + QLatin1Char('/'))) {
+        if (!m_ownFile || folder.isEmpty() || file.isEmpty() || !QFileInfo(file).isFile() ||
+            !file.startsWith(folder + QLatin1Char('/')) || hidden(m_folder, path) ||
+            hidden(folder, file)) {
             job->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
@@ -86,9 +119,74 @@ public:
     }
 
 private:
+    // Whether a file's path below `folder` passes through a hidden folder or names a hidden file.
+    static bool hidden(const QString& folder, const QString& file)
+    {
+        if (!file.startsWith(folder + QLatin1Char('/')))
+            return false;
+        const QStringList parts = file.mid(folder.size() + 1).split(QLatin1Char('/'));
+        return std::any_of(parts.begin(), parts.end(),
+                           [](const QString& part) { return part.startsWith(QLatin1Char('.')); });
+    }
+
     QByteArray m_html;
     QString m_pagePath;
     QString m_folder;
+    bool m_ownFile = false;
+};
+
+// The kinds of part of a page a file may be given out as, by the ending of its name.
+bool fitsRequest(const QString& path, QWebEngineUrlRequestInfo::ResourceType type)
+{
+    using Info = QWebEngineUrlRequestInfo;
+    static const QHash<Info::ResourceType, QStringList> endings{
+        {Info::ResourceTypeImage,
+         {"png", "jpg", "jpeg", "gif", "webp", "svg", "bmp", "ico", "avif", "apng"}},
+        {Info::ResourceTypeFavicon, {"ico", "png", "gif", "svg"}},
+        {Info::ResourceTypeStylesheet, {"css"}},
+        {Info::ResourceTypeScript, {"js", "mjs"}},
+        {Info::ResourceTypeFontResource, {"woff", "woff2", "ttf", "otf", "eot"}},
+        {Info::ResourceTypeMedia,
+         {"mp3", "mp4", "m4a", "m4v", "ogg", "oga", "ogv", "opus", "webm", "wav", "flac", "aac",
+          "mid", "midi", "vtt"}},
+        {Info::ResourceTypeSubFrame, {"htm", "html"}},
+    };
+    const auto it = endings.constFind(type);
+    return it != endings.constEnd() && it->contains(QFileInfo(path).suffix().toLower());
+}
+
+// Lets through only what the page shows (see the top of this file).
+class RequestFilter : public QWebEngineUrlRequestInterceptor {
+public:
+    RequestFilter(const PageSource* source, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_source(source)
+    {
+    }
+    void setRemoteAllowed(bool allowed) { m_remote = allowed; }
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QUrl url = info.requestUrl();
+        const QString scheme = url.scheme().toLower();
+        bool allowed = false;
+        if (scheme == QLatin1String(schemeName)) {
+            const QString path = QDir::cleanPath(url.path());
+            if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+                allowed = path == m_source->pagePath();
+            else
+                allowed = path != m_source->pagePath() && fitsRequest(path, info.resourceType());
+        } else if (scheme == QLatin1String("data") || scheme == QLatin1String("blob")) {
+            allowed = true; // made by the page itself: nothing is read
+        } else if (m_remote && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                                scheme == QLatin1String("ws") || scheme == QLatin1String("wss"))) {
+            allowed = true;
+        }
+        info.block(!allowed);
+    }
+
+private:
+    const PageSource* m_source;
+    std::atomic<bool> m_remote{false};
 };
 
 class PreviewPage : public QWebEnginePage {
@@ -123,6 +221,7 @@ class WebRenderer : public review::PreviewRenderer {
 public:
     WebRenderer(QWidget* parent, Hooks hooks) : m_hooks(std::move(hooks))
     {
+        ensureSharedDrawingContext();
         registerScheme();
         // Off the record: nothing the page stores outlives the preview.
         m_profile = new QWebEngineProfile();
@@ -130,6 +229,8 @@ public:
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
         m_source = new PageSource(m_profile);
         m_profile->installUrlSchemeHandler(schemeName, m_source);
+        m_filter = new RequestFilter(m_source, m_profile);
+        m_profile->setUrlRequestInterceptor(m_filter);
         QWebEngineSettings* s = m_profile->settings();
         s->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -138,6 +239,9 @@ public:
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         s->setAttribute(QWebEngineSettings::LocalStorageEnabled, false);
+        s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+        s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+        s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
         s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
         s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
         s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
@@ -172,12 +276,14 @@ public:
 
     QWidget* widget() override { return m_view; }
 
-    void showPage(const QByteArray& html, const QString& pageFile) override
+    void setRemoteAllowed(bool allowed) override { m_filter->setRemoteAllowed(allowed); }
+
+    void showPage(const QByteArray& html, const QString& pageFile, bool ownFile) override
     {
         const QUrl url = pageUrl(pageFile);
         if (!m_page->current.isEmpty())
             m_scroll.insert(m_page->current.path(), m_page->scrollPosition());
-        m_source->setPage(html, pageFile);
+        m_source->setPage(html, pageFile, ownFile);
         m_page->current = url;
         m_page->load(url);
     }
@@ -194,6 +300,7 @@ private:
     Hooks m_hooks;
     QWebEngineProfile* m_profile = nullptr;
     PageSource* m_source = nullptr;
+    RequestFilter* m_filter = nullptr;
     QWebEngineView* m_view = nullptr;
     PreviewPage* m_page = nullptr;
     QHash<QString, QPointF> m_scroll; // by page file: where each page was scrolled to

