@@ -25,15 +25,22 @@ CheckResult failed(const QString& why)
 
 } // namespace
 
-QStringList helperCandidates()
+QStringList besideProgram(const QString& name, const QString& buildTreePath)
 {
     const QString dir = QCoreApplication::applicationDirPath();
-    QStringList paths{dir + QLatin1Char('/') + QLatin1String(helperName),
-                      dir + QStringLiteral("/../lib/halvane/") + QLatin1String(helperName)};
-#ifdef HALVANE_MARKUP_HELPER
-    paths << QStringLiteral(HALVANE_MARKUP_HELPER);
-#endif
+    QStringList paths{dir + QLatin1Char('/') + name, dir + QStringLiteral("/../lib/halvane/") + name};
+    if (!buildTreePath.isEmpty())
+        paths << buildTreePath;
     return paths;
+}
+
+QStringList helperCandidates()
+{
+#ifdef HALVANE_MARKUP_HELPER
+    return besideProgram(QLatin1String(helperName), QStringLiteral(HALVANE_MARKUP_HELPER));
+#else
+    return besideProgram(QLatin1String(helperName));
+#endif
 }
 
 QByteArray encode(const CheckResult& result)

@@ -20,6 +20,10 @@ inline constexpr qint64 defaultStackBytes = qint64(512) * 1024 * 1024;
 // says so. `stackBytes` is the helper's stack (0: its default).
 CheckResult checkMarkup(const QString& text, qint64 stackBytes = 0);
 
+// Where a file installed with the program is looked for, in order: beside the program's
+// binary, in lib/halvane beside its bin folder, then at `buildTreePath` (empty: not there).
+QStringList besideProgram(const QString& name, const QString& buildTreePath = QString());
+
 // Where the helper program is looked for, in order.
 QStringList helperCandidates();
 

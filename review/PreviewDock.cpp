@@ -1,5 +1,7 @@
 #include "review/PreviewDock.h"
 
+#include "review/MarkupApart.h"
+
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "platform/Browser.h"
@@ -64,13 +66,11 @@ PreviewDock::~PreviewDock()
 
 QStringList PreviewDock::moduleCandidates()
 {
-    const QString dir = QCoreApplication::applicationDirPath();
-    QStringList paths{dir + QLatin1Char('/') + QLatin1String(moduleName),
-                      dir + QStringLiteral("/../lib/halvane/") + QLatin1String(moduleName)};
 #ifdef HALVANE_PREVIEW_MODULE
-    paths << QStringLiteral(HALVANE_PREVIEW_MODULE);
+    return apart::besideProgram(QLatin1String(moduleName), QStringLiteral(HALVANE_PREVIEW_MODULE));
+#else
+    return apart::besideProgram(QLatin1String(moduleName));
 #endif
-    return paths;
 }
 
 QString PreviewDock::pageFileFor(const frmDocument* doc)
