@@ -1,4 +1,5 @@
 #include "editing/MatchHighlighter.h"
+#include "editing/SelectionLayers.h"
 
 #include "document/RichEdit.h"
 #include "editing/Finder.h"
@@ -52,7 +53,7 @@ void MatchHighlighter::release()
     m_links.clear();
     if (m_edit) {
         m_edit->viewport()->removeEventFilter(this);
-        m_edit->setExtraSelections({});
+        setLayer(m_edit, Layer::SearchMatches, {});
     }
     m_edit = nullptr;
 }
@@ -70,7 +71,7 @@ void MatchHighlighter::refresh()
         return;
     QTextCharFormat look;
     look.setBackground(QColor(255, 236, 140));
-    m_edit->setExtraSelections(visibleMatches(*m_edit, m_pattern, look, markLimit));
+    setLayer(m_edit, Layer::SearchMatches, visibleMatches(*m_edit, m_pattern, look, markLimit));
 }
 
 } // namespace editing
