@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QStyleOptionMenuItem>
+#include <QThreadPool>
 
 namespace recent {
 
@@ -27,6 +28,17 @@ void store(const QStringList& list)
     platform::SettingsStore settings;
     settings.writeList(listKey, list);
     settings.sync();
+}
+
+// Writing the lists goes through to the disk (the settings file and the desktop's list, each
+// replaced atomically): a page that opens is shown without waiting for that. One writer keeps
+// the writes in order; reading the list waits for the writes queued before.
+QThreadPool& writer()
+{
+    // Its end (the program's) waits for the writes still queued.
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return pool;
 }
 
 QString mimeTypeOf(const QString& path)
@@ -105,8 +117,11 @@ private:
 
 } // namespace
 
+void settle() { writer().waitForDone(); }
+
 QStringList pages()
 {
+    settle();
     QStringList list = platform::SettingsStore().readList(listKey);
     list.removeAll(QString());
     list.removeDuplicates();
@@ -118,8 +133,10 @@ void remember(const QString& path)
     QStringList list = pages();
     list.removeAll(path);
     list.prepend(path);
-    store(list.mid(0, maxPages));
-    platform::recent::addToDesktopList(path, mimeTypeOf(path));
+    writer().start([list = list.mid(0, maxPages), path] {
+        store(list);
+        platform::recent::addToDesktopList(path, mimeTypeOf(path));
+    });
 }
 
 void forget(const QString& path)

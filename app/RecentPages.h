@@ -12,8 +12,10 @@ namespace recent {
 inline constexpr int maxPages = 10;
 
 QStringList pages();
-// Puts a page first (once), dropping the oldest beyond maxPages.
+// Puts a page first (once), dropping the oldest beyond maxPages. The lists are written in the
+// background; pages() and settle() wait for that.
 void remember(const QString& path);
+void settle();
 void forget(const QString& path);
 void clear();
 

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/FileIo.h"
+#include "platform/Pictures.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -138,6 +139,7 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
     // included) into every start. The live preview's engine, loaded on first show, draws
     // with a context of its own.
     QApplication app(argc, argv);
+    platform::deferStockIcons(app);
     QApplication::setOrganizationName(QStringLiteral("Halvane"));
     QApplication::setApplicationName(QStringLiteral("Halvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.1"));

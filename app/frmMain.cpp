@@ -19,6 +19,7 @@
 #include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
+#include "platform/Pictures.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "review/ReviewCommands.h"
@@ -49,6 +50,7 @@ static void initResources()
 {
     // The pictures are compiled into this library; register them before first use.
     Q_INIT_RESOURCE(halvane);
+    Q_INIT_RESOURCE(pictures);
 }
 
 namespace {
@@ -105,7 +107,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     initResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(platform::applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // Every window of the program (document windows and dialogs too) shows its icon.
+    if (QApplication::windowIcon().isNull())
+        platform::setProgramIcon(QStringLiteral("icon"));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -191,6 +195,8 @@ void frmMain::buildToolbar(QWidget* strip)
     captionFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow"),
                              QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Sans Serif")});
     captionFont.setPointSizeF(8.25);
+    // One style sheet for every button of the strip, read once.
+    strip->setStyleSheet(QString::fromLatin1(buttonStyle));
     auto* frame = new QFrame(strip);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setFrameShape(QFrame::Box);
@@ -206,7 +212,6 @@ void frmMain::buildToolbar(QWidget* strip)
         button->setObjectName(name);
         button->setFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(QString::fromLatin1(buttonStyle));
         button->setFont(captionFont);
         button->setToolTip(QString::fromLatin1(b.tooltip));
         button->setAccessibleName(QString::fromLatin1(b.caption).trimmed());
@@ -259,7 +264,7 @@ void frmMain::buildLogo()
 {
     m_logo = new QMdiSubWindow;
     m_logo->setObjectName(QStringLiteral("Form2"));
-    m_logo->setWidget(new LogoPicture(QPixmap(QStringLiteral(":/logo.png"))));
+    m_logo->setWidget(new LogoPicture(platform::picture(QStringLiteral("logo"))));
     m_logo->setWindowTitle(QStringLiteral("Form2"));
     platform::announceSubWindowAs(m_logo, QStringLiteral("Halvane logo"));
     m_logo->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);

@@ -1,25 +1,35 @@
-// Start-up: from process start to the main window shown (splash included, offscreen), for
-// the real start routine (command line, single-instance server, splash, main window) and for
-// a bare QPlainTextEdit program. Wall clock, median of alternating runs, each a fresh process.
+// Start-up: from process start to the first paint of a page given on the command line, for the
+// real start routine (command line, single-instance server, splash, main window, the deferred
+// open of the page) and for a bare QPlainTextEdit program that reads the same file. Wall
+// clock, median of alternating runs, each a fresh process; then the resident memory of both
+// once they have been idle for a while. Run it on the display the user has (bench/run starts
+// it under a virtual X server with the xcb platform): the offscreen platform never loads the
+// drawing stack a real display brings in.
 //
-//   halvane_bench_startup startup        the measurement (starts the two kinds of child)
-//   halvane_bench_startup --child        one start of the editor, reporting when shown
-//   halvane_bench_startup --floor-child  one start of the bare program, reporting when shown
+//   halvane_bench_startup startup              the measurement (starts the kinds of child)
+//   halvane_bench_startup --child PAGE [idle]  one start of the editor, reporting when painted
+//   halvane_bench_startup --floor-child PAGE [idle]  the same for the bare program
+// A child given "idle" stays up after its first paint and then reports its resident memory.
 // It also times the single-instance step on its own.
 
+#include "Pages.h"
 #include "Probe.h"
 
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "app/frmMain.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -28,35 +38,101 @@
 namespace {
 
 constexpr int runs = 15;
+constexpr int idleRuns = 3;
+constexpr int idleMs = 2500;
 
-[[noreturn]] void shown()
+long residentKiB()
 {
-    static const char line[] = "shown\n";
-    (void)::write(STDOUT_FILENO, line, sizeof line - 1);
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+[[noreturn]] void report(const char* what)
+{
+    (void)::write(STDOUT_FILENO, what, std::strlen(what));
     std::_Exit(0); // the teardown is not part of starting
 }
+
+// Waits for the first paint of a text area holding the page, then reports "painted" (or,
+// idle, stays up a while and reports the resident memory).
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(bool idle) : m_idle(idle) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            const auto* edit = qobject_cast<const QPlainTextEdit*>(watched->parent());
+            if (edit && edit->viewport() == watched && edit->document()->characterCount() > 1) {
+                m_seen = true;
+                // Queued: the paint this event starts is drawn and flushed to the window first.
+                QTimer::singleShot(0, this, [this] { done(); });
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void done()
+    {
+        if (!m_idle)
+            report("painted\n");
+        QTimer::singleShot(idleMs, this, [] {
+            char line[64];
+            std::snprintf(line, sizeof line, "rss %ld\n", residentKiB());
+            report(line);
+        });
+    }
+
+    bool m_idle;
+    bool m_seen = false;
+};
 
 int floorChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    FirstPaint watch(argc > 3);
     QPlainTextEdit edit;
+    QFile page(QString::fromLocal8Bit(argv[2]));
+    if (!page.open(QIODevice::ReadOnly))
+        return 1;
+    edit.setPlainText(QString::fromUtf8(page.readAll()));
     edit.resize(640, 480);
     edit.show();
-    shown();
+    return app.exec();
 }
 
-// Milliseconds from starting the child to its report, or a negative number on failure.
-double startOnce(const QString& mode)
+// One child's answer: milliseconds to its first paint, or its resident memory in MB with
+// `idle`; a negative number on failure.
+double startOnce(const QString& mode, const QString& page, bool idle)
 {
     probe::WallStopwatch clock;
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {mode});
-    while (child.waitForReadyRead(10000))
-        if (child.readAllStandardOutput().contains("shown")) {
+    QStringList arguments{mode, page};
+    if (idle)
+        arguments << QStringLiteral("idle");
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    QByteArray said;
+    while (child.waitForReadyRead(20000)) {
+        said += child.readAllStandardOutput();
+        if (!idle && said.contains("painted")) {
             const double ms = clock.ms();
             child.waitForFinished();
             return ms;
         }
+        if (idle && said.contains('\n')) {
+            child.waitForFinished();
+            return said.startsWith("rss ") ? said.mid(4).trimmed().toDouble() / 1024.0 : -1;
+        }
+    }
+    child.kill();
+    child.waitForFinished();
     return -1;
 }
 
@@ -70,11 +146,13 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "--child") == 0) {
-        char* args[] = {argv[0], nullptr};
-        return startup::main(1, args, [](frmMain&) { shown(); });
+    if (argc > 2 && std::strcmp(argv[1], "--child") == 0) {
+        // The page opens in its own window once the main window is up, as from a desktop.
+        const bool idle = argc > 3;
+        char* args[] = {argv[0], argv[2], nullptr};
+        return startup::main(2, args, [idle](frmMain& main) { (new FirstPaint(idle))->setParent(&main); });
     }
-    if (argc > 1 && std::strcmp(argv[1], "--floor-child") == 0)
+    if (argc > 2 && std::strcmp(argv[1], "--floor-child") == 0)
         return floorChild(argc, argv);
 
     QCoreApplication app(argc, argv);
@@ -86,16 +164,34 @@ int main(int argc, char** argv)
         QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv(v, dir.toLocal8Bit());
     }
-    std::vector<double> editor, bare;
-    startOnce(QStringLiteral("--child")); // the first start warms the disk cache for both
-    for (int i = 0; i < runs; ++i) {
-        editor.push_back(startOnce(QStringLiteral("--child")));
-        bare.push_back(startOnce(QStringLiteral("--floor-child")));
+    // A page of some 400 lines, as a hand-written page is.
+    const QString page = home.path() + QStringLiteral("/page.htm");
+    {
+        QFile file(page);
+        if (!file.open(QIODevice::WriteOnly) || file.write(benchpages::page(32 * 1024).toUtf8()) < 0)
+            return 1;
     }
-    if (std::min(*std::min_element(editor.begin(), editor.end()), *std::min_element(bare.begin(), bare.end())) < 0)
-        return 1;
+    const QString editorMode = QStringLiteral("--child");
+    const QString floorMode = QStringLiteral("--floor-child");
+    std::vector<double> editor, bare, editorRss, bareRss;
+    startOnce(editorMode, page, false); // the first start warms the disk cache for both
+    for (int i = 0; i < runs; ++i) {
+        editor.push_back(startOnce(editorMode, page, false));
+        bare.push_back(startOnce(floorMode, page, false));
+    }
+    for (int i = 0; i < idleRuns; ++i) {
+        editorRss.push_back(startOnce(editorMode, page, true));
+        bareRss.push_back(startOnce(floorMode, page, true));
+    }
+    for (const auto* v : {&editor, &bare, &editorRss, &bareRss})
+        if (*std::min_element(v->begin(), v->end()) < 0) {
+            std::fprintf(stderr, "halvane_bench_startup: a child did not report (no display?)\n");
+            return 1;
+        }
     probe::report("startup.main_window_ms", median(editor), "ms", 1);
     probe::report("floor.startup_main_window_ms", median(bare), "ms", 1);
+    probe::report("startup.idle_rss_mb", median(editorRss), "MB", 1);
+    probe::report("floor.startup_idle_rss_mb", median(bareRss), "MB", 1);
 
     // What the single-instance step adds to a start: listening (the program's own address)
     // and, for a start with files, the attempt to reach a program when none runs.

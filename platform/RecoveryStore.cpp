@@ -106,13 +106,34 @@ Store::Store(const QString& folder) : m_folder(folder)
         m_error = QStringLiteral("The folder could not be made private: %1").arg(qt_error_string(errno));
         return;
     }
-    m_lock = std::make_unique<QLockFile>(path(m_instance, lockSuffix));
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        m_error = QStringLiteral("The lock file \"%1\" could not be made.").arg(m_lock->fileName());
-        return;
-    }
+    // This program's lock is taken with its first copy (see write()): a lock file is written
+    // through to the disk, which a start need not wait for, and no other program can take
+    // this program's copies for orphans before there are any.
     m_ready = true;
+}
+
+bool Store::holdLock(QString* reason) const
+{
+    const std::lock_guard<std::mutex> guard(m_lockMutex);
+    if (m_lock)
+        return true;
+    auto lock = std::make_unique<QLockFile>(path(m_instance, lockSuffix));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        QString why;
+        if (!QFileInfo(m_folder).isDir())
+            why = qt_error_string(ENOENT);
+        else if (lock->error() == QLockFile::PermissionError)
+            why = qt_error_string(EACCES);
+        else if (lock->error() == QLockFile::LockFailedError)
+            why = QStringLiteral("another program holds it");
+        else
+            why = QStringLiteral("unknown error");
+        *reason = QStringLiteral("The lock file \"%1\" could not be made: %2.").arg(lock->fileName(), why);
+        return false;
+    }
+    m_lock = std::move(lock);
+    return true;
 }
 
 Store::~Store() = default;
@@ -131,6 +152,8 @@ bool Store::write(const QString& id, const QByteArray& page, const PageInfo& inf
         *reason = m_error;
         return false;
     }
+    if (!holdLock(reason))
+        return false;
     // The page first: a side file always names a complete page.
     return writePrivately(path(id, pageSuffix), page, reason) &&
            writePrivately(path(id, infoSuffix), infoBytes(info), reason);

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QLockFile;
@@ -40,9 +41,9 @@ public:
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Whether the folder is a folder of the user's own (not a link, not another user's), could
-    // be made private and this program's lock taken; when not, error() says why (without the
-    // folder's name) and no copy is written.
+    // Whether the folder is a folder of the user's own (not a link, not another user's) and
+    // could be made private; when not, error() says why (without the folder's name) and no
+    // copy is written. This program's lock is taken with its first copy.
     bool isReady() const { return m_ready; }
     QString error() const { return m_error; }
     QString folder() const { return m_folder; }
@@ -71,12 +72,15 @@ public:
 
 private:
     QString path(const QString& id, const char* suffix) const;
+    // Takes this program's lock unless it holds it already (thread-safe).
+    bool holdLock(QString* reason) const;
 
     QString m_folder;
     QString m_instance;
     bool m_ready = false;
     QString m_error;
-    std::unique_ptr<QLockFile> m_lock;
+    mutable std::mutex m_lockMutex;
+    mutable std::unique_ptr<QLockFile> m_lock;
     std::vector<std::unique_ptr<QLockFile>> m_claims;
 };
 

@@ -7,9 +7,11 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "platform/Clipboard.h"
+#include "platform/Pictures.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -75,6 +77,23 @@ private slots:
         clearStore();
         platform::clipboard::setText(QStringLiteral("clipboard before"));
         testkit::takeMessages();
+    }
+
+    // A start shows only the program's own pictures: it loads none of the toolkit's
+    // picture-format plug-ins (each brings a library of its own: WebP, TIFF, SVG...). First
+    // here, before any other test of this process reads a picture.
+    void startLoadsNoPictureFormats()
+    {
+        platform::deferStockIcons(*qApp);
+        App app;
+        QVERIFY(app.main().LoadANewDoc());
+        QVERIFY(QTest::qWaitForWindowExposed(&app.main()));
+        QVERIFY(!app.main().logoWindow()->windowIcon().isNull());
+        QCOMPARE(platform::picture(QStringLiteral("splash")).size(), QSize(420, 240));
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY2(!mapped.contains("/imageformats/"), mapped.constData());
     }
 
     void startsWithLogoOnlyAndOpenNewEnabled()

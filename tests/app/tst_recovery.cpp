@@ -210,6 +210,8 @@ private slots:
     void runningProgramsKeepTheirCopies()
     {
         App first;
+        // A start takes no lock (written through to the disk) until it has a copy to keep.
+        QCOMPARE(folder().entryList({QStringLiteral("*.lock")}, QDir::Files), QStringList());
         first.main().LoadANewDoc();
         first.type(QStringLiteral("mine"));
         first.main().recoveryKeeper().writeAllNow();
