@@ -1,5 +1,6 @@
 #include "markup/Tags.h"
 
+#include "markup/LexerTags.h"
 #include "markup/Tables.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ struct Tag {
     bool selfClosing = false;
     int nameLength = 0;  // up to maxName characters are kept, lower case
     char16_t name[maxName] = {};
+    std::uint8_t traits = 0;  // of its element, see Trait
 
     QStringView nameView() const { return QStringView(name, std::min(nameLength, maxName)); }
     bool is(const char* n) const
@@ -39,23 +41,25 @@ struct Tag {
     }
     bool sameName(const Tag& other) const
     {
-        return nameLength == other.nameLength &&
-               std::equal(name, name + std::min(nameLength, maxName), other.name);
+        if (nameLength != other.nameLength)
+            return false;
+        for (int k = 0, n = std::min(nameLength, maxName); k < n; ++k)
+            if (name[k] != other.name[k])
+                return false;
+        return true;
     }
 };
 
-bool isVoid(const Tag& t)
-{
-    const Element* e = findElement(t.nameView());
-    return e && e->isVoid;
-}
+enum Trait : std::uint8_t { VoidElement = 1, Special = 2, OptionalEnd = 4 };
+
+bool isVoid(const Tag& t) { return t.traits & VoidElement; }
 
 // A start tag that has no end tag to wait for.
 bool standsAlone(const Tag& t) { return !t.isEnd && (t.selfClosing || isVoid(t)); }
 
 // The elements the HTML parser treats as "special": a tag that closes an element with an
 // omitted end looks for it past phrasing elements (b, span, ...) but not past these.
-bool isSpecial(const Tag& t)
+bool isSpecialName(const Tag& t)
 {
     return t.isAny({"address", "applet", "area", "article", "aside", "base", "basefont",
                     "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col",
@@ -72,11 +76,53 @@ bool isSpecial(const Tag& t)
 
 // Elements whose end tag may be left out: they end where the rules below say, or where the
 // element that holds them ends.
-bool endMayBeOmitted(const Tag& t)
+bool endMayBeOmittedName(const Tag& t)
 {
     return t.isAny({"li", "dt", "dd", "p", "rb", "rt", "rtc", "rp", "optgroup", "option",
                     "colgroup", "caption", "thead", "tbody", "tfoot", "tr", "td", "th", "head",
                     "body", "html"});
+}
+
+bool isSpecial(const Tag& t) { return t.traits & Special; }
+bool endMayBeOmitted(const Tag& t) { return t.traits & OptionalEnd; }
+
+// Looks the traits of a tag's element up once, when the tag is read: a table per element of
+// the generated element table, made on first use.
+void classify(Tag& t)
+{
+    static const std::vector<std::uint8_t> traits = [] {
+        std::vector<std::uint8_t> v;
+        for (const Element& e : elements()) {
+            Tag probe;
+            for (const char* c = e.name; *c && probe.nameLength < maxName; ++c)
+                probe.name[probe.nameLength++] = char16_t(*c);
+            v.push_back(std::uint8_t((e.isVoid ? VoidElement : 0) |
+                                     (isSpecialName(probe) ? Special : 0) |
+                                     (endMayBeOmittedName(probe) ? OptionalEnd : 0)));
+        }
+        return v;
+    }();
+    // Pages repeat a few names: a small cache of the last looked up, by a hash of the name.
+    struct Cached {
+        int length = -1;
+        char16_t name[maxName];
+        std::uint8_t traits;
+    };
+    static thread_local Cached cache[256];
+    unsigned hash = unsigned(t.nameLength);
+    for (int k = 0; k < std::min(t.nameLength, maxName); ++k)
+        hash = hash * 31 + t.name[k];
+    Cached& c = cache[(hash ^ hash >> 8) & 255];
+    if (c.length == t.nameLength &&
+        std::equal(t.name, t.name + std::min(t.nameLength, maxName), c.name)) {
+        t.traits = c.traits;
+        return;
+    }
+    const Element* e = t.nameLength <= maxName ? findElement(t.nameView()) : nullptr;
+    t.traits = e ? traits[std::size_t(e - elements().data())] : 0;
+    c.length = t.nameLength;
+    std::copy(t.name, t.name + std::min(t.nameLength, maxName), c.name);
+    c.traits = t.traits;
 }
 
 // The HTML standard's optional end tags: whether the start tag `next` ends the open element
@@ -96,6 +142,8 @@ bool endMayBeOmitted(const Tag& t)
 //             style, template, title)
 bool startTagCloses(const Tag& open, const Tag& next)
 {
+    if (!endMayBeOmitted(open))
+        return false;
     if (open.is("li"))
         return next.is("li");
     if (open.isAny({"dt", "dd"}))
@@ -138,9 +186,20 @@ class Scanner {
 public:
     Scanner(const PageView& page, int piece) : m_page(page), m_count(page.pieceCount())
     {
-        m_piece = std::clamp(piece, 0, std::max(0, m_count - 1));
+        restart(piece);
+    }
+
+    // Reads on from the start of another piece.
+    void restart(int piece)
+    {
+        const int wanted = std::clamp(piece, 0, std::max(0, m_count - 1));
+        if (m_nextPiece != wanted)
+            m_nextPiece = -1;
+        m_piece = wanted;
+        m_active = false;
+        m_skip = false;
         if (m_count > 0) {
-            m_skip = insideTag(page.stateBefore(m_piece));
+            m_skip = insideTag(m_page.stateBefore(m_piece));
             load();
         }
     }
@@ -208,6 +267,7 @@ public:
                     m_tag.selfClosing = !m_tag.isEnd && m_slash == position - 1;
                     if (m_tag.nameLength == 0)
                         continue;
+                    classify(m_tag);
                     out = m_tag;
                     return true;
                 }
@@ -221,15 +281,20 @@ public:
 private:
     void load()
     {
-        m_text = m_page.piece(m_piece);
+        if (m_nextPiece == m_piece)
+            m_text = std::move(m_next);
+        else
+            m_text = m_page.piece(m_piece);
+        m_nextPiece = -1;
         m_start = m_page.pieceStart(m_piece);
         const bool endsLine = m_page.pieceEndsLine(m_piece) || m_piece + 1 >= m_count;
         m_spans.clear();
         if (endsLine) {
-            lex(m_text, m_page.stateBefore(m_piece), true, m_spans);
+            lexTags(m_text, m_page.stateBefore(m_piece), true, m_spans);
         } else {
-            const QString following = m_page.piece(m_piece + 1);
-            lex(m_text, m_page.stateBefore(m_piece), false, m_spans, following);
+            m_next = m_page.piece(m_piece + 1);
+            m_nextPiece = m_piece + 1;
+            lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, m_next);
         }
         m_span = 0;
         m_char = 0;
@@ -239,6 +304,8 @@ private:
     int m_count;
     int m_piece = 0;
     QString m_text;
+    QString m_next;  // the text of piece m_nextPiece, read as the lookahead of this one
+    int m_nextPiece = -1;
     int m_start = 0;
     std::vector<Span> m_spans;
     std::size_t m_span = 0;
@@ -255,15 +322,14 @@ int pageEnd(const PageView& page)
     return n == 0 ? 0 : page.pieceStart(n - 1) + int(page.piece(n - 1).size());
 }
 
-// The tags that start in piece i, in page order.
-std::vector<Tag> tagsStartingIn(const PageView& page, int i)
+// The tags that start in pieces first to last, in page order.
+void tagsStartingIn(Scanner& scanner, int first, int last, std::vector<Tag>& tags)
 {
-    std::vector<Tag> tags;
-    Scanner scanner(page, i);
+    tags.clear();
+    scanner.restart(first);
     Tag t;
-    while (scanner.next(t, i))
+    while (scanner.next(t, last))
         tags.push_back(t);
-    return tags;
 }
 
 // The tag holding `position` ("<" up to and with ">", or just after it), preferring one that
@@ -381,8 +447,15 @@ void backwardFrom(const PageView& page, int position, Visit visit)
     const int n = page.pieceCount();
     if (n == 0)
         return;
-    for (int i = std::clamp(page.pieceAt(position), 0, n - 1); i >= 0; --i) {
-        const std::vector<Tag> tags = tagsStartingIn(page, i);
+    // A few pieces at a time, read forward, then visited last first: each piece is lexed
+    // about once, and a tag cut by a piece's end is read on once per group, not per piece.
+    int last = std::clamp(page.pieceAt(position), 0, n - 1);
+    Scanner scanner(page, last);
+    std::vector<Tag> tags;
+    for (int group = 1; last >= 0; group = std::min(group * 2, 256)) {
+        const int first = std::max(0, last - group + 1);
+        tagsStartingIn(scanner, first, last, tags);
+        last = first - 1;
         for (auto it = tags.rbegin(); it != tags.rend(); ++it)
             if (it->range.end <= position && !visit(*it))
                 return;
