@@ -294,7 +294,17 @@ private:
         } else {
             m_next = m_page.piece(m_piece + 1);
             m_nextPiece = m_piece + 1;
-            lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, m_next);
+            if (m_next.size() >= lookahead || m_page.pieceEndsLine(m_piece + 1)) {
+                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, m_next);
+            } else {  // short blocks: the lookahead reads on into the ones after
+                QString following = m_next;
+                for (int j = m_piece + 2; j < m_count && following.size() < lookahead; ++j) {
+                    following += m_page.piece(j);
+                    if (m_page.pieceEndsLine(j))
+                        break;
+                }
+                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, following);
+            }
         }
         m_span = 0;
         m_char = 0;

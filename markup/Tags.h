@@ -13,7 +13,8 @@ namespace markup {
 // A read-only view of the page, piece by piece (text blocks of the editor: lines, or display
 // blocks of a long line). Positions are the editor's own: a line break counts as one
 // character between a piece that ends a line and the next; a continued piece has no break
-// character between it and the next.
+// character between it and the next. The states are those lex() gives piece after piece, a
+// continued piece lexed with the text after it (see `lookahead`).
 class PageView {
 public:
     virtual ~PageView() = default;

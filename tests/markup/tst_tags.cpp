@@ -76,6 +76,7 @@ private slots:
         row("stray end tag inside a block is skipped", "<d|iv>a</span>b[</div>]", matched);
         row("no tags in comments and scripts",
             "<d|iv><!-- </div> --><script>'</div>'</script><![CDATA[</div>]]>[</div>]", matched);
+        row("end tag of a script", "[<script>]if (a<b) x='</p>'</scr|ipt>", matched);
         row("text is no tag", "a|b<div>", noTag);
         row("comment is no tag", "<!-- <d|iv> -->", noTag);
     }
