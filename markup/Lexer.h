@@ -54,4 +54,20 @@ constexpr State startState = 0;
 // the few tokens a line break ends (JavaScript // comments, unterminated strings).
 State lex(QStringView piece, State in, bool pieceEndsLine, std::vector<Span>& out);
 
+// How far past a piece's end the lexer may read to decide a token that starts in the piece
+// (a reference, a keyword, "</script", "<!--"): a piece continued by the next one is lexed
+// exactly as in one piece with the line when `following` holds at least this many characters
+// of the line after it, or all the rest of the line when that is shorter.
+constexpr int lookahead = 40;
+
+// As above, with the text that follows the piece on its line (ignored when `pieceEndsLine`).
+// The overload without it lexes a continued piece as if its line ended there: a token cut by
+// the piece's end may be coloured differently than in one piece (the states agree all the
+// same only when no such token is cut).
+State lex(QStringView piece, State in, bool pieceEndsLine, std::vector<Span>& out,
+          QStringView following);
+
+// Whether a state lies inside a tag, between its "<" and its ">".
+bool insideTag(State state);
+
 } // namespace markup
