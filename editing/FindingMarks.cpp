@@ -105,6 +105,11 @@ private:
         }
         const int delta = added - removed;
         const int cut = position + removed;
+        // The markup a finding was about is gone with the text removed.
+        if (removed > 0)
+            std::erase_if(m_findings, [&](const PageFinding& f) {
+                return f.length > 0 && f.start >= position && f.start + f.length <= cut;
+            });
         for (PageFinding& f : m_findings) {
             const int end = f.start + f.length;
             if (f.start >= cut) {

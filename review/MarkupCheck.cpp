@@ -107,6 +107,10 @@ struct Collector {
     CheckResult* result;
     const PageLines* page;
     QSet<QString> unknown; // elements already reported as not HTML ("<blah>")
+    // Elements closed by an end tag of another (name: that end tag and its line), whose own
+    // end tag then comes with nothing open to close.
+    QHash<QString, QString> closedByOther;
+    QSet<QString> implied; // "line:column:name" where tidy implied a start tag of its own
 };
 
 QStringList argumentsOf(TidyMessage message)
@@ -181,6 +185,14 @@ bool describe(uint code, const QStringList& args, Collector& c, Finding& f)
         f.severity = Severity::Error;
         f.message = std::move(text);
     };
+    // An end tag with nothing to close; said with what closed its element, where that is known.
+    auto noStart = [&](const QString& name) {
+        if (c.closedByOther.contains(name))
+            error(QStringLiteral("%1 has no start tag: %2 was closed by %3")
+                      .arg(endTag(name), startTag(name), c.closedByOther.value(name)));
+        else
+            error(QStringLiteral("%1 has no start tag").arg(endTag(name)));
+    };
     switch (code) {
     case NON_MATCHING_ENDTAG: {
         // Tidy points at the element that is open; the end tag that does not match it follows.
@@ -188,6 +200,8 @@ bool describe(uint code, const QStringList& args, Collector& c, Finding& f)
         const int openLine = f.line;
         if (const qsizetype end = at >= 0 ? page.nextEndTag(at, a0) : -1; end >= 0)
             std::tie(f.line, f.column) = page.place(end);
+        if (!open.isEmpty())
+            c.closedByOther.insert(open, QStringLiteral("%1 at line %2").arg(endTag(a0)).arg(f.line));
         error(open.isEmpty() ? QStringLiteral("%1 does not match the element open here").arg(endTag(a0))
                              : QStringLiteral("%1 does not match %2 opened at line %3")
                                    .arg(endTag(a0), startTag(open))
@@ -208,20 +222,21 @@ bool describe(uint code, const QStringList& args, Collector& c, Finding& f)
         if (QString name = a0; name.remove(QLatin1Char('/')), c.unknown.contains(name))
             return false;
         if (a0.startsWith(QLatin1String("</")))
-            error(QStringLiteral("%1 has no start tag").arg(a0));
+            noStart(a0.mid(2, a0.size() - 3));
         else
             f.message = QStringLiteral("%1 is not allowed here").arg(a0);
         break;
     case INSERTING_TAG:
         // An end tag without its start makes tidy imply the start tag there.
+        c.implied.insert(QStringLiteral("%1:%2:%3").arg(f.line).arg(f.column).arg(a0));
         if (page.endTagAt(at, a0))
-            error(QStringLiteral("%1 has no start tag").arg(endTag(a0)));
+            noStart(a0);
         else
             f.message = QStringLiteral("%1 is missing here: the markup that follows needs one").arg(startTag(a0));
         break;
     case UNEXPECTED_ENDTAG:
     case UNEXPECTED_ENDTAG_ERR:
-        error(QStringLiteral("%1 has no start tag").arg(endTag(a0)));
+        noStart(a0);
         break;
     case UNEXPECTED_ENDTAG_IN:
         error(QStringLiteral("%1 has no start tag inside %2").arg(endTag(a0), startTag(a1)));
@@ -242,6 +257,10 @@ bool describe(uint code, const QStringList& args, Collector& c, Finding& f)
         f.message = QStringLiteral("%1 has the %2 attribute more than once").arg(a0, arg(args, 2));
         break;
     case TRIM_EMPTY_ELEMENT:
+        // An element tidy implied itself, for an end tag already reported.
+        if (QString name = a0; name.remove(QLatin1Char('<')).remove(QLatin1Char('>')),
+            c.implied.contains(QStringLiteral("%1:%2:%3").arg(f.line).arg(f.column).arg(name)))
+            return false;
         f.message = QStringLiteral("%1 is empty").arg(a0);
         break;
     case TAG_NOT_ALLOWED_IN:
@@ -476,7 +495,7 @@ CheckResult checkMarkup(const QString& text, int accessibility)
         return result;
     }
     const PageLines page(text);
-    Collector collector{&result, &page, {}};
+    Collector collector{&result, &page, {}, {}, {}};
 
     TidyDoc doc = tidyCreate();
     tidySetAppData(doc, &collector);

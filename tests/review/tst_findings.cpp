@@ -74,6 +74,8 @@ private slots:
                                       << error;
         QTest::newRow("not closed before") << "<p>a <b>bold</p>" << "<b> opened at line 3 is not closed before </p>"
                                            << 3 << 6 << error;
+        QTest::newRow("overlapping") << "<b>x<i>y</b></i>" << "</i> has no start tag: <i> was closed by </b> at line 3"
+                                     << 3 << 13 << error;
         QTest::newRow("end tag alone") << "<p>x</span></p>" << "</span> has no start tag" << 3 << 5 << error;
         QTest::newRow("missing alt") << "<p><img src=\"a.png\"></p>" << "<img> lacks the alt attribute" << 3 << 4
                                      << warning;
