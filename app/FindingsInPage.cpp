@@ -53,6 +53,10 @@ void showMarks()
         clearMarks();
     if (!doc || !panel->isVisible() || panel->isRunning())
         return;
+    // Findings of a text that has changed since would stand in the wrong places; the marks
+    // shown have moved with the edits, and the check runs again once typing pauses.
+    if (panel->isStale() && doc == installed().marked)
+        return;
     const review::FindingsModel* model = panel->model();
     std::vector<const review::Finding*> shown;
     std::vector<std::pair<int, int>> places;
@@ -92,9 +96,8 @@ void install(review::MarkupPanel* panel)
     installed().panel = panel;
     if (!panel)
         return;
-    // The model is reset for every result and every change of a filter.
+    // The model is reset for every result (an empty one too) and every change of a filter.
     QObject::connect(panel->model(), &QAbstractItemModel::modelReset, panel, &showMarks);
-    QObject::connect(panel, &review::MarkupPanel::checkFinished, panel, &showMarks);
     QObject::connect(panel, &QDockWidget::visibilityChanged, panel, [](bool) {
         if (installed().panel && installed().panel->isHidden())
             clearMarks();

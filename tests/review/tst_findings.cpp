@@ -199,6 +199,21 @@ private slots:
         QVERIFY(editing::layer(app.edit(), editing::Layer::Findings).isEmpty());
     }
 
+    // A page with thousands of findings draws only those in view.
+    void onlyTheFindingsInViewAreDrawn()
+    {
+        App app;
+        app.newDocument();
+        QString body;
+        for (int i = 0; i < 3000; ++i)
+            body += QStringLiteral("<p>a &foo; b</p>\r\n");
+        app.edit()->setWholeText(head + body + tail);
+        waitForCheck(true);
+        QCOMPARE(editing::findingsIn(app.edit()).size(), std::size_t(3000));
+        const qsizetype drawn = editing::layer(app.edit(), editing::Layer::Findings).size();
+        QVERIFY2(drawn > 0 && drawn < 200, qPrintable(QString::number(drawn)));
+    }
+
     // Ctrl+. and Shift+Ctrl+. in page order, wrapping round; nothing happens without findings.
     void nextAndPreviousFinding()
     {
