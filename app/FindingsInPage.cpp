@@ -8,7 +8,10 @@
 #include "review/FindingsModel.h"
 #include "review/MarkupPanel.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
+#include <algorithm>
 
 namespace findings {
 
@@ -44,9 +47,59 @@ void clearMarks()
     installed().marked = nullptr;
 }
 
+// The findings on their way into a page: placed a slice at a time, so that a page with
+// thousands of findings never holds up the window.
+struct Placing {
+    quint64 generation = 0;
+    QPointer<frmDocument> doc;
+    std::vector<review::Finding> findings; // in the page's order
+    std::size_t next = 0;
+    std::vector<editing::PageFinding> marks;
+};
+Placing& placing()
+{
+    static Placing state;
+    return state;
+}
+constexpr qint64 sliceNs = 4'000'000;
+constexpr std::size_t sliceStep = 256;
+
+void placeSlice(quint64 generation)
+{
+    Placing& p = placing();
+    if (generation != p.generation || !p.doc)
+        return;
+    RichEdit* edit = p.doc->editor();
+    QElapsedTimer clock;
+    clock.start();
+    while (p.next < p.findings.size()) {
+        const std::size_t end = std::min(p.findings.size(), p.next + sliceStep);
+        std::vector<std::pair<int, int>> places;
+        places.reserve(end - p.next);
+        for (std::size_t i = p.next; i < end; ++i)
+            places.emplace_back(p.findings[i].line, p.findings[i].column);
+        const std::vector<int> at = review::positionsOf(*edit, places);
+        for (std::size_t i = p.next; i < end; ++i) {
+            const review::Finding& f = p.findings[i];
+            const int start = at[i - p.next];
+            p.marks.push_back({kindOf(f.severity), start, review::markLength(*edit, start), f.message});
+        }
+        p.next = end;
+        if (p.next < p.findings.size() && clock.nsecsElapsed() > sliceNs) {
+            QTimer::singleShot(0, edit, [generation] { placeSlice(generation); });
+            return;
+        }
+    }
+    p.findings.clear();
+    installed().marked = p.doc;
+    editing::showFindings(edit, std::move(p.marks));
+    p.marks.clear();
+}
+
 // The findings the list shows, in the page they are about.
 void showMarks()
 {
+    ++placing().generation; // findings still being placed are of an earlier result
     review::MarkupPanel* panel = installed().panel;
     frmDocument* doc = panel ? panel->checkedDocument() : nullptr;
     if (doc != installed().marked)
@@ -58,23 +111,20 @@ void showMarks()
     if (panel->isStale() && doc == installed().marked)
         return;
     const review::FindingsModel* model = panel->model();
-    std::vector<const review::Finding*> shown;
-    std::vector<std::pair<int, int>> places;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const review::Finding* f = model->findingAt(row);
-        if (f->line < 1) // about the whole page, not a place in it
-            continue;
-        shown.push_back(f);
-        places.emplace_back(f->line, f->column);
-    }
-    RichEdit* edit = doc->editor();
-    const std::vector<int> at = review::positionsOf(*edit, places);
-    std::vector<editing::PageFinding> marks;
-    marks.reserve(shown.size());
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        marks.push_back({kindOf(shown[i]->severity), at[i], review::markLength(*edit, at[i]), shown[i]->message});
-    installed().marked = doc;
-    editing::showFindings(edit, std::move(marks));
+    Placing& p = placing();
+    p.doc = doc;
+    p.findings.clear();
+    p.marks.clear();
+    p.next = 0;
+    p.findings.reserve(static_cast<std::size_t>(model->rowCount()));
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (const review::Finding* f = model->findingAt(row); f->line >= 1) // not about the whole page
+            p.findings.push_back(*f);
+    std::stable_sort(p.findings.begin(), p.findings.end(), [](const review::Finding& a, const review::Finding& b) {
+        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+    });
+    p.marks.reserve(p.findings.size());
+    placeSlice(p.generation);
 }
 
 void go(bool backwards)

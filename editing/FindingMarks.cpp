@@ -139,10 +139,15 @@ private:
     void refresh()
     {
         QList<QTextEdit::ExtraSelection> marks;
+        std::size_t inView = 0; // which blocks in view have markers, of which kinds
         if (!m_findings.empty()) {
-            const QRect view = m_edit->viewport()->rect();
-            const int first = m_edit->cursorForPosition(view.topLeft()).position();
-            const int last = m_edit->cursorForPosition(view.bottomRight()).position();
+            // The blocks in view, from their geometry: no hit test of the layout.
+            const int height = m_edit->viewport()->height();
+            QTextBlock block = m_edit->firstVisibleBlock();
+            const int first = block.position();
+            int last = first;
+            for (; block.isValid() && m_edit->blockGeometry(block).top() <= height; block = block.next())
+                last = block.position() + block.length();
             QTextDocument* doc = m_edit->document();
             for (auto it = from(first); it != m_findings.end() && it->start <= last; ++it) {
                 const auto [start, end] = range(*it);
@@ -157,16 +162,24 @@ private:
                 s.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
                 s.format.setUnderlineColor(findingColour(it->kind));
                 marks.append(s);
+                inView = inView * 1000003u + static_cast<std::size_t>(s.cursor.block().blockNumber()) * 4u +
+                         static_cast<std::size_t>(it->kind);
             }
+            inView = inView * 31u + static_cast<std::size_t>(first);
         }
         setLayer(m_edit, Layer::Findings, marks);
-        if (LineNumberGutter* gutter = LineNumberGutter::of(m_edit))
-            gutter->update();
+        // The markers beside the lines only need painting again when they have changed.
+        if (inView != m_markersInView || m_findings.empty()) {
+            m_markersInView = inView;
+            if (LineNumberGutter* gutter = LineNumberGutter::of(m_edit))
+                gutter->update();
+        }
     }
 
     RichEdit* m_edit;
     std::vector<PageFinding> m_findings;
     int m_longest = 0;
+    std::size_t m_markersInView = 0;
     QTimer m_refresh;
 };
 
