@@ -12,6 +12,7 @@
 #include "review/MarkupCheck.h"
 #include "review/MarkupPanel.h"
 #include "review/ReviewCommands.h"
+#include "platform/SettingsStore.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -125,6 +126,20 @@ private slots:
             if (f.severity == Severity::Accessibility)
                 messages << f.message;
         QVERIFY2(messages.contains("<img> has no alt text (checkpoint 1.1.1.1)"), qPrintable(messages.join('\n')));
+
+        // The panel's option: remembered, listed with their own kind, hidden again when off.
+        App app;
+        app.newDocument();
+        app.edit()->setWholeText(page);
+        panel()->setAccessibilityLevel(1);
+        QCOMPARE(platform::SettingsStore().readNumber("MarkupAccessibility", 0), 1);
+        waitForCheck(true);
+        QVERIFY2(panel()->windowTitle().contains("accessibility finding"), qPrintable(panel()->windowTitle()));
+        const int rows = panel()->model()->rowCount();
+        QCOMPARE(panel()->model()->data(panel()->model()->index(rows - 1, 0), Qt::DisplayRole).toString(),
+                 QStringLiteral("Accessibility"));
+        panel()->setAccessibilityLevel(0);
+        QCOMPARE(panel()->model()->rowCount(), rows - r.accessibility);
     }
 
     // Two pages; the first checked. Switching to the second never shows the first's findings.
