@@ -21,14 +21,12 @@ struct Installed {
     QPointer<review::MarkupPanel> panel;
     QPointer<frmDocument> marked; // the page whose findings are drawn
 };
-Installed& installed()
-{
+Installed& installed() {
     static Installed state;
     return state;
 }
 
-editing::PageFinding::Kind kindOf(review::Severity s)
-{
+editing::PageFinding::Kind kindOf(review::Severity s) {
     switch (s) {
     case review::Severity::Error:
         return editing::PageFinding::Kind::Error;
@@ -40,8 +38,7 @@ editing::PageFinding::Kind kindOf(review::Severity s)
     return editing::PageFinding::Kind::Warning;
 }
 
-void clearMarks()
-{
+void clearMarks() {
     if (installed().marked)
         editing::showFindings(installed().marked->editor(), {});
     installed().marked = nullptr;
@@ -56,16 +53,14 @@ struct Placing {
     std::size_t next = 0;
     std::vector<editing::PageFinding> marks;
 };
-Placing& placing()
-{
+Placing& placing() {
     static Placing state;
     return state;
 }
 constexpr qint64 sliceNs = 4'000'000;
 constexpr std::size_t sliceStep = 256;
 
-void placeSlice(quint64 generation)
-{
+void placeSlice(quint64 generation) {
     Placing& p = placing();
     if (generation != p.generation || !p.doc)
         return;
@@ -82,7 +77,8 @@ void placeSlice(quint64 generation)
         for (std::size_t i = p.next; i < end; ++i) {
             const review::Finding& f = p.findings[i];
             const int start = at[i - p.next];
-            p.marks.push_back({kindOf(f.severity), start, review::markLength(*edit, start), f.message});
+            p.marks.push_back(
+                {kindOf(f.severity), start, review::markLength(*edit, start), f.message});
         }
         p.next = end;
         if (p.next < p.findings.size() && clock.nsecsElapsed() > sliceNs) {
@@ -97,8 +93,7 @@ void placeSlice(quint64 generation)
 }
 
 // The findings the list shows, in the page they are about.
-void showMarks()
-{
+void showMarks() {
     ++placing().generation; // findings still being placed are of an earlier result
     review::MarkupPanel* panel = installed().panel;
     frmDocument* doc = panel ? panel->checkedDocument() : nullptr;
@@ -118,31 +113,32 @@ void showMarks()
     p.next = 0;
     p.findings.reserve(static_cast<std::size_t>(model->rowCount()));
     for (int row = 0; row < model->rowCount(); ++row)
-        if (const review::Finding* f = model->findingAt(row); f->line >= 1) // not about the whole page
+        if (const review::Finding* f = model->findingAt(row);
+            f->line >= 1) // not about the whole page
             p.findings.push_back(*f);
-    std::stable_sort(p.findings.begin(), p.findings.end(), [](const review::Finding& a, const review::Finding& b) {
-        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
-    });
+    std::stable_sort(p.findings.begin(), p.findings.end(),
+                     [](const review::Finding& a, const review::Finding& b) {
+                         return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+                     });
     p.marks.reserve(p.findings.size());
     placeSlice(p.generation);
 }
 
-void go(bool backwards)
-{
+void go(bool backwards) {
     RichEdit* edit = editing::activeEditor();
     if (!edit)
         return;
     if (editing::goToFinding(edit, backwards))
         return;
     const review::MarkupPanel* panel = installed().panel;
-    editing::notify(panel && panel->isVisible() ? QStringLiteral("No findings in this page")
-                                                : QStringLiteral("No findings shown: check the markup first (F12)"));
+    editing::notify(panel && panel->isVisible()
+                        ? QStringLiteral("No findings in this page")
+                        : QStringLiteral("No findings shown: check the markup first (F12)"));
 }
 
 } // namespace
 
-void install(review::MarkupPanel* panel)
-{
+void install(review::MarkupPanel* panel) {
     installed().panel = panel;
     if (!panel)
         return;
@@ -156,7 +152,11 @@ void install(review::MarkupPanel* panel)
     });
 }
 
-void goToNext() { go(false); }
-void goToPrevious() { go(true); }
+void goToNext() {
+    go(false);
+}
+void goToPrevious() {
+    go(true);
+}
 
 } // namespace findings

@@ -24,11 +24,10 @@ constexpr int markLimit = 2000;
 // findings in view are handed to the editor as extra selections, again after every scroll,
 // resize or edit, so that a page with ten thousand findings costs what its view shows.
 class Marks : public QObject {
-public:
+  public:
     static constexpr const char* name = "halvaneFindingMarks";
 
-    explicit Marks(RichEdit* edit) : QObject(edit), m_edit(edit)
-    {
+    explicit Marks(RichEdit* edit) : QObject(edit), m_edit(edit) {
         setObjectName(QString::fromLatin1(name));
         m_refresh.setSingleShot(true);
         m_refresh.setInterval(0);
@@ -40,10 +39,10 @@ public:
         edit->viewport()->installEventFilter(this);
     }
 
-    void set(std::vector<PageFinding> findings)
-    {
-        std::stable_sort(findings.begin(), findings.end(),
-                         [](const PageFinding& a, const PageFinding& b) { return a.start < b.start; });
+    void set(std::vector<PageFinding> findings) {
+        std::stable_sort(
+            findings.begin(), findings.end(),
+            [](const PageFinding& a, const PageFinding& b) { return a.start < b.start; });
         m_findings = std::move(findings);
         m_longest = 0;
         for (const PageFinding& f : m_findings)
@@ -54,15 +53,13 @@ public:
     const std::vector<PageFinding>& findings() const { return m_findings; }
 
     // The first finding whose range may reach `position` or beyond.
-    std::vector<PageFinding>::const_iterator from(int position) const
-    {
+    std::vector<PageFinding>::const_iterator from(int position) const {
         return std::lower_bound(m_findings.begin(), m_findings.end(), position - m_longest - 1,
                                 [](const PageFinding& f, int p) { return f.start < p; });
     }
 
     // The characters a finding's mark covers now.
-    std::pair<int, int> range(const PageFinding& f) const
-    {
+    std::pair<int, int> range(const PageFinding& f) const {
         const QTextDocument* doc = m_edit->document();
         const int last = std::max(0, doc->characterCount() - 1);
         int start = std::clamp(f.start, 0, last);
@@ -78,9 +75,8 @@ public:
         return {start, end};
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Resize) {
             m_refresh.start();
         } else if (event->type() == QEvent::ToolTip) {
@@ -95,10 +91,9 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     // Edits move the findings after them; a finding the edit cuts into keeps what is left of it.
-    void follow(int position, int removed, int added)
-    {
+    void follow(int position, int removed, int added) {
         if (removed == added && removed > 0) {
             m_refresh.start(); // only looks changed, or one run typed over another as long
             return;
@@ -123,8 +118,7 @@ private:
         m_refresh.start();
     }
 
-    QString messageAt(int position) const
-    {
+    QString messageAt(int position) const {
         QStringList messages;
         for (auto it = from(position); it != m_findings.end() && it->start <= position; ++it) {
             const auto [start, end] = range(*it);
@@ -133,11 +127,11 @@ private:
         }
         if (messages.isEmpty())
             return {};
-        return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(messages.join(QStringLiteral("<br>")));
+        return QStringLiteral("<p style='white-space:pre'>%1</p>")
+            .arg(messages.join(QStringLiteral("<br>")));
     }
 
-    void refresh()
-    {
+    void refresh() {
         QList<QTextEdit::ExtraSelection> marks;
         std::size_t inView = 0; // which blocks in view have markers, of which kinds
         if (!m_findings.empty()) {
@@ -146,7 +140,8 @@ private:
             QTextBlock block = m_edit->firstVisibleBlock();
             const int first = block.position();
             int last = first;
-            for (; block.isValid() && m_edit->blockGeometry(block).top() <= height; block = block.next())
+            for (; block.isValid() && m_edit->blockGeometry(block).top() <= height;
+                 block = block.next())
                 last = block.position() + block.length();
             QTextDocument* doc = m_edit->document();
             for (auto it = from(first); it != m_findings.end() && it->start <= last; ++it) {
@@ -162,7 +157,8 @@ private:
                 s.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
                 s.format.setUnderlineColor(findingColour(it->kind));
                 marks.append(s);
-                inView = inView * 1000003u + static_cast<std::size_t>(s.cursor.block().blockNumber()) * 4u +
+                inView = inView * 1000003u +
+                         static_cast<std::size_t>(s.cursor.block().blockNumber()) * 4u +
                          static_cast<std::size_t>(it->kind);
             }
             inView = inView * 31u + static_cast<std::size_t>(first);
@@ -183,8 +179,7 @@ private:
     QTimer m_refresh;
 };
 
-Marks* marksOf(const RichEdit* edit)
-{
+Marks* marksOf(const RichEdit* edit) {
     return edit ? dynamic_cast<Marks*>(edit->findChild<QObject*>(QString::fromLatin1(Marks::name),
                                                                  Qt::FindDirectChildrenOnly))
                 : nullptr;
@@ -192,8 +187,7 @@ Marks* marksOf(const RichEdit* edit)
 
 } // namespace
 
-QColor findingColour(PageFinding::Kind kind)
-{
+QColor findingColour(PageFinding::Kind kind) {
     switch (kind) {
     case PageFinding::Kind::Error:
         return QColor(220, 30, 30);
@@ -205,8 +199,7 @@ QColor findingColour(PageFinding::Kind kind)
     return {};
 }
 
-void showFindings(RichEdit* edit, std::vector<PageFinding> findings)
-{
+void showFindings(RichEdit* edit, std::vector<PageFinding> findings) {
     if (!edit)
         return;
     Marks* marks = marksOf(edit);
@@ -224,15 +217,13 @@ void showFindings(RichEdit* edit, std::vector<PageFinding> findings)
     LineNumberGutter::showMarkers(edit, true);
 }
 
-const std::vector<PageFinding>& findingsIn(const RichEdit* edit)
-{
+const std::vector<PageFinding>& findingsIn(const RichEdit* edit) {
     static const std::vector<PageFinding> none;
     const Marks* marks = marksOf(edit);
     return marks ? marks->findings() : none;
 }
 
-std::vector<const PageFinding*> findingsStartingIn(const RichEdit* edit, int from, int to)
-{
+std::vector<const PageFinding*> findingsStartingIn(const RichEdit* edit, int from, int to) {
     std::vector<const PageFinding*> out;
     const std::vector<PageFinding>& all = findingsIn(edit);
     auto it = std::lower_bound(all.begin(), all.end(), from,
@@ -242,8 +233,7 @@ std::vector<const PageFinding*> findingsStartingIn(const RichEdit* edit, int fro
     return out;
 }
 
-bool goToFinding(RichEdit* edit, bool backwards)
-{
+bool goToFinding(RichEdit* edit, bool backwards) {
     const std::vector<PageFinding>& all = findingsIn(edit);
     if (all.empty())
         return false;
@@ -259,7 +249,8 @@ bool goToFinding(RichEdit* edit, bool backwards)
         target = it == all.end() ? &all.front() : &*it;
     }
     QTextCursor c = edit->textCursor();
-    c.setPosition(std::clamp(target->start, 0, std::max(0, edit->document()->characterCount() - 1)));
+    c.setPosition(
+        std::clamp(target->start, 0, std::max(0, edit->document()->characterCount() - 1)));
     edit->setTextCursor(c);
     edit->ensureCursorVisible();
     return true;

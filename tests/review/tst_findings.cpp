@@ -8,11 +8,11 @@
 #include "document/frmDocument.h"
 #include "editing/FindingMarks.h"
 #include "editing/SelectionLayers.h"
+#include "platform/SettingsStore.h"
 #include "review/FindingsModel.h"
 #include "review/MarkupCheck.h"
 #include "review/MarkupPanel.h"
 #include "review/ReviewCommands.h"
-#include "platform/SettingsStore.h"
 
 #include <QComboBox>
 #include <QMdiArea>
@@ -21,18 +21,20 @@
 #include <QTest>
 #include <QTextBlock>
 
-using testkit::App;
 using review::Severity;
+using testkit::App;
 
 namespace {
 
-review::MarkupPanel* panel() { return review::markupPanel(); }
+review::MarkupPanel* panel() {
+    return review::markupPanel();
+}
 
-const QString head = QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"en\"><head><title>t</title></head><body>\r\n");
+const QString head =
+    QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"en\"><head><title>t</title></head><body>\r\n");
 const QString tail = QStringLiteral("\r\n</body></html>\r\n");
 
-void waitForCheck(bool start)
-{
+void waitForCheck(bool start) {
     QSignalSpy finished(panel(), &review::MarkupPanel::checkFinished);
     if (start)
         panel()->check();
@@ -41,8 +43,7 @@ void waitForCheck(bool start)
 }
 
 // The text each finding marked in the page covers.
-QStringList markedTexts(RichEdit* edit)
-{
+QStringList markedTexts(RichEdit* edit) {
     QStringList out;
     for (const editing::PageFinding& f : editing::findingsIn(edit)) {
         QTextCursor c(edit->document());
@@ -57,38 +58,43 @@ QStringList markedTexts(RichEdit* edit)
 
 class FindingsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { testkit::isolate(); }
 
     // The common checker messages, said as problems; mismatched and unclosed elements are errors.
-    void messages_data()
-    {
+    void messages_data() {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("severity");
         const int error = int(Severity::Error), warning = int(Severity::Warning);
-        QTest::newRow("wrong end tag") << "<p>\r\n<b>x</i></b></p>" << "</i> does not match <b> opened at line 4"
-                                       << 4 << 5 << error;
-        QTest::newRow("never closed") << "<div><p>x</p>" << "<div> opened at line 3 is never closed" << 3 << 1
-                                      << error;
-        QTest::newRow("not closed before") << "<p>a <b>bold</p>" << "<b> opened at line 3 is not closed before </p>"
-                                           << 3 << 6 << error;
-        QTest::newRow("overlapping") << "<b>x<i>y</b></i>" << "</i> has no start tag: <i> was closed by </b> at line 3"
-                                     << 3 << 13 << error;
-        QTest::newRow("end tag alone") << "<p>x</span></p>" << "</span> has no start tag" << 3 << 5 << error;
-        QTest::newRow("missing alt") << "<p><img src=\"a.png\"></p>" << "<img> lacks the alt attribute" << 3 << 4
-                                     << warning;
-        QTest::newRow("unknown element, said once") << "<blah>y</blah>" << "<blah> is not an HTML element" << 3
-                                                    << 1 << error;
-        QTest::newRow("unknown entity") << "<p>a &foo; b</p>" << "&foo is not a known character reference" << 3
-                                        << 6 << warning;
+        QTest::newRow("wrong end tag")
+            << "<p>\r\n<b>x</i></b></p>"
+            << "</i> does not match <b> opened at line 4" << 4 << 5 << error;
+        QTest::newRow("never closed")
+            << "<div><p>x</p>"
+            << "<div> opened at line 3 is never closed" << 3 << 1 << error;
+        QTest::newRow("not closed before")
+            << "<p>a <b>bold</p>"
+            << "<b> opened at line 3 is not closed before </p>" << 3 << 6 << error;
+        QTest::newRow("overlapping")
+            << "<b>x<i>y</b></i>"
+            << "</i> has no start tag: <i> was closed by </b> at line 3" << 3 << 13 << error;
+        QTest::newRow("end tag alone") << "<p>x</span></p>"
+                                       << "</span> has no start tag" << 3 << 5 << error;
+        QTest::newRow("missing alt") << "<p><img src=\"a.png\"></p>"
+                                     << "<img> lacks the alt attribute" << 3 << 4 << warning;
+        QTest::newRow("unknown element, said once")
+            << "<blah>y</blah>"
+            << "<blah> is not an HTML element" << 3 << 1 << error;
+        QTest::newRow("unknown entity")
+            << "<p>a &foo; b</p>"
+            << "&foo is not a known character reference" << 3 << 6 << warning;
         QTest::newRow("clear as it was") << "<a name=\"x\"></a>\r\n<a name=\"x\"></a>"
                                          << "<a> anchor \"x\" already defined" << 4 << 1 << warning;
     }
-    void messages()
-    {
+    void messages() {
         QFETCH(QString, body);
         QFETCH(QString, message);
         QFETCH(int, line);
@@ -101,7 +107,8 @@ private slots:
             all << QStringLiteral("%1:%2 %3").arg(f.line).arg(f.column).arg(f.message);
             if (f.message.startsWith(message))
                 hit = &f;
-            QVERIFY2(!f.message.contains(QLatin1String("discarding")) && !f.message.contains(QLatin1String("replacing")),
+            QVERIFY2(!f.message.contains(QLatin1String("discarding")) &&
+                         !f.message.contains(QLatin1String("replacing")),
                      qPrintable(f.message));
         }
         QVERIFY2(hit, qPrintable(all.join('\n')));
@@ -114,10 +121,11 @@ private slots:
     }
 
     // Accessibility checks only when asked for, as findings of their own.
-    void accessibilityFindings()
-    {
-        const QString page = QStringLiteral("<!DOCTYPE html>\r\n<html><head><title>t</title></head><body>\r\n"
-                                            "<p><img src=\"a.png\"></p>") + tail;
+    void accessibilityFindings() {
+        const QString page =
+            QStringLiteral("<!DOCTYPE html>\r\n<html><head><title>t</title></head><body>\r\n"
+                           "<p><img src=\"a.png\"></p>") +
+            tail;
         QCOMPARE(review::checkMarkup(page).accessibility, 0);
         const review::CheckResult r = review::checkMarkup(page, 1);
         QVERIFY(r.accessibility > 0);
@@ -125,7 +133,8 @@ private slots:
         for (const review::Finding& f : r.findings)
             if (f.severity == Severity::Accessibility)
                 messages << f.message;
-        QVERIFY2(messages.contains("<img> has no alt text (checkpoint 1.1.1.1)"), qPrintable(messages.join('\n')));
+        QVERIFY2(messages.contains("<img> has no alt text (checkpoint 1.1.1.1)"),
+                 qPrintable(messages.join('\n')));
 
         // The panel's option: remembered, listed with their own kind, hidden again when off.
         App app;
@@ -134,17 +143,20 @@ private slots:
         panel()->setAccessibilityLevel(1);
         QCOMPARE(platform::SettingsStore().readNumber("MarkupAccessibility", 0), 1);
         waitForCheck(true);
-        QVERIFY2(panel()->windowTitle().contains("accessibility finding"), qPrintable(panel()->windowTitle()));
+        QVERIFY2(panel()->windowTitle().contains("accessibility finding"),
+                 qPrintable(panel()->windowTitle()));
         const int rows = panel()->model()->rowCount();
-        QCOMPARE(panel()->model()->data(panel()->model()->index(rows - 1, 0), Qt::DisplayRole).toString(),
+        QCOMPARE(panel()
+                     ->model()
+                     ->data(panel()->model()->index(rows - 1, 0), Qt::DisplayRole)
+                     .toString(),
                  QStringLiteral("Accessibility"));
         panel()->setAccessibilityLevel(0);
         QCOMPARE(panel()->model()->rowCount(), rows - r.accessibility);
     }
 
     // Two pages; the first checked. Switching to the second never shows the first's findings.
-    void panelFollowsTheActivePage()
-    {
+    void panelFollowsTheActivePage() {
         App app;
         frmDocument* first = app.newDocument();
         app.edit()->setWholeText(head + "<p>a <b>b</p>\r\n<p>&foo;</p>\r\n<p>x</span></p>" + tail);
@@ -157,9 +169,11 @@ private slots:
         QTRY_COMPARE(panel()->checkedDocument(), second);
         QTRY_VERIFY(!panel()->isRunning() && !panel()->isStale());
         QCOMPARE(panel()->model()->rowCount(), 0);
-        QVERIFY2(panel()->windowTitle().startsWith("Markup: 0 errors, 0 warnings"), qPrintable(panel()->windowTitle()));
+        QVERIFY2(panel()->windowTitle().startsWith("Markup: 0 errors, 0 warnings"),
+                 qPrintable(panel()->windowTitle()));
         // Back to the first: its own findings again, and the marks only in the page checked.
-        app.main().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+        app.main().mdiArea()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(first->parentWidget()));
         QTRY_COMPARE(panel()->checkedDocument(), first);
         QTRY_COMPARE(panel()->model()->rowCount(), firstCount);
         QTRY_VERIFY(!editing::findingsIn(first->editor()).empty());
@@ -168,8 +182,7 @@ private slots:
 
     // A finding far along a long line (held as display blocks) marks the markup it is about,
     // and activating it in the list puts the caret there.
-    void marksOnALongLine()
-    {
+    void marksOnALongLine() {
         App app;
         app.newDocument();
         const QString filler = QString(9000, QLatin1Char('x'));
@@ -178,7 +191,8 @@ private slots:
         QVERIFY(app.edit()->displayBreakCount() > 50);
         waitForCheck(true);
         const QStringList marked = markedTexts(app.edit());
-        QVERIFY2(marked.contains("<blah>") && marked.contains("&foo;"), qPrintable(marked.join(' ')));
+        QVERIFY2(marked.contains("<blah>") && marked.contains("&foo;"),
+                 qPrintable(marked.join(' ')));
         int row = 0;
         while (!panel()->model()->findingAt(row)->message.startsWith("<blah>"))
             ++row;
@@ -187,8 +201,7 @@ private slots:
     }
 
     // Marks follow typing, the check runs again once typing pauses; the page stays as it was.
-    void marksFollowTheTextAndLeaveItAlone()
-    {
+    void marksFollowTheTextAndLeaveItAlone() {
         App app;
         app.newDocument();
         app.edit()->setWholeText(head + "<p>x</span></p>" + tail);
@@ -215,8 +228,7 @@ private slots:
     }
 
     // A page with thousands of findings draws only those in view.
-    void onlyTheFindingsInViewAreDrawn()
-    {
+    void onlyTheFindingsInViewAreDrawn() {
         App app;
         app.newDocument();
         QString body;
@@ -230,8 +242,7 @@ private slots:
     }
 
     // Ctrl+. and Shift+Ctrl+. in page order, wrapping round; nothing happens without findings.
-    void nextAndPreviousFinding()
-    {
+    void nextAndPreviousFinding() {
         App app;
         app.newDocument();
         const QString page = head + "<p>a</span> &foo; <blah>b</blah></p>" + tail;
@@ -252,7 +263,8 @@ private slots:
             app.shortcut(Qt::Key_Period, Qt::ControlModifier | Qt::ShiftModifier);
             backward << app.edit()->selStart();
         }
-        const int span = page.indexOf("</span>"), amp = page.indexOf("&foo"), blah = page.indexOf("<blah>");
+        const int span = page.indexOf("</span>"), amp = page.indexOf("&foo"),
+                  blah = page.indexOf("<blah>");
         QCOMPARE(forward, QList<int>({span, amp, blah, span}));
         QCOMPARE(backward, QList<int>({blah, amp, span, blah}));
     }
