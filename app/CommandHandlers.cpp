@@ -2,6 +2,7 @@
 
 #include "app/EditCommands.h"
 #include "app/FileCommands.h"
+#include "app/FindingsInPage.h"
 #include "app/Preview.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
@@ -106,6 +107,8 @@ std::vector<HandlerEntry> build()
         {"mnuEditReplace", [](frmMain&) { editing::showReplace(); }},
         {"mnuEditGoToLine", [](frmMain&) { editing::showGoToLine(); }},
         {"mnuEditSelectAll", [](frmMain&) { editing::selectAll(); }},
+        {"mnuEditNextFinding", [](frmMain&) { findings::goToNext(); }},
+        {"mnuEditPreviousFinding", [](frmMain&) { findings::goToPrevious(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},

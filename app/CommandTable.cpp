@@ -36,6 +36,9 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditReplace", "R&eplace...", "Ctrl+H", 1},
     {"mnuEditGoToLine", "&Go to Line...", "Ctrl+L", 1},
     {"mnuEditSelectAll", "Select A&ll", "Shift+Ctrl+A", 1},
+    {"mnuEditBar3", "-", nullptr, 1},
+    {"mnuEditNextFinding", "Next F&inding", "Ctrl+.", 1},
+    {"mnuEditPreviousFinding", "Previous Fin&ding", "Shift+Ctrl+.", 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},

@@ -5,6 +5,7 @@
 #include "app/Recovery.h"
 #include "app/CommandTable.h"
 #include "app/Drops.h"
+#include "app/FindingsInPage.h"
 #include "app/RecentPages.h"
 #include "app/frmAbout.h"
 #include "document/Forms.h"
@@ -139,6 +140,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
     review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")),
                     m_actions.value(QStringLiteral("mnuViewPreviewRemote")));
+    findings::install(review::markupPanel());
     recent::install(*this);
     drops::openFilesDroppedOn(this, *this);
 }

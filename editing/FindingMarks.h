@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <vector>
 
@@ -26,5 +27,12 @@ void showFindings(RichEdit* edit, std::vector<PageFinding> findings);
 // Moves the caret of `edit` to the start of the next (or previous) finding after (before) the
 // caret, wrapping round; returns false when the page has none.
 bool goToFinding(RichEdit* edit, bool backwards);
+
+// The findings shown in `edit` now, ordered by start, their places moved with the edits since.
+const std::vector<PageFinding>& findingsIn(const RichEdit* edit);
+// The findings that start in [from, to) (widget positions), in order.
+std::vector<const PageFinding*> findingsStartingIn(const RichEdit* edit, int from, int to);
+// The colour of a finding's kind (underline and marker).
+QColor findingColour(PageFinding::Kind kind);
 
 } // namespace editing

@@ -1,8 +1,11 @@
 #include "editing/LineNumberGutter.h"
 
 #include "document/RichEdit.h"
+#include "editing/FindingMarks.h"
 
 #include <QEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QPainter>
 #include <QTextBlock>
 
@@ -21,8 +24,6 @@ LineNumberGutter::LineNumberGutter(RichEdit* edit) : QWidget(edit), m_edit(edit)
     connect(edit, &QPlainTextEdit::blockCountChanged, this, &LineNumberGutter::fitWidth);
     connect(edit, &QPlainTextEdit::updateRequest, this, &LineNumberGutter::viewUpdated);
     edit->installEventFilter(this);
-    fitWidth();
-    place();
 }
 
 LineNumberGutter* LineNumberGutter::of(const RichEdit* edit)
@@ -32,16 +33,37 @@ LineNumberGutter* LineNumberGutter::of(const RichEdit* edit)
 
 void LineNumberGutter::showFor(RichEdit* edit, bool on)
 {
+    const LineNumberGutter* gutter = of(edit);
+    configure(edit, on, gutter && gutter->m_markers);
+}
+
+void LineNumberGutter::showMarkers(RichEdit* edit, bool on)
+{
+    const LineNumberGutter* gutter = of(edit);
+    configure(edit, gutter && gutter->m_numbers, on);
+}
+
+void LineNumberGutter::configure(RichEdit* edit, bool numbers, bool markers)
+{
     if (!edit)
         return;
     LineNumberGutter* gutter = of(edit);
-    if (on && !gutter) {
-        (new LineNumberGutter(edit))->show();
-    } else if (!on && gutter) {
+    if ((numbers || markers) && !gutter) {
+        gutter = new LineNumberGutter(edit);
+        gutter->show();
+    } else if (!numbers && !markers && gutter) {
         edit->removeEventFilter(gutter);
         delete gutter;
         edit->setLeftMargin(0);
+        return;
     }
+    if (!gutter || (gutter->m_numbers == numbers && gutter->m_markers == markers))
+        return;
+    gutter->m_numbers = numbers;
+    gutter->m_markers = markers;
+    gutter->m_width = -1;
+    gutter->fitWidth();
+    gutter->update();
 }
 
 void LineNumberGutter::fitWidth()
@@ -49,7 +71,9 @@ void LineNumberGutter::fitWidth()
     int places = 1;
     for (int n = std::max(1, m_edit->blockCount()); n >= 10; n /= 10)
         ++places;
-    const int width = 2 * padding + m_edit->fontMetrics().horizontalAdvance(QLatin1Char('9')) * places;
+    const int numbers =
+        m_numbers ? 2 * padding + m_edit->fontMetrics().horizontalAdvance(QLatin1Char('9')) * places : 0;
+    const int width = numbers + (m_markers ? markerWidth : 0);
     if (width == m_width)
         return;
     m_width = width;
@@ -127,6 +151,49 @@ void LineNumberGutter::prepareDigits()
     }
 }
 
+std::vector<LineNumberGutter::Marker> LineNumberGutter::markers(const QRect& area) const
+{
+    std::vector<Marker> out;
+    for (QTextBlock block = m_edit->firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF at = m_edit->blockGeometry(block);
+        if (at.top() > area.bottom())
+            break;
+        if (!block.isVisible() || at.bottom() < area.top())
+            continue;
+        const int from = block.position();
+        const int to = from + block.length();
+        const auto found = findingsStartingIn(m_edit, from, to);
+        if (found.empty())
+            continue;
+        int kind = static_cast<int>(PageFinding::Kind::Accessibility);
+        for (const PageFinding* f : found)
+            kind = std::min(kind, static_cast<int>(f->kind)); // errors first
+        out.push_back({qRound(at.top()), qRound(at.height()), from, to, kind});
+    }
+    return out;
+}
+
+bool LineNumberGutter::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && m_markers) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QRect row(0, help->pos().y(), width(), 1);
+        QStringList messages;
+        for (const Marker& m : markers(row))
+            for (const PageFinding* f : findingsStartingIn(m_edit, m.from, m.to))
+                messages << f->message.toHtmlEscaped();
+        if (messages.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(),
+                               QStringLiteral("<p style='white-space:pre'>%1</p>")
+                                   .arg(messages.join(QStringLiteral("<br>"))),
+                               this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 std::vector<LineNumberGutter::Label> LineNumberGutter::labels(const QRect& area) const
 {
     std::vector<Label> out;
@@ -153,6 +220,18 @@ void LineNumberGutter::paintEvent(QPaintEvent* event)
     prepareDigits();
     QPainter p(this);
     p.fillRect(event->rect(), face);
+    if (m_markers) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        const int size = markerWidth - 4;
+        for (const Marker& m : markers(event->rect())) {
+            p.setBrush(findingColour(static_cast<PageFinding::Kind>(m.kind)));
+            const int line = std::min(m.height, m_edit->fontMetrics().height());
+            p.drawEllipse(QRectF(2, m.top + (line - size) / 2.0, size, size));
+        }
+    }
+    if (!m_numbers)
+        return;
     for (const Label& label : labels(event->rect())) {
         int x = m_width - padding;
         for (int n = label.number; n > 0; n /= 10) {

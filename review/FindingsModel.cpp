@@ -27,6 +27,16 @@ void FindingsModel::setShowOldStyle(bool show)
     endResetModel();
 }
 
+void FindingsModel::setShowAccessibility(bool show)
+{
+    if (show == m_showAccessibility)
+        return;
+    beginResetModel();
+    m_showAccessibility = show;
+    rebuildRows();
+    endResetModel();
+}
+
 const Finding* FindingsModel::findingAt(int row) const
 {
     if (row < 0 || row >= static_cast<int>(m_rows.size()))
@@ -44,7 +54,8 @@ void FindingsModel::rebuildRows()
     m_rows.clear();
     m_rows.reserve(static_cast<std::size_t>(m_result.findings.size()));
     for (int i = 0; i < m_result.findings.size(); ++i)
-        if (m_showOldStyle || !m_result.findings.at(i).oldStyle)
+        if ((m_showOldStyle || !m_result.findings.at(i).oldStyle) &&
+            (m_showAccessibility || m_result.findings.at(i).severity != Severity::Accessibility))
             m_rows.push_back(i);
     const auto& f = m_result.findings;
     const int column = m_sortColumn;
@@ -99,11 +110,12 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const
     if (!f)
         return {};
     const bool error = f->severity == Severity::Error;
+    const bool access = f->severity == Severity::Accessibility;
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
         case SeverityColumn:
-            return error ? tr("Error") : f->oldStyle ? tr("Old style") : tr("Warning");
+            return error ? tr("Error") : access ? tr("Accessibility") : f->oldStyle ? tr("Old style") : tr("Warning");
         case LineColumn:
             return f->line;
         case ColumnColumn:
@@ -114,8 +126,9 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const
         break;
     case Qt::DecorationRole:
         if (index.column() == SeverityColumn)
-            return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical
-                                                             : QStyle::SP_MessageBoxWarning);
+            return QApplication::style()->standardIcon(error    ? QStyle::SP_MessageBoxCritical
+                                                       : access ? QStyle::SP_MessageBoxInformation
+                                                                : QStyle::SP_MessageBoxWarning);
         break;
     case Qt::ToolTipRole:
         if (index.column() == MessageColumn)

@@ -10,7 +10,7 @@ namespace review::apart {
 namespace {
 
 const char* const helperName = "halvane-markup";
-constexpr quint32 answerMark = 0x484d4b31; // "HMK1"
+constexpr quint32 answerMark = 0x484d4b32; // "HMK2"
 
 CheckResult failed(const QString& why)
 {
@@ -47,10 +47,11 @@ QByteArray encode(const CheckResult& result)
 {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
-    s << answerMark << qint32(result.errors) << qint32(result.warnings) << result.truncated
-      << result.workerMs << qint32(result.findings.size());
+    s << answerMark << qint32(result.errors) << qint32(result.warnings)
+      << qint32(result.accessibility) << result.truncated << result.workerMs
+      << qint32(result.findings.size());
     for (const Finding& f : result.findings)
-        s << qint32(f.severity == Severity::Error) << qint32(f.line) << qint32(f.column) << f.message
+        s << qint32(f.severity) << qint32(f.line) << qint32(f.column) << f.message
           << f.oldStyle;
     s << answerMark;
     return bytes;
@@ -60,19 +61,22 @@ bool decode(const QByteArray& bytes, CheckResult* result)
 {
     QDataStream s(bytes);
     quint32 mark = 0;
-    qint32 errors = 0, warnings = 0, count = 0;
+    qint32 errors = 0, warnings = 0, accessibility = 0, count = 0;
     CheckResult r;
-    s >> mark >> errors >> warnings >> r.truncated >> r.workerMs >> count;
+    s >> mark >> errors >> warnings >> accessibility >> r.truncated >> r.workerMs >> count;
     if (mark != answerMark || count < 0 || count > maxFindings || s.status() != QDataStream::Ok)
         return false;
     r.errors = errors;
     r.warnings = warnings;
+    r.accessibility = accessibility;
     r.findings.reserve(count);
     for (qint32 i = 0; i < count; ++i) {
-        qint32 error = 0, line = 0, column = 0;
+        qint32 severity = 0, line = 0, column = 0;
         Finding f;
-        s >> error >> line >> column >> f.message >> f.oldStyle;
-        f.severity = error ? Severity::Error : Severity::Warning;
+        s >> severity >> line >> column >> f.message >> f.oldStyle;
+        if (severity < 0 || severity > qint32(Severity::Accessibility))
+            return false;
+        f.severity = static_cast<Severity>(severity);
         f.line = line;
         f.column = column;
         r.findings.append(std::move(f));
@@ -85,7 +89,7 @@ bool decode(const QByteArray& bytes, CheckResult* result)
     return true;
 }
 
-CheckResult checkMarkup(const QString& text, qint64 stackBytes)
+CheckResult checkMarkup(const QString& text, qint64 stackBytes, int accessibility)
 {
     QString program;
     for (const QString& path : helperCandidates())
@@ -100,7 +104,8 @@ CheckResult checkMarkup(const QString& text, qint64 stackBytes)
     QProcess helper;
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.setStandardErrorFile(QProcess::nullDevice());
-    helper.start(program, {QString::number(stackBytes > 0 ? stackBytes : defaultStackBytes)});
+    helper.start(program, {QString::number(stackBytes > 0 ? stackBytes : defaultStackBytes),
+                           QString::number(accessibility)});
     if (!helper.waitForStarted(-1))
         return failed(QCoreApplication::translate("review", "The markup check cannot run: %1 did not start (%2).")
                           .arg(program, helper.errorString()));

@@ -17,8 +17,9 @@ inline constexpr qint64 defaultStackBytes = qint64(512) * 1024 * 1024;
 
 // Checks the page in the helper and returns its findings. When the helper fails (crashes,
 // cannot be started, answers nonsense), the result is one error about the whole page that
-// says so. `stackBytes` is the helper's stack (0: its default).
-CheckResult checkMarkup(const QString& text, qint64 stackBytes = 0);
+// says so. `stackBytes` is the helper's stack (0: its default); `accessibility` as for
+// review::checkMarkup().
+CheckResult checkMarkup(const QString& text, qint64 stackBytes = 0, int accessibility = 0);
 
 // Where a file installed with the program is looked for, in order: beside the program's
 // binary, in lib/halvane beside its bin folder, then at `buildTreePath` (empty: not there).

@@ -8,7 +8,9 @@
 // a worker thread with the text copied when the check was asked for.
 namespace review {
 
-enum class Severity { Error, Warning };
+// In the order the list shows them by default. Accessibility findings come from the
+// checker's accessibility checks, run only when asked for.
+enum class Severity { Error, Warning, Accessibility };
 
 struct Finding {
     Severity severity = Severity::Warning;
@@ -24,6 +26,7 @@ struct CheckResult {
     QList<Finding> findings;
     int errors = 0;
     int warnings = 0;
+    int accessibility = 0;
     bool truncated = false; // more findings than are kept (see maxFindings)
     qint64 workerMs = 0;    // time the check took on its thread
 };
@@ -43,7 +46,15 @@ int lineOverNesting(const QString& text, int bound = maxNesting);
 
 // Checks the page text. Line breaks may be "\n", "\r\n" or "\r"; lines and columns count
 // from 1, a tab counts as one column. A page nested deeper than maxNesting gets one error
-// saying so, at the line where the depth is passed.
-CheckResult checkMarkup(const QString& text);
+// saying so, at the line where the depth is passed. `accessibility` 1, 2 or 3 adds the
+// checker's accessibility checks of that priority and above (0: none).
+//
+// The messages say what is wrong with the page and where, not what the checker would do to
+// repair it; elements that are not closed, or closed by the wrong end tag, are errors.
+CheckResult checkMarkup(const QString& text, int accessibility = 0);
+
+// The offset in UTF-16 units of a 1-based column (counted in code points, as the checker
+// counts them) within `line`, clamped to the line.
+int columnToOffset(QStringView line, int column);
 
 } // namespace review

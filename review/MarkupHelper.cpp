@@ -6,7 +6,7 @@
 // with a large stack (address space only: its pages are committed as they are used), and
 // should even that not be enough, it is this process that ends, not the editor.
 //
-//   halvane-markup [STACK_BYTES]
+//   halvane-markup [STACK_BYTES [ACCESSIBILITY_LEVEL]]
 #include "review/MarkupApart.h"
 #include "review/MarkupCheck.h"
 
@@ -19,6 +19,7 @@ int main(int argc, char** argv)
 {
     const qint64 given = argc > 1 ? QByteArray(argv[1]).toLongLong() : 0;
     const qint64 stackBytes = given > 0 ? given : review::apart::defaultStackBytes;
+    const int accessibility = argc > 2 ? QByteArray(argv[2]).toInt() : 0;
 
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
@@ -28,14 +29,14 @@ int main(int argc, char** argv)
     review::CheckResult result;
     bool ran = false;
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        result = review::checkMarkup(text);
+        result = review::checkMarkup(text, accessibility);
         ran = true;
     }));
     worker->setStackSize(static_cast<uint>(std::min<qint64>(stackBytes, 0xffffffffLL)));
     worker->start();
     worker->wait();
     if (!ran) // no thread of that size to be had: the ordinary stack, then
-        result = review::checkMarkup(text);
+        result = review::checkMarkup(text, accessibility);
 
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))

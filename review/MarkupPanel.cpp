@@ -8,6 +8,9 @@
 #include "review/MarkupApart.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -26,6 +29,7 @@ namespace review {
 namespace {
 
 const QString oldStyleKey = QStringLiteral("MarkupOldStyle");
+const QString accessibilityKey = QStringLiteral("MarkupAccessibility");
 
 QMdiSubWindow* windowOf(QWidget* w)
 {
@@ -42,15 +46,79 @@ QString counted(int n, const char* noun)
 
 } // namespace
 
-int columnToOffset(const QString& line, int column)
+std::vector<int> positionsOf(const RichEdit& edit, const std::vector<std::pair<int, int>>& places)
 {
-    int offset = 0;
-    for (int c = 1; c < column && offset < line.size(); ++c)
-        offset += line.at(offset).isHighSurrogate() && offset + 1 < line.size() &&
-                          line.at(offset + 1).isLowSurrogate()
-                      ? 2
-                      : 1;
-    return offset;
+    std::vector<int> out(places.size());
+    // In the order of the page, so that one walk through a long line's display blocks serves
+    // all the findings on it.
+    std::vector<std::size_t> order(places.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&places](std::size_t a, std::size_t b) { return places[a] < places[b]; });
+    const QTextDocument* doc = edit.document();
+    auto codePoints = [](const QString& text) {
+        int n = 0;
+        for (const QChar c : text)
+            n += !c.isLowSurrogate();
+        return n;
+    };
+    int line = -1;
+    QTextBlock block;
+    int before = 0; // code points of the line in the blocks before `block`
+    int count = 0;  // code points in `block`
+    for (const std::size_t i : order) {
+        const int wanted = std::clamp(places[i].first, 1, edit.lineCount());
+        if (wanted != line) {
+            line = wanted;
+            block = doc->findBlock(edit.lineStart(line - 1));
+            before = 0;
+            count = codePoints(block.text());
+        }
+        const int column = std::max(places[i].second, 1) - 1; // code points before the place
+        while (column >= before + count && block.next().isValid() && edit.continuesLine(block.next())) {
+            before += count;
+            block = block.next();
+            count = codePoints(block.text());
+        }
+        const QString text = block.text();
+        out[i] = block.position() + columnToOffset(text, column - before + 1);
+    }
+    return out;
+}
+
+int positionOf(const RichEdit& edit, int line, int column)
+{
+    return positionsOf(edit, {{line, column}}).front();
+}
+
+int markLength(const RichEdit& edit, int position)
+{
+    const QTextBlock block = edit.document()->findBlock(position);
+    const QString text = block.text();
+    const int from = position - block.position();
+    if (from < 0 || from >= text.size())
+        return 1;
+    auto until = [&](auto stop) {
+        int k = from + 1;
+        while (k < text.size() && !stop(text.at(k)))
+            ++k;
+        return k;
+    };
+    int end;
+    const QChar first = text.at(from);
+    if (first == QLatin1Char('<')) { // a tag: to its ">" (or the block's end)
+        end = until([](QChar c) { return c == QLatin1Char('>') || c == QLatin1Char('<'); });
+        end += end < text.size() && text.at(end) == QLatin1Char('>');
+    } else if (first == QLatin1Char('&')) { // a character reference
+        end = until([](QChar c) { return !c.isLetterOrNumber() && c != QLatin1Char('#'); });
+        end += end < text.size() && text.at(end) == QLatin1Char(';');
+    } else if (first.isLetterOrNumber()) {
+        end = until([](QChar c) { return !c.isLetterOrNumber(); });
+    } else {
+        end = from + 1;
+    }
+    return end - from;
 }
 
 MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
@@ -69,6 +137,16 @@ MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
     const bool show = platform::SettingsStore().readNumber(oldStyleKey, 0) != 0;
     m_oldStyle->setChecked(show);
     m_model->setShowOldStyle(show);
+    m_accessibility = new QComboBox(body);
+    m_accessibility->setObjectName(QStringLiteral("cboMarkupAccessibility"));
+    m_accessibility->addItems({tr("Off"), tr("Priority 1"), tr("Priorities 1 and 2"), tr("Priorities 1 to 3")});
+    m_accessibility->setToolTip(tr("Also check what keeps the page from being read by everyone: "
+                                   "missing alt text, table headers, the page's language, link text"));
+    m_accessibility->setAccessibleName(tr("Accessibility checks"));
+    m_accessibility->setCurrentIndex(
+        static_cast<int>(std::clamp<qint64>(platform::SettingsStore().readNumber(accessibilityKey, 0), 0, 3)));
+    auto* accessLabel = new QLabel(tr("&Accessibility:"), body);
+    accessLabel->setBuddy(m_accessibility);
     m_view = new QTreeView(body);
     m_view->setObjectName(QStringLiteral("lstMarkup"));
     m_view->setAccessibleName(tr("Markup findings"));
@@ -83,7 +161,13 @@ MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
     m_view->header()->resizeSection(FindingsModel::LineColumn, 60);
     m_view->header()->resizeSection(FindingsModel::ColumnColumn, 60);
     m_view->installEventFilter(this);
-    layout->addWidget(m_oldStyle);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_oldStyle);
+    options->addSpacing(12);
+    options->addWidget(accessLabel);
+    options->addWidget(m_accessibility);
+    options->addStretch(1);
+    layout->addLayout(options);
     layout->addWidget(m_view, 1);
     setWidget(body);
     setFocusProxy(m_view);
@@ -96,21 +180,66 @@ MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
         store.sync();
         updateTitle();
     });
+    connect(m_accessibility, &QComboBox::currentIndexChanged, this, [this](int level) {
+        platform::SettingsStore store;
+        store.writeNumber(accessibilityKey, level);
+        store.sync();
+        // Fewer checks hide what is listed at once; more need the page checked again.
+        m_model->setShowAccessibility(level > 0);
+        updateTitle();
+        if (level > m_checkedLevel && m_checkedAny && isVisible())
+            recheck();
+    });
+    m_model->setShowAccessibility(accessibilityLevel() > 0);
+    m_recheck = new QTimer(this);
+    m_recheck->setSingleShot(true);
+    m_recheck->setInterval(recheckDelayMs);
+    connect(m_recheck, &QTimer::timeout, this, [this] {
+        if (isVisible() && m_document && m_document == workspace::activeDocument())
+            recheck();
+    });
+    if (area)
+        connect(area, &QMdiArea::subWindowActivated, this, &MarkupPanel::followActivePage);
     updateTitle();
+}
+
+int MarkupPanel::accessibilityLevel() const { return m_accessibility->currentIndex(); }
+
+void MarkupPanel::setAccessibilityLevel(int level) { m_accessibility->setCurrentIndex(std::clamp(level, 0, 3)); }
+
+void MarkupPanel::followActivePage(QMdiSubWindow* sub)
+{
+    // Only a switch to another page matters (the frame also reports the logo window and
+    // activation going to a dialog and back).
+    auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr;
+    if (!doc || doc == m_document || !m_checkedAny || isHidden())
+        return;
+    recheck();
 }
 
 MarkupPanel::~MarkupPanel() = default;
 
-void MarkupPanel::check()
+void MarkupPanel::check() { start(true); }
+
+void MarkupPanel::recheck() { start(false); }
+
+void MarkupPanel::start(bool focusList)
 {
     QElapsedTimer clock;
     clock.start();
-    show();
-    raise();
-    m_view->setFocus();
+    if (focusList) {
+        show();
+        raise();
+        m_view->setFocus();
+    }
+    m_recheck->stop();
     QObject::disconnect(m_editWatch);
     ++m_generation; // a check still running for an earlier request is ignored when it ends
+    frmDocument* previous = m_document;
     m_document = workspace::activeDocument();
+    if (m_document != previous) // never another page's findings for this one
+        m_model->setResult({});
+    m_checkedLevel = accessibilityLevel();
     m_stale = false;
     m_checkedAny = true;
     m_noPage = !m_document;
@@ -130,6 +259,8 @@ void MarkupPanel::check()
     m_nextBlock = 0;
     m_copyRestart = false;
     m_editWatch = connect(m_document->editor(), &RichEdit::edited, this, [this] {
+        if (isVisible())
+            m_recheck->start();
         if (m_copying)
             m_copyRestart = true;
         else
@@ -181,9 +312,10 @@ void MarkupPanel::copySlice(quint64 generation)
     m_copying = false;
     m_requestMs = std::max(m_requestMs, clock.elapsed());
     QPointer<MarkupPanel> self(this);
-    QThreadPool::globalInstance()->start([self, generation, text = std::move(m_copy)]() mutable {
+    QThreadPool::globalInstance()->start([self, generation, level = m_checkedLevel,
+                                          text = std::move(m_copy)]() mutable {
         // In the helper process: a page the checker fails on cannot end the editor.
-        CheckResult result = apart::checkMarkup(text);
+        CheckResult result = apart::checkMarkup(text, 0, level);
         text.clear();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
@@ -233,6 +365,8 @@ void MarkupPanel::updateTitle()
     } else {
         const CheckResult& r = m_model->result();
         title = tr("Markup: %1, %2").arg(counted(r.errors, "error"), counted(r.warnings, "warning"));
+        if (m_checkedLevel > 0 && accessibilityLevel() > 0)
+            title += QStringLiteral(", ") + counted(r.accessibility, "accessibility finding");
         if (const int hidden = m_model->hiddenCount(); hidden > 0)
             title += QStringLiteral(" (%1 old-style hidden)").arg(hidden);
         if (r.truncated)
@@ -257,9 +391,7 @@ void MarkupPanel::activate(int row)
     // A finding about the whole page (line 0) goes to its start; a line past the end (the
     // page got shorter since the check) to the last line. Lines are the text's own, however
     // many blocks a long one is shown in.
-    const int start = edit->lineStart(std::clamp(f->line, 1, edit->lineCount()) - 1);
-    const QString line = edit->lineText(edit->document()->findBlock(start));
-    edit->setSelStart(edit->toCrlfPosition(start) + columnToOffset(line, std::max(f->column, 1)));
+    edit->setSelStart(edit->toCrlfPosition(positionOf(*edit, f->line, f->column)));
     edit->setFocus();
     edit->ensureCursorVisible();
 }

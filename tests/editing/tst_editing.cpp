@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(edit.mid(edit.indexOf(QStringLiteral("filMnuItems"))),
                  QStringList({"filMnuItems", "-", "mnuEditFind", "mnuEditFindNext",
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
-                              "mnuEditSelectAll"}));
+                              "mnuEditSelectAll", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
                               "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote"}));

@@ -75,16 +75,16 @@ private slots:
         QTest::addColumn<bool>("error");
         QTest::newRow("unclosed element")
             << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>a <B>bold\r\n</BODY>\r\n</HTML>\r\n"
-            << "missing </b>" << 4 << 6 << "<B>bold" << false;
+            << "<b> opened at line 4 is not closed before </body>" << 4 << 6 << "<B>bold" << true;
         QTest::newRow("unknown element")
             << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>x</P>\r\n  <BLAH>y</BLAH>\r\n</BODY>\r\n</HTML>\r\n"
-            << "<blah> is not recognized" << 5 << 3 << "<BLAH>" << true;
+            << "<blah> is not an HTML element" << 5 << 3 << "<BLAH>" << true;
         QTest::newRow("unterminated attribute quote")
             << "<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n<P>text <A HREF=\"page.htm>link</A> more\r\n<P>next</P>\r\n</BODY>\r\n</HTML>\r\n"
-            << "missing </a>" << 4 << 9 << "<A HREF" << false;
+            << "<a> opened at line 4 is" << 4 << 9 << "<A HREF" << true;
         QTest::newRow("missing </TABLE>, after a tab and an emoji")
             << QString::fromUtf8("<HTML>\r\n<HEAD><TITLE>t</TITLE></HEAD>\r\n<BODY>\r\n\t\xf0\x9f\x98\x80<TABLE BORDER=1>\r\n<TR><TD>cell</TD></TR>\r\n</BODY>\r\n</HTML>\r\n")
-            << "missing </table>" << 4 << 3 << "<TABLE" << false;
+            << "<table> opened at line 4 is" << 4 << 3 << "<TABLE" << true;
     }
     void findingsPointAtTheFault()
     {
@@ -192,7 +192,7 @@ private slots:
         app.type("<BLAH>");
         QVERIFY(finished.wait(30000));
         QVERIFY(!panel()->isStale());
-        QVERIFY(rowWith("<blah> is not recognized") >= 0);
+        QVERIFY(rowWith("<blah> is not an HTML element") >= 0);
         // A fresh check is current again.
         runCheck(app);
         QVERIFY(!panel()->isStale());
