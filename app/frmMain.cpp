@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "app/Drops.h"
 #include "app/RecentPages.h"
+#include "app/ToolbarStrip.h"
 #include "app/frmAbout.h"
 #include "document/Forms.h"
 #include "document/RichEdit.h"
@@ -111,8 +112,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* strip = new QWidget(central);
-    strip->setObjectName(QStringLiteral("Picture1"));
+    auto* strip = new ToolbarStrip(central);
     strip->setFixedHeight(platform::twipsToPixels(commands::stripHeight));
     layout->addWidget(strip);
     m_mdi = new QMdiArea(central);
@@ -183,7 +183,7 @@ void frmMain::buildMenus()
         connect(windowMenu, &QMenu::aboutToShow, this, &frmMain::refreshWindowList);
 }
 
-void frmMain::buildToolbar(QWidget* strip)
+void frmMain::buildToolbar(ToolbarStrip* strip)
 {
     using platform::twipsToPixels;
     // The button widths were made for a narrow 8.25 point face; prefer narrow faces here.
@@ -216,6 +216,7 @@ void frmMain::buildToolbar(QWidget* strip)
         connect(button, &QPushButton::clicked, this, [this, name] { runCommand(name); });
         m_buttons.insert(name, button);
     }
+    strip->setButtons(m_buttons, QString::fromLatin1(buttonStyle), captionFont);
 }
 
 void frmMain::buildStatusBar()

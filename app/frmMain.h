@@ -9,6 +9,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QStatusBar;
+class ToolbarStrip;
 class frmDocument;
 namespace recovery {
 class Keeper;
@@ -57,7 +58,7 @@ protected:
 
 private:
     void buildMenus();
-    void buildToolbar(QWidget* strip);
+    void buildToolbar(ToolbarStrip* strip);
     void buildStatusBar();
     void buildLogo();
     void centreLogo();
