@@ -126,6 +126,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildLogo();
     m_mdi->viewport()->installEventFilter(this);
     m_recovery = new recovery::Keeper(this);
+    // A crash or a kill keeps the placement of a second after the last move or resize.
+    m_placementTimer = new QTimer(this);
+    m_placementTimer->setSingleShot(true);
+    m_placementTimer->setInterval(1000);
+    connect(m_placementTimer, &QTimer::timeout, this, [this] {
+        if (isVisible() && !isMinimized() && QRect(pos(), size()) != m_storedPlacement)
+            storePlacement();
+    });
 
     workspace::setActiveLookup([this] { return activeDocument(); });
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
@@ -344,17 +352,40 @@ void frmMain::restorePlacement()
     }
     move(r.topLeft());
     resize(r.size());
+    m_storedPlacement = QRect(pos(), size());
 }
 
 void frmMain::storePlacement()
 {
-    platform::SettingsStore store;
+    m_placementTimer->stop();
     const QRect r(pos(), size());
+    platform::SettingsStore store;
+    // A Wayland window is not told where it is: keep the position stored before.
+    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     const int values[4] = {r.x(), r.y(), r.width(), r.height()};
-    for (int i = 0; i < 4; ++i)
+    for (int i = positionKnown ? 0 : 2; i < 4; ++i)
         store.writeNumber(QString::fromLatin1(placementKeys[i].key),
                           platform::pixelsToTwips(values[i]));
     store.sync();
+    m_storedPlacement = r;
+}
+
+void frmMain::placementChanged()
+{
+    if (isVisible() && !isMinimized())
+        m_placementTimer->start();
+}
+
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    placementChanged();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placementChanged();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

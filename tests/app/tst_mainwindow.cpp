@@ -112,6 +112,20 @@ private slots:
         QCOMPARE(QRect(app.main().pos(), app.main().size()), defaultPlacement());
     }
 
+    // Stored a moment after a move or resize, without closing: a kill keeps it.
+    void placementStoredWhileRunning()
+    {
+        clearStore();
+        App app;
+        const QSize size = QSize(520, 380).boundedTo(available().size() - QSize(150, 100));
+        app.main().move(available().topLeft() + QPoint(70, 40));
+        app.main().resize(size);
+        QTRY_VERIFY(store().contains("MainWidth"));
+        QCOMPARE(qRound(store().value("MainWidth").toDouble()), qRound(size.width() * twipsPerPixel()));
+        QCOMPARE(qRound(store().value("MainHeight").toDouble()), qRound(size.height() * twipsPerPixel()));
+        QCOMPARE(qRound(store().value("MainLeft").toDouble()), qRound(app.main().x() * twipsPerPixel()));
+    }
+
     void placementRoundTrip()
     {
         // A rectangle that fits on the screen, whatever its size.
