@@ -126,7 +126,7 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
                      "Halvane is a desktop program and needs a graphical display, but none is "
                      "available (DISPLAY and WAYLAND_DISPLAY are not set).\n"
                      "Start it from a desktop session, or under a virtual display, e.g.: "
-                     "xvfb-run -a build/dev/app/halvane\n");
+                     "xvfb-run -a build/release/app/halvane\n");
         return 2;
     }
     instance::Message given{request.files, {}};
