@@ -5,6 +5,7 @@
 #include "app/Recovery.h"
 #include "app/CommandTable.h"
 #include "app/Drops.h"
+#include "app/LastSession.h"
 #include "app/RecentPages.h"
 #include "app/ToolbarStrip.h"
 #include "app/frmAbout.h"
@@ -396,6 +397,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     if (!isMinimized())
         storePlacement();
+    session::record(*this);
     Forms::unloadAll();
     if (QWidget* help = platform::helpWindow())
         help->close();
