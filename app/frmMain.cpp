@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "app/Drops.h"
 #include "app/LastSession.h"
+#include "app/Pictures.h"
 #include "app/RecentPages.h"
 #include "app/ToolbarStrip.h"
 #include "app/frmAbout.h"
@@ -85,15 +86,17 @@ public:
     {
         setObjectName(QStringLiteral("Form2Picture"));
         setMinimumSize(1, 1);
-        resize(m_picture.size());
+        resize(sizeHint());
     }
-    QSize sizeHint() const override { return m_picture.size(); }
+    // In the window's own units: a 2x picture covers the same area as the 1x one.
+    QSize sizeHint() const override { return m_picture.deviceIndependentSize().toSize(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter(this).drawPixmap((width() - m_picture.width()) / 2,
-                                  (height() - m_picture.height()) / 2, m_picture);
+        const QSize size = sizeHint();
+        QPainter(this).drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2,
+                                  m_picture);
     }
 
 private:
@@ -107,7 +110,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     initResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(platform::applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(pictures::windowIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -269,7 +272,7 @@ void frmMain::buildLogo()
 {
     m_logo = new QMdiSubWindow;
     m_logo->setObjectName(QStringLiteral("Form2"));
-    m_logo->setWidget(new LogoPicture(QPixmap(QStringLiteral(":/logo.png"))));
+    m_logo->setWidget(new LogoPicture(pictures::load(QStringLiteral(":/logo.png"))));
     m_logo->setWindowTitle(QStringLiteral("Form2"));
     platform::announceSubWindowAs(m_logo, QStringLiteral("Halvane logo"));
     m_logo->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);

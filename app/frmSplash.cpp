@@ -1,5 +1,7 @@
 #include "app/frmSplash.h"
 
+#include "app/Pictures.h"
+
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -13,7 +15,7 @@ frmSplash::frmSplash(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("imgLogo"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/splash.png")));
+    picture->setPixmap(pictures::load(QStringLiteral(":/splash.png")));
     layout->addWidget(picture);
     adjustSize();
 }

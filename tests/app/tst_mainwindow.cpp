@@ -2,6 +2,7 @@
 
 #include "app/CommandHandlers.h"
 #include "app/CommandTable.h"
+#include "app/Pictures.h"
 #include "app/ToolbarStrip.h"
 #include "app/frmMain.h"
 #include "document/PageTemplate.h"
@@ -468,6 +469,24 @@ private slots:
         app.main().resize(px(9500), app.main().height());
         QTRY_VERIFY(!more->isVisible());
         QVERIFY(app.main().button("FB14")->isVisible());
+    }
+
+    // At 200 % each picture comes from its 2x source, covering the area of the 1x one.
+    void picturesHaveTwiceAsLargeSources_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {":/logo.png", ":/splash.png", ":/icon.png"})
+            QTest::newRow(path) << QString::fromLatin1(path);
+    }
+    void picturesHaveTwiceAsLargeSources()
+    {
+        QFETCH(QString, path);
+        const QPixmap normal = pictures::load(path, 1.0);
+        const QPixmap sharp = pictures::load(path, 2.0);
+        QVERIFY(!normal.isNull());
+        QCOMPARE(sharp.size(), normal.size() * 2);
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(normal.size()));
+        QCOMPARE(pictures::load(path, 1.5).deviceIndependentSize(), QSizeF(normal.size()));
     }
 
     void enablingRule()
