@@ -1,6 +1,7 @@
 #include "app/RecentPages.h"
 
 #include "app/FileCommands.h"
+#include "app/LastSession.h"
 #include "app/OpenPages.h"
 #include "app/frmMain.h"
 #include "platform/Prompts.h"
@@ -77,10 +78,15 @@ private:
     {
         clear();
         const QStringList list = pages();
-        if (list.isEmpty()) {
+        if (list.isEmpty())
             addAction(QStringLiteral("(No recent pages)"))->setEnabled(false);
-            return;
-        }
+        else
+            addPages(list);
+        addSessionEntries();
+    }
+
+    void addPages(const QStringList& list)
+    {
         int n = 0;
         for (const QString& path : list) {
             ++n;
@@ -98,6 +104,21 @@ private:
         QAction* clearList = addAction(QStringLiteral("&Clear List"));
         clearList->setObjectName(QStringLiteral("mnuFileRecentClear"));
         connect(clearList, &QAction::triggered, &m_main, [] { recent::clear(); });
+    }
+
+    // The pages of the last normal end, and whether every start opens them.
+    void addSessionEntries()
+    {
+        addSeparator();
+        QAction* reopen = addAction(QStringLiteral("Reopen &Last Session"));
+        reopen->setObjectName(QStringLiteral("mnuFileReopenSession"));
+        reopen->setEnabled(!session::lastSession().paths.isEmpty());
+        connect(reopen, &QAction::triggered, &m_main, [this] { session::reopen(m_main); });
+        QAction* atStart = addAction(QStringLiteral("&Reopen pages at start"));
+        atStart->setObjectName(QStringLiteral("mnuFileReopenAtStart"));
+        atStart->setCheckable(true);
+        atStart->setChecked(session::reopensAtStart());
+        connect(atStart, &QAction::toggled, &m_main, [](bool on) { session::setReopensAtStart(on); });
     }
 
     void choose(const QString& path)

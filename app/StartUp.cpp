@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/CommandLine.h"
+#include "app/LastSession.h"
 #include "app/OpenPages.h"
 #include "app/Recovery.h"
 #include "app/SingleInstance.h"
@@ -89,9 +90,10 @@ int runProgram(QApplication& app, const instance::Message& given,
     endWithSession(app, main);
     if (whenShown)
         whenShown(main);
-    // The files named at start, then the pages a previous run could not save, once the
-    // window is up.
+    // The last session's pages when the user asked for them at every start, the files named
+    // at start, then the pages a previous run could not save, once the window is up.
     QTimer::singleShot(0, &main, [&main, given] {
+        session::reopenAtStart(main);
         if (!given.files.isEmpty())
             files::openPages(main, given.files, given.standardInput);
         recovery::offerOrphans(main, main.recoveryKeeper());
@@ -127,7 +129,7 @@ int main(int argc, char* argv[], std::function<void(frmMain&)> whenShown)
                      "Halvane is a desktop program and needs a graphical display, but none is "
                      "available (DISPLAY and WAYLAND_DISPLAY are not set).\n"
                      "Start it from a desktop session, or under a virtual display, e.g.: "
-                     "xvfb-run -a build/dev/app/halvane\n");
+                     "xvfb-run -a build/release/app/halvane\n");
         return 2;
     }
     instance::Message given{request.files, {}};

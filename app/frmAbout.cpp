@@ -1,5 +1,6 @@
 #include "app/frmAbout.h"
 
+#include "app/Pictures.h"
 #include "platform/Prompts.h"
 #include "platform/SystemInfo.h"
 
@@ -36,7 +37,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(QPixmap(QStringLiteral(":/icon.png")));
+    icon->setPixmap(pictures::load(QStringLiteral(":/icon.png")));
     auto* title = new QLabel(platform::applicationTitle(), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();

@@ -6,7 +6,10 @@
 #include "app/CommandTable.h"
 #include "app/Drops.h"
 #include "app/FindingsInPage.h"
+#include "app/LastSession.h"
+#include "app/Pictures.h"
 #include "app/RecentPages.h"
+#include "app/ToolbarStrip.h"
 #include "app/frmAbout.h"
 #include "document/Forms.h"
 #include "document/RichEdit.h"
@@ -20,7 +23,6 @@
 #include "insert/InsertForms.h"
 #include "platform/KeyLocks.h"
 #include "platform/Prompts.h"
-#include "platform/Pictures.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "review/ReviewCommands.h"
@@ -86,15 +88,17 @@ public:
     {
         setObjectName(QStringLiteral("Form2Picture"));
         setMinimumSize(1, 1);
-        resize(m_picture.size());
+        resize(sizeHint());
     }
-    QSize sizeHint() const override { return m_picture.size(); }
+    // In the window's own units: a 2x picture covers the same area as the 1x one.
+    QSize sizeHint() const override { return m_picture.deviceIndependentSize().toSize(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter(this).drawPixmap((width() - m_picture.width()) / 2,
-                                  (height() - m_picture.height()) / 2, m_picture);
+        const QSize size = sizeHint();
+        QPainter(this).drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2,
+                                  m_picture);
     }
 
 private:
@@ -110,14 +114,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(platform::applicationTitle());
     // Every window of the program (document windows and dialogs too) shows its icon.
     if (QApplication::windowIcon().isNull())
-        platform::setProgramIcon(QStringLiteral("icon"));
+        QApplication::setWindowIcon(pictures::windowIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* strip = new QWidget(central);
-    strip->setObjectName(QStringLiteral("Picture1"));
+    auto* strip = new ToolbarStrip(central);
     strip->setFixedHeight(platform::twipsToPixels(commands::stripHeight));
     layout->addWidget(strip);
     m_mdi = new QMdiArea(central);
@@ -131,6 +134,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildLogo();
     m_mdi->viewport()->installEventFilter(this);
     m_recovery = new recovery::Keeper(this);
+    // A crash or a kill keeps the placement of a second after the last move or resize.
+    m_placementTimer = new QTimer(this);
+    m_placementTimer->setSingleShot(true);
+    m_placementTimer->setInterval(1000);
+    connect(m_placementTimer, &QTimer::timeout, this, [this] {
+        if (isVisible() && !isMinimized() && QRect(pos(), size()) != m_storedPlacement)
+            storePlacement();
+    });
 
     workspace::setActiveLookup([this] { return activeDocument(); });
     Forms::registerFactory(QStringLiteral("frmAbout"), [this] { return new frmAbout(this); });
@@ -189,7 +200,7 @@ void frmMain::buildMenus()
         connect(windowMenu, &QMenu::aboutToShow, this, &frmMain::refreshWindowList);
 }
 
-void frmMain::buildToolbar(QWidget* strip)
+void frmMain::buildToolbar(ToolbarStrip* strip)
 {
     using platform::twipsToPixels;
     // The button widths were made for a narrow 8.25 point face; prefer narrow faces here.
@@ -223,6 +234,7 @@ void frmMain::buildToolbar(QWidget* strip)
         connect(button, &QPushButton::clicked, this, [this, name] { runCommand(name); });
         m_buttons.insert(name, button);
     }
+    strip->setButtons(m_buttons, QString::fromLatin1(buttonStyle), captionFont);
 }
 
 void frmMain::buildStatusBar()
@@ -266,7 +278,7 @@ void frmMain::buildLogo()
 {
     m_logo = new QMdiSubWindow;
     m_logo->setObjectName(QStringLiteral("Form2"));
-    m_logo->setWidget(new LogoPicture(platform::picture(QStringLiteral("logo"))));
+    m_logo->setWidget(new LogoPicture(pictures::load(QStringLiteral(":/logo.png"))));
     m_logo->setWindowTitle(QStringLiteral("Form2"));
     platform::announceSubWindowAs(m_logo, QStringLiteral("Halvane logo"));
     m_logo->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint);
@@ -350,17 +362,40 @@ void frmMain::restorePlacement()
     }
     move(r.topLeft());
     resize(r.size());
+    m_storedPlacement = QRect(pos(), size());
 }
 
 void frmMain::storePlacement()
 {
-    platform::SettingsStore store;
+    m_placementTimer->stop();
     const QRect r(pos(), size());
+    platform::SettingsStore store;
+    // A Wayland window is not told where it is: keep the position stored before.
+    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     const int values[4] = {r.x(), r.y(), r.width(), r.height()};
-    for (int i = 0; i < 4; ++i)
+    for (int i = positionKnown ? 0 : 2; i < 4; ++i)
         store.writeNumber(QString::fromLatin1(placementKeys[i].key),
                           platform::pixelsToTwips(values[i]));
     store.sync();
+    m_storedPlacement = r;
+}
+
+void frmMain::placementChanged()
+{
+    if (isVisible() && !isMinimized())
+        m_placementTimer->start();
+}
+
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    placementChanged();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placementChanged();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -371,6 +406,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     if (!isMinimized())
         storePlacement();
+    session::record(*this);
     Forms::unloadAll();
     if (QWidget* help = platform::helpWindow())
         help->close();

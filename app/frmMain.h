@@ -9,6 +9,8 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QStatusBar;
+class QTimer;
+class ToolbarStrip;
 class frmDocument;
 namespace recovery {
 class Keeper;
@@ -53,11 +55,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
-    void buildToolbar(QWidget* strip);
+    void buildToolbar(ToolbarStrip* strip);
     void buildStatusBar();
     void buildLogo();
     void centreLogo();
@@ -65,6 +69,7 @@ private:
     void refreshWindowList();
     void restorePlacement();
     void storePlacement();
+    void placementChanged();
     frmDocument* createDocument(const QString& caption);
 
     QMdiArea* m_mdi = nullptr;
@@ -73,6 +78,8 @@ private:
     QHash<QString, QPushButton*> m_buttons;
     QList<QLabel*> m_panels;
     QList<QAction*> m_windowListActions;
+    QTimer* m_placementTimer = nullptr; // stores the placement once moving or resizing stops
+    QRect m_storedPlacement;
     recovery::Keeper* m_recovery = nullptr;
     bool m_endsProgram = false;
     bool m_closingAll = false;   // the pages' fate is decided: close them without asking

@@ -1,6 +1,6 @@
 #include "app/frmSplash.h"
 
-#include "platform/Pictures.h"
+#include "app/Pictures.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -15,7 +15,7 @@ frmSplash::frmSplash(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("imgLogo"));
-    picture->setPixmap(platform::picture(QStringLiteral("splash")));
+    picture->setPixmap(pictures::load(QStringLiteral(":/splash.png")));
     layout->addWidget(picture);
     adjustSize();
 }

@@ -163,7 +163,7 @@ void frmDynAnim::browse()
     if (unloading())
         return;
     const QString path = platform::chooseFile(
-        this, {platform::FileDialogKind::Open, QString::fromLatin1(pictureFilter), QString()});
+        this, {platform::FileDialogKind::Open, platform::withAllPictures(QString::fromLatin1(pictureFilter)), QString()});
     activateWindow();
     // A cancelled choice leaves the name as it was.
     if (!path.isEmpty())

@@ -142,7 +142,7 @@ void frmLayer::browse(QLineEdit* nameBox)
         return;
     QPointer<frmLayer> self(this);
     const QString path =
-        platform::chooseFile(this, {platform::FileDialogKind::Open, layering::browseFilter, QString()});
+        platform::chooseFile(this, {platform::FileDialogKind::Open, platform::withAllPictures(layering::browseFilter), QString()});
     if (!self)
         return;
     activateWindow();

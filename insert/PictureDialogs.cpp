@@ -3,6 +3,7 @@
 #include "document/Forms.h"
 #include "insert/Browse.h"
 #include "insert/PictureMarkup.h"
+#include "platform/FileChooser.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -80,7 +81,7 @@ frmImg::frmImg() : GeneratorDialog(QStringLiteral("frmImg"), QStringLiteral("Ins
     connect(apply, &QPushButton::clicked, this, &frmImg::apply);
     connect(cancelButton, &QPushButton::clicked, this, &frmImg::cancel);
     connect(browse, &QPushButton::clicked, this, [this] {
-        insertdialogs::browseInto(this, m_name, QLatin1String(pictures::imageFilter), lastPicture());
+        insertdialogs::browseInto(this, m_name, platform::withAllPictures(QLatin1String(pictures::imageFilter)), lastPicture());
     });
 
     auto* picCont = new QFrame(this);
@@ -162,7 +163,7 @@ bgImg::bgImg() : GeneratorDialog(QStringLiteral("bgImg"), QStringLiteral("Backgr
     connect(apply, &QPushButton::clicked, this, &bgImg::apply);
     connect(cancelButton, &QPushButton::clicked, this, &bgImg::cancel);
     connect(browse, &QPushButton::clicked, this, [this] {
-        insertdialogs::browseInto(this, m_name, QLatin1String(pictures::imageFilter), lastPicture());
+        insertdialogs::browseInto(this, m_name, platform::withAllPictures(QLatin1String(pictures::imageFilter)), lastPicture());
     });
     layOutNameDialog(this, label1, m_name, apply, cancelButton, browse);
     setTabOrderList({m_name, apply, cancelButton, browse});

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace platform {
 
@@ -82,6 +83,35 @@ QStringList toNameFilters(const QString& filter)
                    QLatin1Char(')');
     }
     return out;
+}
+
+QStringList picturePatterns(const QList<QByteArray>& formats)
+{
+    struct Kind {
+        const char* format;
+        QStringList patterns;
+    };
+    const Kind kinds[] = {{"png", {QStringLiteral("*.png")}},
+                          {"jpeg", {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}},
+                          {"gif", {QStringLiteral("*.gif")}},
+                          {"webp", {QStringLiteral("*.webp")}},
+                          {"svg", {QStringLiteral("*.svg")}},
+                          {"avif", {QStringLiteral("*.avif")}}};
+    QStringList out;
+    for (const Kind& k : kinds)
+        if (formats.contains(QByteArray(k.format)))
+            out << k.patterns;
+    return out;
+}
+
+QStringList picturePatterns() { return picturePatterns(QImageReader::supportedImageFormats()); }
+
+QString withAllPictures(const QString& filter)
+{
+    const QStringList patterns = picturePatterns();
+    if (patterns.isEmpty())
+        return filter;
+    return filter + QStringLiteral("|All Pictures|") + patterns.join(QLatin1Char(';'));
 }
 
 } // namespace platform

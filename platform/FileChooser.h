@@ -35,4 +35,12 @@ void setUseNativeFileDialog(bool use);
 // descriptions.
 QStringList toNameFilters(const QString& filter);
 
+// The picture files an installed image reader can read, of PNG, JPEG, GIF, WebP, SVG and
+// AVIF, as patterns ("*.png", "*.jpg", ...); `formats` are the readers' format names
+// (QImageReader's, by default).
+QStringList picturePatterns(const QList<QByteArray>& formats);
+QStringList picturePatterns();
+// A picture Browse filter: the given one first, then "All Pictures" of picturePatterns().
+QString withAllPictures(const QString& filter);
+
 } // namespace platform

@@ -37,8 +37,6 @@ QPixmap picture(const QString& name)
     return QPixmap::fromImage(std::move(pixels));
 }
 
-QIcon pictureIcon(const QString& name) { return QIcon(picture(name)); }
-
 namespace {
 
 // An icon whose pictures come from the style the first time it is drawn or measured.
@@ -103,7 +101,5 @@ void deferStockIcons(QApplication&)
 {
     QApplication::setStyle(new DeferringStyle);
 }
-
-void setProgramIcon(const QString& name) { QApplication::setWindowIcon(pictureIcon(name)); }
 
 } // namespace platform

@@ -12,16 +12,13 @@ class QApplication;
 // format asked for; a start shows only PNG pictures of its own and needs none of them.
 namespace platform {
 
-// One of the program's pictures by name ("logo", "splash", "icon"); a null pixmap when the
+// One of the program's pictures by name ("logo", "splash@2x", "icon"); a null pixmap when the
 // program has none of that name.
 QPixmap picture(const QString& name);
-QIcon pictureIcon(const QString& name);
 
 // Makes the application's style hand out its stock icons (title bar buttons and the like)
 // as icons that read their picture when first drawn, not when asked for; a title bar's menu
 // button shows the program's icon.
 void deferStockIcons(QApplication& app);
-// The icon of every window of the program: one of its pictures by name.
-void setProgramIcon(const QString& name);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "support/TestKit.h"
 
 #include "app/CommandLine.h"
+#include "app/LastSession.h"
 #include "app/OpenPages.h"
 #include "app/RecentPages.h"
 #include "app/SingleInstance.h"
@@ -20,9 +21,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
@@ -390,6 +393,97 @@ private slots:
         gone->trigger();
         QCOMPARE(testkit::takeMessages().size(), 1);
         QVERIFY(!recent::pages().contains(dir + "/r12.htm"));
+    }
+
+    // The real program: the pages it had open are the last session after a normal end (here
+    // the desktop asking it to stop), in window order with the active one; a kill keeps the
+    // list of the normal end before it.
+    void lastSessionWrittenOnANormalEndNotAfterAKill()
+    {
+        QTemporaryDir config;
+        const QString dir = m_files.path();
+        const QString a = dir + "/s1.htm", b = dir + "/s2.htm", c = dir + "/s3.htm";
+        for (const QString& path : {a, b, c})
+            testkit::writeBytes(path, page);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString ini = config.path() + "/Halvane/Halvane.ini";
+        auto stored = [&ini](const char* key) {
+            QSettings s(ini, QSettings::IniFormat);
+            return s.value(QStringLiteral("Settings/") + QLatin1String(key));
+        };
+        // Up once every page given has reached the recent pages.
+        auto start = [&](QProcess& p, const QStringList& pages) {
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(HALVANE_BINARY), QStringList{"--new-instance"} + pages);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    const QStringList recent = stored("RecentPages").toStringList();
+                    return std::all_of(pages.begin(), pages.end(),
+                                       [&](const QString& x) { return recent.contains(x); });
+                }(),
+                15000);
+        };
+        {
+            QProcess p;
+            start(p, {a, b});
+            p.terminate();
+            QVERIFY(p.waitForFinished(15000));
+        }
+        QCOMPARE(stored("LastSession").toStringList(), QStringList({a, b}));
+        QCOMPARE(stored("LastSessionActive").toInt(), 1);
+        {
+            QProcess p;
+            start(p, {c});
+            p.kill();
+            QVERIFY(p.waitForFinished(15000));
+        }
+        QCOMPARE(stored("LastSession").toStringList(), QStringList({a, b}));
+    }
+
+    // File > Recent Pages > Reopen Last Session, and the option that does it at every start.
+    void reopenLastSession()
+    {
+        const QString dir = m_files.path();
+        const QString a = dir + "/t1.htm", b = dir + "/t2.htm", c = dir + "/t3.htm";
+        for (const QString& path : {a, b, c})
+            testkit::writeBytes(path, page);
+        {
+            App app;
+            QString reason;
+            for (const QString& path : {a, b, c})
+                QVERIFY(files::openPage(app.main(), path, &reason));
+            app.main().LoadANewDoc(); // a page without a file: nothing to reopen
+            QVERIFY(files::openPage(app.main(), b, &reason)); // b active again
+            app.main().close();
+        }
+        QCOMPARE(session::lastSession().paths, QStringList({a, b, c}));
+        QCOMPARE(session::lastSession().active, 1);
+
+        App app;
+        auto* menu = app.main().findChild<QMenu*>("mnuFileRecent");
+        emit menu->aboutToShow();
+        QAction* reopen = menu->findChild<QAction*>("mnuFileReopenSession");
+        QAction* atStart = menu->findChild<QAction*>("mnuFileReopenAtStart");
+        QVERIFY(reopen && reopen->isEnabled() && atStart && !atStart->isChecked());
+        QCOMPARE(menu->actions().last(), atStart);
+        QFile::remove(c); // reported, the others open
+        testkit::takeMessages();
+        reopen->trigger();
+        QCOMPARE(testkit::takeMessages().size(), 1);
+        QCOMPARE(captions(app.main()), QStringList({a, b}));
+        QCOMPARE(app.main().activeDocument()->windowTitle(), b);
+
+        // The option is remembered and opens the pages at start; off, a start opens nothing.
+        session::reopenAtStart(app.main());
+        QCOMPARE(captions(app.main()).size(), 2);
+        atStart->trigger();
+        QVERIFY(session::reopensAtStart());
+        App next;
+        session::reopenAtStart(next.main());
+        QCOMPARE(captions(next.main()), QStringList({a, b}));
+        session::setReopensAtStart(false);
     }
 
     // Files dropped from a file manager open as pages; dropped text stays the editor's.

@@ -2,6 +2,8 @@
 
 #include "app/CommandHandlers.h"
 #include "app/CommandTable.h"
+#include "app/Pictures.h"
+#include "app/ToolbarStrip.h"
 #include "app/frmMain.h"
 #include "document/PageTemplate.h"
 #include "document/RichEdit.h"
@@ -25,6 +27,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using testkit::App;
 using testkit::Run;
@@ -127,6 +130,20 @@ private slots:
     {
         App app;
         QCOMPARE(QRect(app.main().pos(), app.main().size()), defaultPlacement());
+    }
+
+    // Stored a moment after a move or resize, without closing: a kill keeps it.
+    void placementStoredWhileRunning()
+    {
+        clearStore();
+        App app;
+        const QSize size = QSize(520, 380).boundedTo(available().size() - QSize(150, 100));
+        app.main().move(available().topLeft() + QPoint(70, 40));
+        app.main().resize(size);
+        QTRY_VERIFY(store().contains("MainWidth"));
+        QCOMPARE(qRound(store().value("MainWidth").toDouble()), qRound(size.width() * twipsPerPixel()));
+        QCOMPARE(qRound(store().value("MainHeight").toDouble()), qRound(size.height() * twipsPerPixel()));
+        QCOMPARE(qRound(store().value("MainLeft").toDouble()), qRound(app.main().x() * twipsPerPixel()));
     }
 
     void placementRoundTrip()
@@ -398,6 +415,97 @@ private slots:
             placed << r;
         }
         QVERIFY(placed.size() >= 20);
+    }
+
+    // Strip width (twips, laid out one to one) -> the buttons the overflow menu offers, with
+    // the overflow button taking 300 twips at the right end.
+    void overflowAtStripWidths_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("hidden");
+        const QStringList all{"FB1",  "FB2",  "FB3",  "FB4",  "FB5",  "FB6",  "FB7",
+                              "FB9",  "FB10", "FB11", "FB12", "FB13", "FB14", "FB23",
+                              "FB15", "FB16", "FB17", "FB18", "FB8",  "FB19", "FB20"};
+        QTest::newRow("wide screen") << 19200 << QStringList();
+        QTest::newRow("exactly the first row") << 8840 << QStringList();
+        QTest::newRow("one twip short") << 8839 << QStringList{"FB14"};
+        QTest::newRow("default width") << 6400
+            << QStringList{"FB11", "FB12", "FB13", "FB14", "FB8", "FB19", "FB20"};
+        QTest::newRow("right edge meets the overflow button") << 6410
+            << QStringList{"FB12", "FB13", "FB14", "FB8", "FB19", "FB20"};
+        QTest::newRow("room for the overflow button only") << 300 << all;
+        QTest::newRow("no width") << 0 << all;
+    }
+    void overflowAtStripWidths()
+    {
+        QFETCH(int, width);
+        QFETCH(QStringList, hidden);
+        QStringList got;
+        for (const commands::ToolButton* b :
+             commands::overflowing(width, commands::moreButtonWidth, [](double t) { return int(t); }))
+            got << QString::fromLatin1(b->name);
+        QCOMPARE(got, hidden);
+    }
+
+    // At the default width the buttons cut off are hidden and offered by the overflow menu
+    // with their captions, tooltips and enabled state; an entry clicks its button.
+    void overflowMenuOffersHiddenButtons()
+    {
+        App app;
+        auto* more = app.main().findChild<QToolButton*>(QStringLiteral("FBMore"));
+        QVERIFY(more && more->isVisible());
+        QVERIFY(more->geometry().right() < more->parentWidget()->width());
+        QMenu* menu = more->menu();
+        emit menu->aboutToShow();
+        QStringList offered;
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QString name = a->objectName().chopped(4);
+            const QPushButton* b = app.main().button(name);
+            QVERIFY2(b && !b->isVisible(), qPrintable(name));
+            QCOMPARE(a->text(), b->text());
+            QCOMPARE(a->toolTip(), b->toolTip());
+            QCOMPARE(a->isEnabled(), b->isEnabled());
+            offered << name;
+        }
+        QVERIFY(offered.contains("FB14") && offered.contains("FB20"));
+        for (const commands::ToolButton& b : commands::toolbar()) {
+            const QPushButton* button = app.main().button(QString::fromLatin1(b.name));
+            QVERIFY2(offered.contains(QLatin1String(b.name)) ||
+                         (button->isVisible() && button->geometry().right() < more->x()),
+                     b.name);
+        }
+        app.click("FB3");
+        app.edit()->setSelStart(app.edit()->textLength());
+        const int before = app.edit()->textLength();
+        emit menu->aboutToShow();
+        QAction* brk = menu->findChild<QAction*>(QStringLiteral("FB14More"));
+        QVERIFY(brk && brk->isEnabled());
+        brk->trigger();
+        QVERIFY(app.edit()->textLength() > before);
+        // Wide enough for both rows: no overflow button, every button shown.
+        app.main().resize(px(9500), app.main().height());
+        QTRY_VERIFY(!more->isVisible());
+        QVERIFY(app.main().button("FB14")->isVisible());
+    }
+
+    // At 200 % each picture comes from its 2x source, covering the area of the 1x one.
+    void picturesHaveTwiceAsLargeSources_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {":/logo.png", ":/splash.png", ":/icon.png"})
+            QTest::newRow(path) << QString::fromLatin1(path);
+    }
+    void picturesHaveTwiceAsLargeSources()
+    {
+        QFETCH(QString, path);
+        const QPixmap normal = pictures::load(path, 1.0);
+        const QPixmap sharp = pictures::load(path, 2.0);
+        QVERIFY(!normal.isNull());
+        QCOMPARE(sharp.size(), normal.size() * 2);
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(normal.size()));
+        QCOMPARE(pictures::load(path, 1.5).deviceIndependentSize(), QSizeF(normal.size()));
     }
 
     void enablingRule()

@@ -218,12 +218,36 @@ private slots:
         QVERIFY(!testkit::form(QStringLiteral("bgImg")));
     }
 
+    // Reader format names -> the patterns of "All Pictures", in a fixed order.
+    void allPicturesPatterns_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("formats");
+        QTest::addColumn<QStringList>("patterns");
+        QTest::newRow("built-in readers") << QList<QByteArray>{"bmp", "gif", "jpeg", "jpg", "png"}
+                                          << QStringList{"*.png", "*.jpg", "*.jpeg", "*.gif"};
+        QTest::newRow("every kind") << QList<QByteArray>{"avif", "svg", "webp", "gif", "jpeg", "png", "svgz"}
+                                    << QStringList{"*.png", "*.jpg", "*.jpeg", "*.gif", "*.webp", "*.svg", "*.avif"};
+        QTest::newRow("no reader") << QList<QByteArray>{} << QStringList{};
+    }
+    void allPicturesPatterns()
+    {
+        QFETCH(QList<QByteArray>, formats);
+        QFETCH(QStringList, patterns);
+        QCOMPARE(platform::picturePatterns(formats), patterns);
+        // The readers the program's packages bring (scripts/deps installs them).
+        const QStringList here = platform::picturePatterns();
+        QVERIFY2(here.contains("*.webp") && here.contains("*.svg"), qPrintable(here.join(' ')));
+    }
+
     void browse_data()
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("filter");
-        const QString pictures = QStringLiteral("Jpeg Files(*.jpg, *.jpeg)|*.jpg;*.jpeg|Gif Files(*.gif)|*.gif");
+        // The given filter first, then every picture an installed reader can read.
+        const QString pictures = QStringLiteral("Jpeg Files(*.jpg, *.jpeg)|*.jpg;*.jpeg|Gif Files(*.gif)|*.gif"
+                                                "|All Pictures|") +
+                                 platform::picturePatterns().join(QLatin1Char(';'));
         QTest::newRow("frmImg") << "frmImg" << "Command3" << pictures;
         QTest::newRow("frmVideo") << "frmVideo" << "FB3" << "Video Files(*.avi)|*.avi";
         QTest::newRow("bgImg") << "bgImg" << "FB3" << pictures;
