@@ -143,6 +143,7 @@ MarkupPanel::MarkupPanel(QMdiArea* area, QWidget* parent)
     m_accessibility->setToolTip(tr("Also check what keeps the page from being read by everyone: "
                                    "missing alt text, table headers, the page's language, link text"));
     m_accessibility->setAccessibleName(tr("Accessibility checks"));
+    m_accessibility->view()->setAccessibleName(tr("Accessibility check levels"));
     m_accessibility->setCurrentIndex(
         static_cast<int>(std::clamp<qint64>(platform::SettingsStore().readNumber(accessibilityKey, 0), 0, 3)));
     auto* accessLabel = new QLabel(tr("&Accessibility:"), body);
