@@ -11,6 +11,7 @@
 #include "effects/DhtmlEffects.h"
 #include "effects/VBScripts.h"
 #include "editing/EditingCommands.h"
+#include "editing/PageDisplay.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -76,7 +77,7 @@ Handler arrange(editing::Arrangement how)
 
 // Every command has its handler now; a command added to the menus before its behaviour is
 // built goes here, so that it exists and does nothing until then.
-constexpr std::array<const char*, 0> pending{};
+constexpr std::array<const char*, 2> pending{"mnuEditGoToMatchingTag", "mnuEditSelectElement"};
 
 std::vector<HandlerEntry> build()
 {
@@ -112,6 +113,12 @@ std::vector<HandlerEntry> build()
         {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
         {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
         {"mnuViewPreviewRemote", [](frmMain&) { review::toggleRemoteContent(); }},
+        {"mnuViewColourMarkup", [](frmMain&) { editing::toggleColourMarkup(); }},
+        {"mnuViewCaretLine", [](frmMain&) { editing::toggleCaretLine(); }},
+        {"mnuViewFixedWidthFont", [](frmMain&) { editing::toggleFixedWidth(); }},
+        {"mnuViewZoomIn", [](frmMain&) { editing::zoomIn(); }},
+        {"mnuViewZoomOut", [](frmMain&) { editing::zoomOut(); }},
+        {"mnuViewActualSize", [](frmMain&) { editing::actualSize(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},
