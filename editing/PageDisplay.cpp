@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -192,6 +193,12 @@ QFont displayFont(const QFont& pageFont, const DisplayOptions& options)
     QFont font = pageFont;
     if (options.fixedWidth) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (!QFontInfo(font).fixedPitch()) {
+            // A platform that names no fixed-width font: the font matcher's own.
+            font = QFont(QStringLiteral("monospace"));
+            font.setStyleHint(QFont::TypeWriter);
+            font.setFixedPitch(true);
+        }
         if (pageFont.pointSizeF() > 0)
             font.setPointSizeF(pageFont.pointSizeF());
         else if (pageFont.pixelSize() > 0)
