@@ -100,16 +100,36 @@ void SyntaxColours::showFor(RichEdit* edit, bool on)
 {
     if (!edit)
         return;
-    SyntaxColours* layer = of(edit);
-    if (on && !layer)
-        new SyntaxColours(edit);
-    else if (!on && layer) {
-        layer->takeColoursAway();
-        delete layer;
-    }
+    if (SyntaxColours* layer = of(edit))
+        layer->setPainting(on);
+    else
+        new SyntaxColours(edit, on);
 }
 
-SyntaxColours::SyntaxColours(RichEdit* edit) : QObject(edit), m_edit(edit)
+void SyntaxColours::setPainting(bool on)
+{
+    if (on == m_painting)
+        return;
+    if (!on) {
+        takeColoursAway();
+        m_painting = false;
+        m_first = 0;
+        m_last = -1;
+        return;
+    }
+    m_painting = true;
+    followView();
+}
+
+void SyntaxColours::lexThrough(int blockNumber)
+{
+    if (!m_pending.empty())
+        work(blockNumber, -1);
+    schedule();
+}
+
+SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
+    : QObject(edit), m_edit(edit), m_painting(painting)
 {
     setObjectName(layerName);
     QTextDocument* doc = edit->document();
@@ -124,9 +144,10 @@ SyntaxColours::SyntaxColours(RichEdit* edit) : QObject(edit), m_edit(edit)
 
     // States left in the blocks by an earlier layer may be out of date: lex the whole page,
     // the blocks near the view at once.
-    std::tie(m_first, m_last) = nearView();
+    if (painting)
+        std::tie(m_first, m_last) = nearView();
     addRegion(0, doc->characterCount() - 1);
-    work(m_last, 12.0);
+    work(std::max(m_last, 0), 12.0);
     schedule();
 }
 
@@ -321,6 +342,8 @@ std::pair<int, int> SyntaxColours::nearView() const
 
 void SyntaxColours::followView()
 {
+    if (!m_painting)
+        return;
     const auto [from, to] = nearView();
     if (from == m_first && to == m_last)
         return;

@@ -32,9 +32,16 @@ QColor markupColour(markup::Token kind);
 class SyntaxColours : public QObject {
     Q_OBJECT
 public:
-    // Turns the layer of `edit` on (colouring the whole page, the view first) or off.
+    // Gives `edit` its layer (lexing the whole page, the view first) and has it draw its
+    // colours or not. Without colours the layer still keeps the states for the tag matching.
     static void showFor(RichEdit* edit, bool on);
     static SyntaxColours* of(const RichEdit* edit);
+
+    bool isPainting() const { return m_painting; }
+    void setPainting(bool on);
+    // Lexes now what is still to lex up to and including block `blockNumber`, so that the
+    // states before it are those of the text as it is.
+    void lexThrough(int blockNumber);
 
     // Whether every block has been lexed since the last edit.
     bool isComplete() const { return m_pending.empty(); }
@@ -55,7 +62,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit SyntaxColours(RichEdit* edit);
+    SyntaxColours(RichEdit* edit, bool painting);
     // Takes the colours from the blocks (before the layer goes while its editor stays).
     void takeColoursAway();
 
@@ -86,9 +93,10 @@ private:
     bool endsLine(const QTextBlock& block) const;
     // Lexes one block from state `in` into m_spans; returns the state at its end.
     markup::State lexBlock(const QTextBlock& block, markup::State in);
-    bool inView(int number) const { return number >= m_first && number <= m_last; }
+    bool inView(int number) const { return m_painting && number >= m_first && number <= m_last; }
 
     RichEdit* m_edit;
+    bool m_painting = true;
     std::vector<Region> m_pending; // ascending by start
     QTimer m_timer;
     bool m_followQueued = false;

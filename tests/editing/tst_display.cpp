@@ -143,7 +143,7 @@ private slots:
             app.type(QStringLiteral("<B id=\"z\">y</B>\r"));
             const int typed = int(edits.count());
             const int changed = int(changes.count());
-            QTRY_VERIFY(!editing::SyntaxColours::of(app.edit()) || editing::SyntaxColours::of(app.edit())->isComplete());
+            QTRY_VERIFY(editing::SyntaxColours::of(app.edit())->isComplete());
             QCOMPARE(coloured(app.edit()), on);
             // Colouring and zooming is no edit of the text.
             app.trigger(QStringLiteral("mnuViewZoomIn"));
@@ -306,7 +306,7 @@ private slots:
         QVERIFY(!app.doc());
         // The choices hold for the next page.
         app.newDocument();
-        QVERIFY(!editing::SyntaxColours::of(app.edit()));
+        QVERIFY(!editing::SyntaxColours::of(app.edit())->isPainting());
         QVERIFY(app.edit()->font().fixedPitch() || QFontInfo(app.edit()->font()).fixedPitch());
     }
 };
