@@ -1,4 +1,5 @@
 #include "markup/Lexer.h"
+#include "markup/LexerTags.h"
 
 #include "markup/Tables.h"
 
@@ -390,8 +391,9 @@ AtRule atRuleKind(const char16_t* name, int length)
 
 class Lexer {
 public:
-    Lexer(QStringView piece, QStringView following, bool endsLine, std::vector<Span>& out)
-        : m_p(reinterpret_cast<const char16_t*>(piece.utf16())), m_n(int(piece.size())),
+    Lexer(QStringView piece, QStringView following, bool endsLine, std::vector<Span>& out,
+          bool tagsOnly = false)
+        : m_tagsOnly(tagsOnly), m_p(reinterpret_cast<const char16_t*>(piece.utf16())), m_n(int(piece.size())),
           m_f(reinterpret_cast<const char16_t*>(following.utf16())),
           m_fn(endsLine ? 0 : int(following.size())), m_out(&out), m_base(out.size())
     {
@@ -432,6 +434,8 @@ private:
     void mark(int start, int length, Token kind)
     {
         if (!m_out || length <= 0 || kind == Token::Text)
+            return;
+        if (m_tagsOnly && kind != Token::TagDelimiter && kind != Token::TagName)
             return;
         if (m_out->size() > m_base) {
             Span& last = m_out->back();
@@ -526,6 +530,11 @@ private:
         switch (m.content) {
         case Normal: {
             int j = i;
+            if (m_tagsOnly) {
+                while (j < m_n && m_p[j] != '<')
+                    ++j;
+                return j == m_n ? j : tagOpen(j);
+            }
             while (j < m_n && m_p[j] != '<' && m_p[j] != '&')
                 ++j;
             if (j == m_n)
@@ -535,7 +544,7 @@ private:
         case Textarea:
         case Title: {
             int j = i;
-            while (j < m_n && m_p[j] != '<' && m_p[j] != '&')
+            while (j < m_n && m_p[j] != '<' && (m_tagsOnly || m_p[j] != '&'))
                 ++j;
             if (j == m_n)
                 return j;
@@ -543,7 +552,8 @@ private:
                 return reference(j);
             return endTagOfContent(j) ? j + 2 : j + 1;
         }
-        case ScriptData: {
+        case ScriptData:
+        raw: {
             int j = i;
             while (j < m_n && m_p[j] != '<')
                 ++j;
@@ -552,10 +562,14 @@ private:
             return endTagOfContent(j) ? j + 2 : j + 1;
         }
         case ScriptJs:
+            if (m_tagsOnly)
+                goto raw;
             if (m_p[i] == '<' && endTagOfContent(i))
                 return i + 2;
             return js(i);
         default:  // Style
+            if (m_tagsOnly)
+                goto raw;
             if (m_p[i] == '<' && endTagOfContent(i))
                 return i + 2;
             return css(i, false);
@@ -713,9 +727,11 @@ private:
 
     int betweenAttributes(int i)
     {
+        while (i < m_n && isSpace(m_p[i]))
+            ++i;
+        if (i == m_n)
+            return i;
         const char16_t c = m_p[i];
-        if (isSpace(c))
-            return i + 1;
         if (c == '/') {
             mark(i, 1, Token::TagDelimiter);
             m.phase = BeforeAttrName;
@@ -728,7 +744,7 @@ private:
             return i + 1;
         }
         m.phase = AttrName;
-        m.attrMask = attrMaskAll;
+        m.attrMask = m_tagsOnly ? 0 : attrMaskAll;
         m.attrLen = 0;
         feedAttrName(m, c);
         mark(i, 1, Token::AttributeName);
@@ -814,7 +830,7 @@ private:
             valueEnd();
             return tagEnd(i);
         }
-        switch (m.valueClass) {
+        switch (m_tagsOnly ? std::uint8_t(Plain) : m.valueClass) {
         case JsValueClass:
             return js(i);
         case CssValueClass:
@@ -1073,7 +1089,8 @@ private:
             mark(i, 1, kind);
             return i + 1;
         }
-        if (at(i + 1) == '\n') {
+        // "\<" escapes nothing for the HTML around the script: "</script" still ends it.
+        if (at(i + 1) == '\n' || at(i + 1) == '<') {
             mark(i, 1, kind);
             return i + 1;
         }
@@ -1178,6 +1195,7 @@ private:
         }
     }
 
+    const bool m_tagsOnly;  // only tags matter: script, style and references are passed over
     const char16_t* m_p;
     int m_n;
     const char16_t* m_f;
@@ -1199,6 +1217,12 @@ State lex(QStringView piece, State in, bool pieceEndsLine, std::vector<Span>& ou
 State lex(QStringView piece, State in, bool pieceEndsLine, std::vector<Span>& out)
 {
     return lex(piece, in, pieceEndsLine, out, {});
+}
+
+void lexTags(QStringView piece, State in, bool pieceEndsLine, std::vector<Span>& out,
+             QStringView following)
+{
+    Lexer(piece, following, pieceEndsLine, out, true).run(in, pieceEndsLine);
 }
 
 bool insideTag(State state) { return inTagPhase(state & 0x1F); }

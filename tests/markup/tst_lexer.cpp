@@ -1,4 +1,5 @@
 #include "markup/Lexer.h"
+#include "markup/LexerTags.h"
 #include "markup/Tables.h"
 
 #include <QTest>
@@ -189,6 +190,38 @@ private slots:
             State end = 0;
             QCOMPARE(kindsInPieces(text, everywhere, &end), expected);
             QCOMPARE(end, whole);
+        }
+    }
+
+    // The tag matching's fast lexing gives the tag spans of the full one, from the same states.
+    void tagsOnlyGivesTheTags()
+    {
+        for (const char* snippet : snippets) {
+            const QString text = QString::fromUtf8(snippet) + QStringLiteral(
+                "<script>x = \"\\</script><b>\"</script><style>a{b:'</style><i>'}</style>");
+            State state = markup::startState;
+            for (const QString& line : text.split(u'\n')) {
+                for (int cut = 0; cut <= line.size(); ++cut) {
+                    QByteArray full(line.size(), ' '), tags(line.size(), ' ');
+                    State s = state;
+                    for (auto [from, to] : {std::pair(0, cut), std::pair(cut, int(line.size()))}) {
+                        const bool ends = to == line.size();
+                        const QStringView piece = QStringView(line).mid(from, to - from);
+                        const QStringView following = QStringView(line).mid(to, markup::lookahead);
+                        std::vector<Span> all, only;
+                        markup::lexTags(piece, s, ends, only, following);
+                        s = markup::lex(piece, s, ends, all, following);
+                        std::erase_if(all, [](const Span& x) {
+                            return x.kind != Token::TagDelimiter && x.kind != Token::TagName;
+                        });
+                        paint(full, from, all);
+                        paint(tags, from, only);
+                    }
+                    QCOMPARE(tags, full);
+                }
+                std::vector<Span> spans;
+                state = markup::lex(line, state, true, spans);
+            }
         }
     }
 

@@ -1,0 +1,580 @@
+#include "markup/Tags.h"
+
+#include "markup/LexerTags.h"
+#include "markup/Tables.h"
+
+#include <algorithm>
+#include <climits>
+#include <initializer_list>
+#include <vector>
+
+namespace markup {
+
+namespace {
+
+constexpr int maxName = 32;
+
+// One tag of the page as the lexer sees it.
+struct Tag {
+    Range range;
+    bool isEnd = false;
+    bool selfClosing = false;
+    int nameLength = 0;  // up to maxName characters are kept, lower case
+    char16_t name[maxName] = {};
+    std::uint8_t traits = 0;  // of its element, see Trait
+
+    QStringView nameView() const { return QStringView(name, std::min(nameLength, maxName)); }
+    bool is(const char* n) const
+    {
+        int i = 0;
+        for (; n[i]; ++i)
+            if (i >= nameLength || name[i] != char16_t(n[i]))
+                return false;
+        return i == nameLength;
+    }
+    bool isAny(std::initializer_list<const char*> names) const
+    {
+        for (const char* n : names)
+            if (is(n))
+                return true;
+        return false;
+    }
+    bool sameName(const Tag& other) const
+    {
+        if (nameLength != other.nameLength)
+            return false;
+        for (int k = 0, n = std::min(nameLength, maxName); k < n; ++k)
+            if (name[k] != other.name[k])
+                return false;
+        return true;
+    }
+};
+
+enum Trait : std::uint8_t { VoidElement = 1, Special = 2, OptionalEnd = 4 };
+
+bool isVoid(const Tag& t) { return t.traits & VoidElement; }
+
+// A start tag that has no end tag to wait for.
+bool standsAlone(const Tag& t) { return !t.isEnd && (t.selfClosing || isVoid(t)); }
+
+// The elements the HTML parser treats as "special": a tag that closes an element with an
+// omitted end looks for it past phrasing elements (b, span, ...) but not past these.
+bool isSpecialName(const Tag& t)
+{
+    return t.isAny({"address", "applet", "area", "article", "aside", "base", "basefont",
+                    "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col",
+                    "colgroup", "dd", "details", "dir", "div", "dl", "dt", "embed", "fieldset",
+                    "figcaption", "figure", "footer", "form", "frame", "frameset", "h1", "h2",
+                    "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html", "iframe",
+                    "img", "input", "keygen", "li", "link", "listing", "main", "marquee", "menu",
+                    "meta", "nav", "noembed", "noframes", "noscript", "object", "ol", "p",
+                    "param", "plaintext", "pre", "script", "search", "section", "select",
+                    "source", "style", "summary", "table", "tbody", "td", "template",
+                    "textarea", "tfoot", "th", "thead", "title", "tr", "track", "ul", "wbr",
+                    "xmp"});
+}
+
+// Elements whose end tag may be left out: they end where the rules below say, or where the
+// element that holds them ends.
+bool endMayBeOmittedName(const Tag& t)
+{
+    return t.isAny({"li", "dt", "dd", "p", "rb", "rt", "rtc", "rp", "optgroup", "option",
+                    "colgroup", "caption", "thead", "tbody", "tfoot", "tr", "td", "th", "head",
+                    "body", "html"});
+}
+
+bool isSpecial(const Tag& t) { return t.traits & Special; }
+bool endMayBeOmitted(const Tag& t) { return t.traits & OptionalEnd; }
+
+// Looks the traits of a tag's element up once, when the tag is read: a table per element of
+// the generated element table, made on first use.
+void classify(Tag& t)
+{
+    static const std::vector<std::uint8_t> traits = [] {
+        std::vector<std::uint8_t> v;
+        for (const Element& e : elements()) {
+            Tag probe;
+            for (const char* c = e.name; *c && probe.nameLength < maxName; ++c)
+                probe.name[probe.nameLength++] = char16_t(*c);
+            v.push_back(std::uint8_t((e.isVoid ? VoidElement : 0) |
+                                     (isSpecialName(probe) ? Special : 0) |
+                                     (endMayBeOmittedName(probe) ? OptionalEnd : 0)));
+        }
+        return v;
+    }();
+    // Pages repeat a few names: a small cache of the last looked up, by a hash of the name.
+    struct Cached {
+        int length = -1;
+        char16_t name[maxName];
+        std::uint8_t traits;
+    };
+    static thread_local Cached cache[256];
+    unsigned hash = unsigned(t.nameLength);
+    for (int k = 0; k < std::min(t.nameLength, maxName); ++k)
+        hash = hash * 31 + t.name[k];
+    Cached& c = cache[(hash ^ hash >> 8) & 255];
+    if (c.length == t.nameLength &&
+        std::equal(t.name, t.name + std::min(t.nameLength, maxName), c.name)) {
+        t.traits = c.traits;
+        return;
+    }
+    const Element* e = t.nameLength <= maxName ? findElement(t.nameView()) : nullptr;
+    t.traits = e ? traits[std::size_t(e - elements().data())] : 0;
+    c.length = t.nameLength;
+    std::copy(t.name, t.name + std::min(t.nameLength, maxName), c.name);
+    c.traits = t.traits;
+}
+
+// The HTML standard's optional end tags: whether the start tag `next` ends the open element
+// `open` whose end tag was left out.
+//   li        before li                     dt, dd     before dt, dd
+//   p         before a block: address, article, aside, blockquote, details, dialog, div, dl,
+//             fieldset, figcaption, figure, footer, form, h1-h6, header, hgroup, hr, main,
+//             menu, nav, ol, p, pre, search, section, table, ul
+//   rb        before rb, rt, rtc, rp        rt, rp     before rb, rt, rtc, rp
+//   rtc       before rb, rtc, rp            optgroup   before optgroup, hr
+//   option    before option, optgroup, hr   colgroup   before anything but col
+//   caption   before the parts of a table: caption, col, colgroup, thead, tbody, tfoot, tr,
+//             td, th
+//   thead, tbody, tfoot   before thead, tbody, tfoot (a new section)
+//   tr        before tr and a new section   td, th     before td, th, tr and a new section
+//   head      before anything that is no head element (base, link, meta, noscript, script,
+//             style, template, title)
+bool startTagCloses(const Tag& open, const Tag& next)
+{
+    if (!endMayBeOmitted(open))
+        return false;
+    if (open.is("li"))
+        return next.is("li");
+    if (open.isAny({"dt", "dd"}))
+        return next.isAny({"dt", "dd"});
+    if (open.is("p"))
+        return next.isAny({"address", "article", "aside", "blockquote", "details", "dialog",
+                           "div", "dl", "fieldset", "figcaption", "figure", "footer", "form",
+                           "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "hr", "main",
+                           "menu", "nav", "ol", "p", "pre", "search", "section", "table",
+                           "ul"});
+    if (open.is("rb"))
+        return next.isAny({"rb", "rt", "rtc", "rp"});
+    if (open.isAny({"rt", "rp"}))
+        return next.isAny({"rb", "rt", "rtc", "rp"});
+    if (open.is("rtc"))
+        return next.isAny({"rb", "rtc", "rp"});
+    if (open.is("optgroup"))
+        return next.isAny({"optgroup", "hr"});
+    if (open.is("option"))
+        return next.isAny({"option", "optgroup", "hr"});
+    if (open.is("colgroup"))
+        return !next.is("col");
+    if (open.is("caption"))
+        return next.isAny({"caption", "col", "colgroup", "thead", "tbody", "tfoot", "tr", "td",
+                           "th"});
+    if (open.isAny({"thead", "tbody", "tfoot"}))
+        return next.isAny({"thead", "tbody", "tfoot"});
+    if (open.is("tr"))
+        return next.isAny({"tr", "thead", "tbody", "tfoot"});
+    if (open.isAny({"td", "th"}))
+        return next.isAny({"td", "th", "tr", "thead", "tbody", "tfoot"});
+    if (open.is("head"))
+        return !next.isAny({"base", "link", "meta", "noscript", "script", "style", "template",
+                            "title"});
+    return false;
+}
+
+// Reads the tags of the page forward from a piece, lexing each piece from its stored state.
+class Scanner {
+public:
+    Scanner(const PageView& page, int piece) : m_page(page), m_count(page.pieceCount())
+    {
+        restart(piece);
+    }
+
+    // Reads on from the start of another piece.
+    void restart(int piece)
+    {
+        const int wanted = std::clamp(piece, 0, std::max(0, m_count - 1));
+        if (m_nextPiece != wanted)
+            m_nextPiece = -1;
+        m_piece = wanted;
+        m_active = false;
+        m_skip = false;
+        if (m_count > 0) {
+            m_skip = insideTag(m_page.stateBefore(m_piece));
+            load();
+        }
+    }
+
+    // The next tag that starts in a piece up to `last` (completed in later pieces if it runs
+    // on), or false. A tag cut off by the page's end is none.
+    bool next(Tag& out, int last = INT_MAX)
+    {
+        while (m_count > 0) {
+            if (m_span >= m_spans.size()) {
+                if (m_piece >= last && !m_active)
+                    return false;
+                if (m_piece + 1 >= m_count)
+                    return false;
+                ++m_piece;
+                load();
+                continue;
+            }
+            const Span& s = m_spans[m_span];
+            if (s.kind == Token::TagName) {
+                if (m_active && !m_skip)
+                    for (int k = 0; k < s.length; ++k) {
+                        char16_t c = m_text[s.start + k].unicode();
+                        if (c >= 'A' && c <= 'Z')
+                            c = char16_t(c | 0x20);
+                        if (m_tag.nameLength < maxName)
+                            m_tag.name[m_tag.nameLength] = c;
+                        ++m_tag.nameLength;
+                    }
+                ++m_span;
+                continue;
+            }
+            if (s.kind != Token::TagDelimiter) {
+                ++m_span;
+                continue;
+            }
+            while (m_char < s.length) {
+                const int at = s.start + m_char++;
+                const int position = m_start + at;
+                const QChar c = m_text[at];
+                if (c == u'<') {
+                    if (m_piece > last) {
+                        --m_char;  // read again by a later call with a larger limit
+                        return false;
+                    }
+                    m_skip = false;
+                    m_active = true;
+                    m_tag = Tag{};
+                    m_tag.range.start = position;
+                    m_slash = -2;
+                } else if (c == u'/') {
+                    if (m_active && position == m_tag.range.start + 1)
+                        m_tag.isEnd = true;
+                    else
+                        m_slash = position;
+                } else if (c == u'>') {
+                    if (m_skip) {
+                        m_skip = false;
+                        continue;
+                    }
+                    if (!m_active)
+                        continue;
+                    m_active = false;
+                    m_tag.range.end = position + 1;
+                    m_tag.selfClosing = !m_tag.isEnd && m_slash == position - 1;
+                    if (m_tag.nameLength == 0)
+                        continue;
+                    classify(m_tag);
+                    out = m_tag;
+                    return true;
+                }
+            }
+            m_char = 0;
+            ++m_span;
+        }
+        return false;
+    }
+
+private:
+    void load()
+    {
+        if (m_nextPiece == m_piece)
+            m_text = std::move(m_next);
+        else
+            m_text = m_page.piece(m_piece);
+        m_nextPiece = -1;
+        m_start = m_page.pieceStart(m_piece);
+        const bool endsLine = m_page.pieceEndsLine(m_piece) || m_piece + 1 >= m_count;
+        m_spans.clear();
+        if (endsLine) {
+            lexTags(m_text, m_page.stateBefore(m_piece), true, m_spans);
+        } else {
+            m_next = m_page.piece(m_piece + 1);
+            m_nextPiece = m_piece + 1;
+            if (m_next.size() >= lookahead || m_page.pieceEndsLine(m_piece + 1)) {
+                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, m_next);
+            } else {  // short blocks: the lookahead reads on into the ones after
+                QString following = m_next;
+                for (int j = m_piece + 2; j < m_count && following.size() < lookahead; ++j) {
+                    following += m_page.piece(j);
+                    if (m_page.pieceEndsLine(j))
+                        break;
+                }
+                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, following);
+            }
+        }
+        m_span = 0;
+        m_char = 0;
+    }
+
+    const PageView& m_page;
+    int m_count;
+    int m_piece = 0;
+    QString m_text;
+    QString m_next;  // the text of piece m_nextPiece, read as the lookahead of this one
+    int m_nextPiece = -1;
+    int m_start = 0;
+    std::vector<Span> m_spans;
+    std::size_t m_span = 0;
+    int m_char = 0;
+    bool m_skip = false;    // the piece started inside a tag whose "<" lies before the scan
+    bool m_active = false;  // between a "<" and its ">"
+    int m_slash = -2;       // position of the last "/" in the tag
+    Tag m_tag;
+};
+
+int pageEnd(const PageView& page)
+{
+    const int n = page.pieceCount();
+    return n == 0 ? 0 : page.pieceStart(n - 1) + int(page.piece(n - 1).size());
+}
+
+// The tags that start in pieces first to last, in page order.
+void tagsStartingIn(Scanner& scanner, int first, int last, std::vector<Tag>& tags)
+{
+    tags.clear();
+    scanner.restart(first);
+    Tag t;
+    while (scanner.next(t, last))
+        tags.push_back(t);
+}
+
+// The tag holding `position` ("<" up to and with ">", or just after it), preferring one that
+// starts at the position over one that ends there.
+std::optional<Tag> tagAt(const PageView& page, int position)
+{
+    const int n = page.pieceCount();
+    if (n == 0)
+        return std::nullopt;
+    const int last = std::clamp(page.pieceAt(position), 0, n - 1);
+    int first = last;
+    while (first > 0 && insideTag(page.stateBefore(first)))
+        --first;
+    Scanner scanner(page, first);
+    std::optional<Tag> endingHere;
+    Tag t;
+    while (scanner.next(t, last)) {
+        if (t.range.start > position)
+            break;
+        if (position < t.range.end)
+            return t;
+        if (position == t.range.end)
+            endingHere = t;
+    }
+    return endingHere;
+}
+
+// Where the element of start tag `start` ends, found by reading on from it.
+struct Forward {
+    TagStatus status = TagStatus::Unmatched;
+    std::optional<Range> partner;
+    int end = 0;
+};
+
+Forward forwardFrom(const PageView& page, const Tag& start)
+{
+    Forward result;
+    if (standsAlone(start)) {
+        result.status = TagStatus::Void;
+        result.end = start.range.end;
+        return result;
+    }
+    std::vector<Tag> open{start};
+    Scanner scanner(page, page.pieceAt(start.range.start));
+    Tag t;
+    bool past = false;
+    auto closeImplicitly = [&](const Tag& by, bool before) {
+        result.status = endMayBeOmitted(start) ? TagStatus::ImplicitlyClosed
+                                               : TagStatus::Unmatched;
+        if (result.status == TagStatus::ImplicitlyClosed)
+            result.partner = by.range;
+        result.end = before ? by.range.start : by.range.end;
+    };
+    while (scanner.next(t)) {
+        if (!past) {
+            past = t.range.start >= start.range.end;
+            if (!past)
+                continue;
+        }
+        if (!t.isEnd) {
+            if (standsAlone(t))
+                continue;
+            // A start tag closes open elements whose end may be left out before it.
+            for (int k = int(open.size()) - 1; k >= 0; --k) {
+                if (startTagCloses(open[k], t)) {
+                    if (k == 0) {
+                        closeImplicitly(t, true);
+                        return result;
+                    }
+                    open.resize(k);
+                    k = int(open.size());  // look again from the new top
+                    continue;
+                }
+                if (isSpecial(open[k]))
+                    break;
+            }
+            open.push_back(t);
+            continue;
+        }
+        if (isVoid(t))
+            continue;
+        int k = int(open.size()) - 1;
+        while (k >= 0 && !open[k].sameName(t))
+            --k;
+        if (k == 0) {
+            result.status = TagStatus::Matched;
+            result.partner = t.range;
+            result.end = t.range.end;
+            return result;
+        }
+        if (k > 0) {
+            open.resize(k);
+            continue;
+        }
+        // An end tag of no element opened since the start tag: the end of an element that
+        // holds it (block elements and table parts), or a stray end tag that the parser
+        // ignores when a block element is open.
+        const bool strayInside =
+            !isSpecial(t) &&
+            std::any_of(open.begin(), open.end(), [](const Tag& o) { return isSpecial(o); });
+        if (!strayInside) {
+            closeImplicitly(t, true);
+            return result;
+        }
+    }
+    result.status = endMayBeOmitted(start) ? TagStatus::ImplicitlyClosed : TagStatus::Unmatched;
+    result.end = pageEnd(page);
+    return result;
+}
+
+// Reads tags backward from `position` (tags that end at or before it), last first.
+template <typename Visit>
+void backwardFrom(const PageView& page, int position, Visit visit)
+{
+    const int n = page.pieceCount();
+    if (n == 0)
+        return;
+    // A few pieces at a time, read forward, then visited last first: each piece is lexed
+    // about once, and a tag cut by a piece's end is read on once per group, not per piece.
+    int last = std::clamp(page.pieceAt(position), 0, n - 1);
+    Scanner scanner(page, last);
+    std::vector<Tag> tags;
+    for (int group = 1; last >= 0; group = std::min(group * 2, 256)) {
+        const int first = std::max(0, last - group + 1);
+        tagsStartingIn(scanner, first, last, tags);
+        last = first - 1;
+        for (auto it = tags.rbegin(); it != tags.rend(); ++it)
+            if (it->range.end <= position && !visit(*it))
+                return;
+    }
+}
+
+// The start tag of end tag `end`, read backward from it.
+std::optional<Tag> startOf(const PageView& page, const Tag& end)
+{
+    std::vector<Tag> pending;  // end tags met on the way, innermost last
+    std::optional<Tag> found;
+    backwardFrom(page, end.range.start, [&](const Tag& t) {
+        if (t.isEnd) {
+            if (!isVoid(t))
+                pending.push_back(t);
+            return true;
+        }
+        if (standsAlone(t))
+            return true;
+        for (int k = int(pending.size()) - 1; k >= 0; --k)
+            if (pending[k].sameName(t)) {
+                pending.resize(k);
+                return true;
+            }
+        if (pending.empty() && t.sameName(end)) {
+            found = t;
+            return false;
+        }
+        return true;  // an element whose end was left out, or never closed
+    });
+    return found;
+}
+
+bool contains(const Range& outer, int from, int to)
+{
+    return outer.start <= from && to <= outer.end && !(outer.start == from && outer.end == to);
+}
+
+} // namespace
+
+std::optional<TagMatch> matchingTag(const PageView& page, int position)
+{
+    const std::optional<Tag> tag = tagAt(page, position);
+    if (!tag)
+        return std::nullopt;
+    TagMatch match;
+    match.tag = tag->range;
+    match.isEndTag = tag->isEnd;
+    if (tag->isEnd) {
+        const std::optional<Tag> start = isVoid(*tag) ? std::nullopt : startOf(page, *tag);
+        if (start) {
+            match.status = TagStatus::Matched;
+            match.partner = start->range;
+            match.element = {start->range.start, tag->range.end};
+        } else {
+            match.status = TagStatus::Unmatched;
+            match.element = tag->range;
+        }
+        return match;
+    }
+    const Forward f = forwardFrom(page, *tag);
+    match.status = f.status;
+    match.partner = f.partner;
+    match.element = {tag->range.start, f.end};
+    return match;
+}
+
+std::optional<Range> enclosingElement(const PageView& page, int from, int to)
+{
+    if (to < from)
+        std::swap(from, to);
+    int walkFrom = from;
+    if (const std::optional<Tag> tag = tagAt(page, from);
+        tag && tag->range.start <= from && from < tag->range.end) {
+        if (const std::optional<TagMatch> m = matchingTag(page, tag->range.start)) {
+            const bool element = m->status == TagStatus::Matched ||
+                                 m->status == TagStatus::ImplicitlyClosed ||
+                                 m->status == TagStatus::Void;
+            if (element && contains(m->element, from, to))
+                return m->element;
+            walkFrom = element ? m->element.start : tag->range.start;
+        }
+    }
+    std::optional<Range> result;
+    std::vector<Tag> pending;
+    backwardFrom(page, walkFrom, [&](const Tag& t) {
+        if (t.isEnd) {
+            if (!isVoid(t))
+                pending.push_back(t);
+            return true;
+        }
+        if (standsAlone(t))
+            return true;
+        for (int k = int(pending.size()) - 1; k >= 0; --k)
+            if (pending[k].sameName(t)) {
+                pending.resize(k);
+                return true;
+            }
+        const Forward f = forwardFrom(page, t);
+        if (f.status == TagStatus::Unmatched)
+            return true;
+        const Range element{t.range.start, f.end};
+        if (contains(element, from, to)) {
+            result = element;
+            return false;
+        }
+        return true;
+    });
+    return result;
+}
+
+} // namespace markup
