@@ -77,7 +77,7 @@ Handler arrange(editing::Arrangement how)
 
 // Every command has its handler now; a command added to the menus before its behaviour is
 // built goes here, so that it exists and does nothing until then.
-constexpr std::array<const char*, 2> pending{"mnuEditGoToMatchingTag", "mnuEditSelectElement"};
+constexpr std::array<const char*, 0> pending{};
 
 std::vector<HandlerEntry> build()
 {
@@ -107,6 +107,8 @@ std::vector<HandlerEntry> build()
         {"mnuEditReplace", [](frmMain&) { editing::showReplace(); }},
         {"mnuEditGoToLine", [](frmMain&) { editing::showGoToLine(); }},
         {"mnuEditSelectAll", [](frmMain&) { editing::selectAll(); }},
+        {"mnuEditGoToMatchingTag", [](frmMain&) { editing::goToMatchingTagCommand(); }},
+        {"mnuEditSelectElement", [](frmMain&) { editing::selectElementCommand(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},

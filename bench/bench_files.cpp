@@ -339,7 +339,7 @@ protected:
     {
         if (watched == m_widget && event->type() == QEvent::Paint && !painted) {
             m_widget->removeEventFilter(this);
-            m_widget->event(event); // the paint itself, then the time
+            static_cast<QObject*>(m_widget)->event(event); // the paint itself, then the time
             painted = true;
             cpuMs = clock.ms();
             return true;

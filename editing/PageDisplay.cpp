@@ -3,6 +3,7 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "editing/EditingCommands.h"
+#include "editing/MatchingTags.h"
 #include "editing/SelectionLayers.h"
 #include "editing/SyntaxColours.h"
 #include "platform/SettingsStore.h"
@@ -220,6 +221,7 @@ void applyDisplay(RichEdit* edit)
     const DisplayOptions& options = installed().options;
     ReadingAids::of(edit)->apply(options);
     SyntaxColours::showFor(edit, options.colourMarkup);
+    markMatchingTags(edit);
 }
 
 void installDisplay(QMdiArea* area)
@@ -279,6 +281,18 @@ void zoomBy(int steps)
         applyEverywhere();
     }
     notify(QStringLiteral("Zoom %1 %").arg(o.zoom));
+}
+
+void goToMatchingTagCommand()
+{
+    if (RichEdit* edit = activeEditor(); edit && !goToMatchingTag(edit))
+        notify(QStringLiteral("No matching tag: the caret is not in a tag that has a partner"));
+}
+
+void selectElementCommand()
+{
+    if (RichEdit* edit = activeEditor(); edit && !selectElement(edit))
+        notify(QStringLiteral("No element encloses the selection"));
 }
 
 void zoomIn() { zoomBy(1); }

@@ -44,4 +44,9 @@ void zoomOut();
 void actualSize();
 void zoomBy(int steps);
 
+// Edit > Go to Matching Tag and Select Element on the active document (a notice in the status
+// bar when there is nothing to go to or select).
+void goToMatchingTagCommand();
+void selectElementCommand();
+
 } // namespace editing

@@ -4,7 +4,9 @@
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
+#include "editing/MatchingTags.h"
 #include "editing/PageDisplay.h"
+#include "editing/SelectionLayers.h"
 #include "editing/SyntaxColours.h"
 #include "markup/Lexer.h"
 #include "platform/RtfCodec.h"
@@ -294,6 +296,62 @@ private slots:
         again.shortcut(Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(editing::displayOptions().zoom, 100);
         QCOMPARE(again.edit()->font(), again.edit()->pageFont());
+    }
+
+    // Go to Matching Tag from a caret position (CR LF, found by a marker in the page) to the
+    // partner's "<", with void and optional-end elements and a long line held as display blocks.
+    void goToMatchingTag_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("partner"); // -1: none, the caret stays
+        // 0 <table>, 9 <tr>, 13 <td>, 17 a, 18 <td>, 22 b, 23 </tr>, 30 </table>, 40 <br>,
+        // 44 <p>, 47 x, 48 </b>
+        const QString table = QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>\r\n<br><p>x</b>");
+        QTest::newRow("start tag") << table << 3 << 30;
+        QTest::newRow("end tag") << table << 33 << 0;
+        QTest::newRow("row") << table << 10 << 23;
+        QTest::newRow("cell closed by the next") << table << 14 << 18;
+        QTest::newRow("cell closed by the row's end") << table << 21 << 23;
+        QTest::newRow("void") << table << 41 << -1;
+        QTest::newRow("stray end tag") << table << 50 << -1;
+        QString line = QStringLiteral("<div class=\"a\">");
+        for (int i = 0; i < 400; ++i)
+            line += QStringLiteral("<span>w%1</span> ").arg(i);
+        const int end = int(line.size());
+        line += QStringLiteral("</div>");
+        QTest::newRow("across a long line") << line << 2 << end;
+        QTest::newRow("back across a long line") << line << end + 3 << 0;
+    }
+    void goToMatchingTag()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, caret);
+        QFETCH(int, partner);
+        App app;
+        fill(app, {{page, black}});
+        app.edit()->setSelStart(caret);
+        app.trigger(QStringLiteral("mnuEditGoToMatchingTag"));
+        QCOMPARE(app.edit()->selStart(), partner < 0 ? caret : partner);
+        // The marks: the tag and its partner behind a soft background, a stray tag alone.
+        if (partner >= 0 || caret == 50)
+            QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::MatchingTag).size(), partner >= 0 ? 2 : 1);
+    }
+
+    // Select Element takes the element around the selection, each repeat the one around it.
+    void selectElement()
+    {
+        App app;
+        const QString page = QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>");
+        fill(app, {{page, black}});
+        app.edit()->setSelStart(page.indexOf(QLatin1String("b</tr>")));
+        const QStringList expected{QStringLiteral("<td>b"), QStringLiteral("<tr><td>a<td>b</tr>"), page};
+        for (const QString& element : expected) {
+            app.trigger(QStringLiteral("mnuEditSelectElement"));
+            QCOMPARE(app.edit()->selText(), element);
+        }
+        app.trigger(QStringLiteral("mnuEditSelectElement"));
+        QCOMPARE(app.edit()->selText(), page);
     }
 
     void commandsWithoutADocument()
