@@ -4,7 +4,9 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -178,7 +180,9 @@ void SyntaxColours::queueFollowView()
         this,
         [this] {
             m_followQueued = false;
+            paintPending();
             followView();
+            flushRepaint();
         },
         Qt::QueuedConnection);
 }
@@ -218,9 +222,44 @@ void SyntaxColours::onContentsChange(int position, int removed, int added)
     m_last = std::min(m_last, count - 1);
 
     addRegion(position, position + added);
+    // The states at once; the colours of the blocks near the view once the edit is done: a
+    // layout's formats set while the document is being changed would make the widget draw
+    // the whole view again at every keystroke.
+    m_inEdit = true;
     work(std::max(m_last, k), 12.0);
+    m_inEdit = false;
     schedule();
-    queueFollowView(); // the edit may have moved the view
+    queueFollowView(); // the colours, and the edit may have moved the view
+}
+
+void SyntaxColours::notePending(const QTextBlock& block)
+{
+    if (m_pendingFrom.isNull()) {
+        m_pendingFrom = QTextCursor(m_edit->document());
+        m_pendingTo = QTextCursor(m_edit->document());
+        m_pendingFrom.setPosition(block.position());
+        m_pendingTo.setPosition(block.position());
+        return;
+    }
+    m_pendingFrom.setPosition(std::min(m_pendingFrom.position(), block.position()));
+    m_pendingTo.setPosition(std::max(m_pendingTo.position(), block.position()));
+}
+
+void SyntaxColours::paintPending()
+{
+    if (m_pendingFrom.isNull())
+        return;
+    QTextDocument* doc = m_edit->document();
+    QTextBlock b = doc->findBlock(m_pendingFrom.position());
+    const int to = m_pendingTo.position();
+    m_pendingFrom = m_pendingTo = QTextCursor();
+    for (int n = b.blockNumber(); b.isValid() && b.position() <= to; b = b.next(), ++n) {
+        const QTextBlock before = b.previous();
+        if (!inView(n) || (before.isValid() && before.userState() < 0))
+            continue;
+        lexBlock(b, stateBefore(b));
+        applyColours(b, m_spans);
+    }
 }
 
 void SyntaxColours::schedule()
@@ -297,8 +336,12 @@ void SyntaxColours::work(int until, double budgetMs)
                 m_pending.erase(m_pending.begin());
             }
             const markup::State out = lexBlock(b, in);
-            if (inView(number))
-                applyColours(b, m_spans);
+            if (inView(number)) {
+                if (m_inEdit)
+                    notePending(b);
+                else
+                    applyColours(b, m_spans);
+            }
             const int old = b.userState();
             if (old != out)
                 b.setUserState(out);
@@ -435,12 +478,31 @@ void SyntaxColours::flushRepaint()
 {
     if (m_dirtyFrom < 0)
         return;
-    // A layout's new formats are noted as a change of the document's layout only: this reaches
-    // the widget's layout (which draws them) and no listener of the text, the history included.
     QTextDocument* doc = m_edit->document();
-    const int end = std::min(m_dirtyTo, doc->characterCount());
-    doc->markContentsDirty(m_dirtyFrom, std::max(0, end - m_dirtyFrom));
+    const int from = m_dirtyFrom;
+    const int to = std::min(m_dirtyTo, doc->characterCount());
     m_dirtyFrom = m_dirtyTo = -1;
+    // New formats are noted as a change of the layout only (markContentsDirty): no listener
+    // of the text hears of it, the history included. The widget's layout would then draw the
+    // whole view again; the colours change no geometry, so it is told nothing and only the
+    // blocks on screen whose colours changed are drawn again.
+    {
+        const QSignalBlocker quiet(doc->documentLayout());
+        doc->markContentsDirty(from, std::max(0, to - from));
+    }
+    const QTextBlock top = m_edit->firstVisibleBlock();
+    QTextBlock b = doc->findBlock(std::max(from, top.isValid() ? top.position() : 0));
+    const int height = m_edit->viewport()->height();
+    QRect area;
+    for (; b.isValid() && b.position() < to; b = b.next()) {
+        const QRectF g = m_edit->blockGeometry(b);
+        if (g.top() > height)
+            break;
+        if (g.bottom() >= 0)
+            area |= QRect(0, int(g.top()), m_edit->viewport()->width(), int(g.height()) + 1);
+    }
+    if (!area.isEmpty())
+        m_edit->viewport()->update(area);
 }
 
 } // namespace editing

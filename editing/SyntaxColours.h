@@ -89,6 +89,10 @@ private:
     void clearColours(const QTextBlock& block);
     void noteRepaint(const QTextBlock& block);
     void flushRepaint();
+    // Blocks near the view lexed while the document was being changed: given their colours
+    // once the change is done.
+    void notePending(const QTextBlock& block);
+    void paintPending();
     markup::State stateBefore(const QTextBlock& block) const;
     bool endsLine(const QTextBlock& block) const;
     // Lexes one block from state `in` into m_spans; returns the state at its end.
@@ -107,6 +111,9 @@ private:
     int m_dirtyTo = -1;
     double m_longestSliceMs = 0;
     std::vector<markup::Span> m_spans;
+    bool m_inEdit = false;
+    QTextCursor m_pendingFrom; // null: no block waits for its colours
+    QTextCursor m_pendingTo;
 };
 
 } // namespace editing
