@@ -18,6 +18,7 @@
 #include "editing/CaretPanel.h"
 #include "editing/Finder.h"
 #include "editing/LineNumberGutter.h"
+#include "editing/MatchingTags.h"
 #include "editing/PageDisplay.h"
 #include "editing/SyntaxColours.h"
 #include "effects/DynamicAnimation.h"
@@ -830,6 +831,42 @@ void highlight()
         }
         expect(e->textLength() == page.size() + 3 * 41, "highlight: not every key reached the line");
         report("highlight.keystroke_us_1MiB_single_line", median(times), "us");
+    }
+    // Go to Matching Tag from a start tag to its end tag 1 MiB further on, through the
+    // editor's blocks, once the page is coloured (the states are known).
+    for (const bool oneLine : {false, true}) {
+        // Balanced markup (the generated pages cut some tags short): spans of words, in lines
+        // of about 80 characters or in one line.
+        QString inner;
+        inner.reserve(MiB + 100);
+        for (int i = 0; inner.size() < MiB; ++i)
+            inner += QStringLiteral("<span class=\"w\">word %1</span> <b>bold</b> <i>it</i>%2")
+                         .arg(i)
+                         .arg(oneLine ? QStringLiteral(" ") : QStringLiteral("\r\n"));
+        Document d(QStringLiteral("<div id=\"all\">") + inner + QStringLiteral("</div>\r\n"));
+        RichEdit* e = d.edit();
+        editing::applyDisplay(e);
+        colourAll(e);
+        std::vector<double> matching, going;
+        for (int i = 0; i < 5; ++i) {
+            e->setSelStart(2);
+            settle();
+            probe::Stopwatch m;
+            const editing::BlockPage page(e);
+            const auto match = markup::matchingTag(page, 2);
+            matching.push_back(m.ms());
+            expect(match && match->partner, "highlight: the matching tag was not found");
+            probe::Stopwatch t;
+            const bool found = editing::goToMatchingTag(e);
+            settle();
+            going.push_back(t.ms());
+            expect(found && e->textRange(e->selStart(), 6) == QLatin1String("</div>"),
+                   "highlight: the caret did not go to the matching tag");
+        }
+        report(oneLine ? "highlight.matching_tag_ms_1MiB_one_line" : "highlight.matching_tag_ms_1MiB",
+               median(matching), "ms", 2);
+        report(oneLine ? "highlight.go_to_matching_tag_ms_1MiB_one_line" : "highlight.go_to_matching_tag_ms_1MiB",
+               median(going), "ms", 2);
     }
 }
 

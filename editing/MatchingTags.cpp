@@ -71,11 +71,41 @@ private:
 
 } // namespace
 
-BlockPage::BlockPage(const RichEdit* edit) : m_edit(edit), m_plain(edit->displayBreakCount() == 0) {}
+BlockPage::BlockPage(const RichEdit* edit)
+    : m_edit(edit), m_layer(SyntaxColours::of(edit)), m_plain(edit->displayBreakCount() == 0)
+{
+}
 
 int BlockPage::pieceCount() const { return m_edit->document()->blockCount(); }
 
-QString BlockPage::piece(int i) const { return m_edit->document()->findBlockByNumber(i).text(); }
+QTextBlock BlockPage::block(int i) const
+{
+    if (m_lastNumber >= 0 && m_last.isValid()) {
+        if (i == m_lastNumber)
+            return m_last;
+        if (i == m_lastNumber + 1 || i == m_lastNumber - 1) {
+            const QTextBlock b = i > m_lastNumber ? m_last.next() : m_last.previous();
+            if (b.isValid())
+                m_lastPosition += i > m_lastNumber ? m_last.length() : -b.length();
+            m_last = b;
+            m_lastNumber = b.isValid() ? i : -1;
+            return b;
+        }
+    }
+    m_last = m_edit->document()->findBlockByNumber(i);
+    m_lastNumber = m_last.isValid() ? i : -1;
+    m_lastPosition = m_last.isValid() ? m_last.position() : 0;
+    return m_last;
+}
+
+QString BlockPage::piece(int i) const
+{
+    if (i != m_textNumber) {
+        m_text = block(i).text();
+        m_textNumber = i;
+    }
+    return m_text;
+}
 
 int BlockPage::toPage(int documentPosition) const
 {
@@ -96,12 +126,12 @@ int BlockPage::toDocument(int pagePosition) const
 
 int BlockPage::pieceStart(int i) const
 {
-    return toPage(m_edit->document()->findBlockByNumber(i).position());
+    return block(i).isValid() ? toPage(m_lastPosition) : toPage(m_edit->document()->characterCount() - 1);
 }
 
 bool BlockPage::pieceEndsLine(int i) const
 {
-    const QTextBlock next = m_edit->document()->findBlockByNumber(i + 1);
+    const QTextBlock next = block(i).next();
     return !next.isValid() || !m_edit->continuesLine(next);
 }
 
@@ -109,9 +139,10 @@ markup::State BlockPage::stateBefore(int i) const
 {
     if (i <= 0)
         return markup::startState;
-    if (SyntaxColours* layer = SyntaxColours::of(m_edit)) {
-        layer->lexThrough(i - 1);
-        const int state = m_edit->document()->findBlockByNumber(i - 1).userState();
+    if (m_layer) {
+        if (!m_layer->isComplete())
+            m_layer->lexThrough(i - 1);
+        const int state = block(i).previous().userState();
         if (state >= 0)
             return state;
     }
@@ -129,8 +160,22 @@ markup::State BlockPage::stateBefore(int i) const
 int BlockPage::pieceAt(int position) const
 {
     const QTextDocument* doc = m_edit->document();
-    if (m_plain)
-        return doc->findBlock(std::clamp(position, 0, doc->characterCount() - 1)).blockNumber();
+    if (m_plain) {
+        position = std::clamp(position, 0, doc->characterCount() - 1);
+        // Near the block asked for last, as the matcher reads on: a step, not a search.
+        for (int tries = 0; tries < 2 && m_lastNumber >= 0 && m_last.isValid(); ++tries) {
+            if (position < m_lastPosition)
+                break;
+            if (position < m_lastPosition + m_last.length())
+                return m_lastNumber;
+            block(m_lastNumber + 1);
+        }
+        const QTextBlock b = doc->findBlock(position);
+        m_last = b;
+        m_lastNumber = b.blockNumber();
+        m_lastPosition = b.position();
+        return m_lastNumber;
+    }
     // The last block that starts at or before the position.
     int lo = 0;
     int hi = doc->blockCount() - 1;

@@ -2,6 +2,8 @@
 
 #include "markup/Tags.h"
 
+#include <QTextBlock>
+
 #include <memory>
 
 class RichEdit;
@@ -11,6 +13,8 @@ class RichEdit;
 // rules (void elements, end tags that may be left out) are the markup matcher's; this part
 // reads the editor's blocks for it and shows what it finds. Display only.
 namespace editing {
+
+class SyntaxColours;
 
 // The page of an editor as the matcher reads it: its blocks, with the lexer states the markup
 // colours layer keeps in them (lexed on demand where the background work has not been yet).
@@ -31,7 +35,17 @@ public:
     int toDocument(int pagePosition) const;
 
 private:
+    // The block numbered `i`: the matcher reads the blocks in order, so the one after or
+    // before the last one asked for is a step away, not a search.
+    QTextBlock block(int i) const;
+
     const RichEdit* m_edit;
+    SyntaxColours* m_layer; // keeps the states, when the editor has it
+    mutable QTextBlock m_last;
+    mutable int m_lastNumber = -1;
+    mutable int m_lastPosition = 0; // of m_last, kept as the steps go
+    mutable QString m_text;         // the text of block m_textNumber
+    mutable int m_textNumber = -1;
     bool m_plain; // no display-only breaks: both kinds of position are the same
 };
 
