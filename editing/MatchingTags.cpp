@@ -22,23 +22,22 @@ const QColor unmatchedColour(250, 214, 190);
 constexpr int restMs = 40;
 
 class TagMarker : public QObject {
-public:
+  public:
     static constexpr const char* name = "halvaneMatchingTags";
 
-    explicit TagMarker(RichEdit* edit) : QObject(edit), m_edit(edit)
-    {
+    explicit TagMarker(RichEdit* edit) : QObject(edit), m_edit(edit) {
         setObjectName(QLatin1String(name));
         m_timer.setSingleShot(true);
         m_timer.setInterval(restMs);
         connect(&m_timer, &QTimer::timeout, this, &TagMarker::mark);
-        connect(edit, &QPlainTextEdit::cursorPositionChanged, &m_timer, qOverload<>(&QTimer::start));
+        connect(edit, &QPlainTextEdit::cursorPositionChanged, &m_timer,
+                qOverload<>(&QTimer::start));
         connect(edit, &RichEdit::changed, &m_timer, qOverload<>(&QTimer::start));
         m_timer.start();
     }
 
-private:
-    void mark()
-    {
+  private:
+    void mark() {
         QList<QTextEdit::ExtraSelection> marks;
         const BlockPage page(m_edit);
         const QTextCursor caret = m_edit->textCursor();
@@ -72,14 +71,13 @@ private:
 } // namespace
 
 BlockPage::BlockPage(const RichEdit* edit)
-    : m_edit(edit), m_layer(SyntaxColours::of(edit)), m_plain(edit->displayBreakCount() == 0)
-{
+    : m_edit(edit), m_layer(SyntaxColours::of(edit)), m_plain(edit->displayBreakCount() == 0) {}
+
+int BlockPage::pieceCount() const {
+    return m_edit->document()->blockCount();
 }
 
-int BlockPage::pieceCount() const { return m_edit->document()->blockCount(); }
-
-QTextBlock BlockPage::block(int i) const
-{
+QTextBlock BlockPage::block(int i) const {
     if (m_lastNumber >= 0 && m_last.isValid()) {
         if (i == m_lastNumber)
             return m_last;
@@ -98,8 +96,7 @@ QTextBlock BlockPage::block(int i) const
     return m_last;
 }
 
-QString BlockPage::piece(int i) const
-{
+QString BlockPage::piece(int i) const {
     if (i != m_textNumber) {
         m_text = block(i).text();
         m_textNumber = i;
@@ -107,8 +104,7 @@ QString BlockPage::piece(int i) const
     return m_text;
 }
 
-int BlockPage::toPage(int documentPosition) const
-{
+int BlockPage::toPage(int documentPosition) const {
     if (m_plain)
         return documentPosition;
     // CR LF positions count two for each line break, the widget's own one for each block
@@ -116,27 +112,24 @@ int BlockPage::toPage(int documentPosition) const
     return m_edit->toCrlfPosition(documentPosition) - m_edit->lineOf(documentPosition);
 }
 
-int BlockPage::toDocument(int pagePosition) const
-{
+int BlockPage::toDocument(int pagePosition) const {
     if (m_plain)
         return std::clamp(pagePosition, 0, m_edit->document()->characterCount() - 1);
     const QTextBlock b = m_edit->document()->findBlockByNumber(pieceAt(pagePosition));
     return b.position() + std::clamp(pagePosition - pieceStart(b.blockNumber()), 0, b.length() - 1);
 }
 
-int BlockPage::pieceStart(int i) const
-{
-    return block(i).isValid() ? toPage(m_lastPosition) : toPage(m_edit->document()->characterCount() - 1);
+int BlockPage::pieceStart(int i) const {
+    return block(i).isValid() ? toPage(m_lastPosition)
+                              : toPage(m_edit->document()->characterCount() - 1);
 }
 
-bool BlockPage::pieceEndsLine(int i) const
-{
+bool BlockPage::pieceEndsLine(int i) const {
     const QTextBlock next = block(i).next();
     return !next.isValid() || !m_edit->continuesLine(next);
 }
 
-markup::State BlockPage::stateBefore(int i) const
-{
+markup::State BlockPage::stateBefore(int i) const {
     if (i <= 0)
         return markup::startState;
     if (m_layer) {
@@ -157,8 +150,7 @@ markup::State BlockPage::stateBefore(int i) const
     return state;
 }
 
-int BlockPage::pieceAt(int position) const
-{
+int BlockPage::pieceAt(int position) const {
     const QTextDocument* doc = m_edit->document();
     if (m_plain) {
         position = std::clamp(position, 0, doc->characterCount() - 1);
@@ -189,14 +181,13 @@ int BlockPage::pieceAt(int position) const
     return lo;
 }
 
-void markMatchingTags(RichEdit* edit)
-{
-    if (edit && !edit->findChild<QObject*>(QLatin1String(TagMarker::name), Qt::FindDirectChildrenOnly))
+void markMatchingTags(RichEdit* edit) {
+    if (edit &&
+        !edit->findChild<QObject*>(QLatin1String(TagMarker::name), Qt::FindDirectChildrenOnly))
         new TagMarker(edit);
 }
 
-bool goToMatchingTag(RichEdit* edit)
-{
+bool goToMatchingTag(RichEdit* edit) {
     if (!edit)
         return false;
     const BlockPage page(edit);
@@ -210,8 +201,7 @@ bool goToMatchingTag(RichEdit* edit)
     return true;
 }
 
-bool selectElement(RichEdit* edit)
-{
+bool selectElement(RichEdit* edit) {
     if (!edit)
         return false;
     const BlockPage page(edit);

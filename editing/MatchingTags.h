@@ -20,7 +20,7 @@ class SyntaxColours;
 // colours layer keeps in them (lexed on demand where the background work has not been yet).
 // Positions are the widget's own, less the display-only breaks of long lines.
 class BlockPage : public markup::PageView {
-public:
+  public:
     explicit BlockPage(const RichEdit* edit);
 
     int pieceCount() const override;
@@ -34,7 +34,7 @@ public:
     int toPage(int documentPosition) const;
     int toDocument(int pagePosition) const;
 
-private:
+  private:
     // The block numbered `i`: the matcher reads the blocks in order, so the one after or
     // before the last one asked for is a step away, not a search.
     QTextBlock block(int i) const;

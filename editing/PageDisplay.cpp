@@ -39,14 +39,12 @@ struct Installed {
     QPointer<QMdiArea> area;
     DisplayOptions options;
 };
-Installed& installed()
-{
+Installed& installed() {
     static Installed state;
     return state;
 }
 
-QAction* item(const char* name)
-{
+QAction* item(const char* name) {
     QMdiArea* area = installed().area;
     return area ? area->window()->findChild<QAction*>(QLatin1String(name)) : nullptr;
 }
@@ -54,17 +52,15 @@ QAction* item(const char* name)
 // What an editor needs beside its page for the display: the caret's line kept marked, Ctrl
 // with the wheel zooming, and the tab stops of the page's own size to scale.
 class ReadingAids : public QObject {
-public:
+  public:
     static constexpr const char* name = "halvanePageDisplay";
-    static ReadingAids* of(RichEdit* edit)
-    {
+    static ReadingAids* of(RichEdit* edit) {
         auto* aids = dynamic_cast<ReadingAids*>(
             edit->findChild<QObject*>(QLatin1String(name), Qt::FindDirectChildrenOnly));
         return aids ? aids : new ReadingAids(edit);
     }
 
-    void apply(const DisplayOptions& options)
-    {
+    void apply(const DisplayOptions& options) {
         const QFont font = displayFont(m_edit->pageFont(), options);
         if (m_edit->font() != font || m_zoom != options.zoom) {
             m_zoom = options.zoom;
@@ -78,9 +74,8 @@ public:
         }
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);
             if (wheel->modifiers() & Qt::ControlModifier) {
@@ -96,10 +91,9 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     explicit ReadingAids(RichEdit* edit)
-        : QObject(edit), m_edit(edit), m_pageTabStop(edit->tabStopDistance())
-    {
+        : QObject(edit), m_edit(edit), m_pageTabStop(edit->tabStopDistance()) {
         setObjectName(QLatin1String(name));
         edit->viewport()->installEventFilter(this);
         connect(edit, &QPlainTextEdit::cursorPositionChanged, this, &ReadingAids::markCaretLine);
@@ -112,8 +106,7 @@ private:
     }
 
     // The caret's line, as drawn: one line of the layout (a long line wraps into several).
-    void markCaretLine()
-    {
+    void markCaretLine() {
         if (!m_caretLine) {
             if (!layer(m_edit, Layer::CaretLine).isEmpty())
                 setLayer(m_edit, Layer::CaretLine, {});
@@ -145,8 +138,7 @@ private:
     int m_wheel = 0;
 };
 
-void applyEverywhere()
-{
+void applyEverywhere() {
     if (QMdiArea* area = installed().area)
         for (QMdiSubWindow* sub : area->subWindowList())
             if (auto* doc = qobject_cast<frmDocument*>(sub->widget()))
@@ -159,8 +151,7 @@ void applyEverywhere()
             a->setChecked(on);
 }
 
-void remember(const QString& key, double value)
-{
+void remember(const QString& key, double value) {
     platform::SettingsStore store;
     store.writeNumber(key, value);
     store.sync();
@@ -168,10 +159,11 @@ void remember(const QString& key, double value)
 
 } // namespace
 
-const DisplayOptions& displayOptions() { return installed().options; }
+const DisplayOptions& displayOptions() {
+    return installed().options;
+}
 
-int zoomAfter(int percent, int steps)
-{
+int zoomAfter(int percent, int steps) {
     percent = std::clamp(percent, minimumZoom, maximumZoom);
     if (steps > 0) {
         // The first rung above, then the next ones.
@@ -189,8 +181,7 @@ int zoomAfter(int percent, int steps)
     return percent;
 }
 
-QFont displayFont(const QFont& pageFont, const DisplayOptions& options)
-{
+QFont displayFont(const QFont& pageFont, const DisplayOptions& options) {
     QFont font = pageFont;
     if (options.fixedWidth) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -209,13 +200,13 @@ QFont displayFont(const QFont& pageFont, const DisplayOptions& options)
         if (font.pointSizeF() > 0)
             font.setPointSizeF(font.pointSizeF() * options.zoom / 100.0);
         else if (font.pixelSize() > 0)
-            font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * options.zoom / 100.0))));
+            font.setPixelSize(std::max(
+                1, static_cast<int>(std::lround(font.pixelSize() * options.zoom / 100.0))));
     }
     return font;
 }
 
-void applyDisplay(RichEdit* edit)
-{
+void applyDisplay(RichEdit* edit) {
     if (!edit)
         return;
     const DisplayOptions& options = installed().options;
@@ -224,8 +215,7 @@ void applyDisplay(RichEdit* edit)
     markMatchingTags(edit);
 }
 
-void installDisplay(QMdiArea* area)
-{
+void installDisplay(QMdiArea* area) {
     installed().area = area;
     const platform::SettingsStore store;
     DisplayOptions& o = installed().options;
@@ -239,7 +229,8 @@ void installDisplay(QMdiArea* area)
             a->setCheckable(true);
     // Ctrl++ as well as Ctrl+=: on most keyboards "+" is Shift with "=".
     if (QAction* in = item("mnuViewZoomIn"))
-        in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+        in->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
         if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
             applyDisplay(doc->editor());
@@ -247,32 +238,28 @@ void installDisplay(QMdiArea* area)
     applyEverywhere();
 }
 
-void toggleColourMarkup()
-{
+void toggleColourMarkup() {
     DisplayOptions& o = installed().options;
     o.colourMarkup = !o.colourMarkup;
     remember(colourMarkupKey, o.colourMarkup ? 1 : 0);
     applyEverywhere();
 }
 
-void toggleCaretLine()
-{
+void toggleCaretLine() {
     DisplayOptions& o = installed().options;
     o.caretLine = !o.caretLine;
     remember(caretLineKey, o.caretLine ? 1 : 0);
     applyEverywhere();
 }
 
-void toggleFixedWidth()
-{
+void toggleFixedWidth() {
     DisplayOptions& o = installed().options;
     o.fixedWidth = !o.fixedWidth;
     remember(fixedWidthKey, o.fixedWidth ? 1 : 0);
     applyEverywhere();
 }
 
-void zoomBy(int steps)
-{
+void zoomBy(int steps) {
     DisplayOptions& o = installed().options;
     const int zoom = steps == 0 ? 100 : zoomAfter(o.zoom, steps);
     if (zoom != o.zoom) {
@@ -283,20 +270,24 @@ void zoomBy(int steps)
     notify(QStringLiteral("Zoom %1 %").arg(o.zoom));
 }
 
-void goToMatchingTagCommand()
-{
+void goToMatchingTagCommand() {
     if (RichEdit* edit = activeEditor(); edit && !goToMatchingTag(edit))
         notify(QStringLiteral("No matching tag: the caret is not in a tag that has a partner"));
 }
 
-void selectElementCommand()
-{
+void selectElementCommand() {
     if (RichEdit* edit = activeEditor(); edit && !selectElement(edit))
         notify(QStringLiteral("No element encloses the selection"));
 }
 
-void zoomIn() { zoomBy(1); }
-void zoomOut() { zoomBy(-1); }
-void actualSize() { zoomBy(0); }
+void zoomIn() {
+    zoomBy(1);
+}
+void zoomOut() {
+    zoomBy(-1);
+}
+void actualSize() {
+    zoomBy(0);
+}
 
 } // namespace editing

@@ -2,9 +2,9 @@
 
 #include "document/RichEdit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -21,19 +21,18 @@ const QString layerName = QStringLiteral("halvaneSyntaxColours");
 
 // Calm shades that read well on the white page and stay apart from the colours the commands
 // write (pure red, blue, cyan, greens, teal, ochre, olive, violet, grey).
-constexpr QRgb slate = qRgb(110, 130, 155);     // < > of tags
-constexpr QRgb steel = qRgb(40, 90, 140);       // tag names, CSS selectors, script keywords
-constexpr QRgb copper = qRgb(150, 85, 40);      // attribute and CSS property names, numbers
-constexpr QRgb seaGreen = qRgb(50, 115, 75);    // attribute values, strings, CSS values
-constexpr QRgb warmGrey = qRgb(150, 140, 125);  // comments, CDATA
-constexpr QRgb lavender = qRgb(110, 95, 145);   // the doctype
-constexpr QRgb plum = qRgb(160, 60, 120);       // character references
+constexpr QRgb slate = qRgb(110, 130, 155);    // < > of tags
+constexpr QRgb steel = qRgb(40, 90, 140);      // tag names, CSS selectors, script keywords
+constexpr QRgb copper = qRgb(150, 85, 40);     // attribute and CSS property names, numbers
+constexpr QRgb seaGreen = qRgb(50, 115, 75);   // attribute values, strings, CSS values
+constexpr QRgb warmGrey = qRgb(150, 140, 125); // comments, CDATA
+constexpr QRgb lavender = qRgb(110, 95, 145);  // the doctype
+constexpr QRgb plum = qRgb(160, 60, 120);      // character references
 
 constexpr int tokenKinds = static_cast<int>(markup::Token::JsText) + 1;
 
 // One shared format per kind of token: the layouts hold references, not copies.
-const std::array<QTextCharFormat, tokenKinds>& formats()
-{
+const std::array<QTextCharFormat, tokenKinds>& formats() {
     static const std::array<QTextCharFormat, tokenKinds> all = [] {
         std::array<QTextCharFormat, tokenKinds> out;
         for (int i = 0; i < tokenKinds; ++i) {
@@ -48,8 +47,7 @@ const std::array<QTextCharFormat, tokenKinds>& formats()
 
 // Whether text of this format is stored in black (text with no colour of its own is drawn in
 // the page's black too).
-bool storedBlack(const QTextCharFormat& f)
-{
+bool storedBlack(const QTextCharFormat& f) {
     if (!f.hasProperty(QTextFormat::ForegroundBrush))
         return true;
     const QBrush brush = f.foreground();
@@ -58,8 +56,7 @@ bool storedBlack(const QTextCharFormat& f)
 
 } // namespace
 
-QColor markupColour(markup::Token kind)
-{
+QColor markupColour(markup::Token kind) {
     using markup::Token;
     switch (kind) {
     case Token::TagDelimiter:
@@ -93,13 +90,11 @@ QColor markupColour(markup::Token kind)
     return {};
 }
 
-SyntaxColours* SyntaxColours::of(const RichEdit* edit)
-{
+SyntaxColours* SyntaxColours::of(const RichEdit* edit) {
     return edit ? edit->findChild<SyntaxColours*>(layerName, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-void SyntaxColours::showFor(RichEdit* edit, bool on)
-{
+void SyntaxColours::showFor(RichEdit* edit, bool on) {
     if (!edit)
         return;
     if (SyntaxColours* layer = of(edit))
@@ -108,8 +103,7 @@ void SyntaxColours::showFor(RichEdit* edit, bool on)
         new SyntaxColours(edit, on);
 }
 
-void SyntaxColours::setPainting(bool on)
-{
+void SyntaxColours::setPainting(bool on) {
     if (on == m_painting)
         return;
     if (!on) {
@@ -123,16 +117,14 @@ void SyntaxColours::setPainting(bool on)
     followView();
 }
 
-void SyntaxColours::lexThrough(int blockNumber)
-{
+void SyntaxColours::lexThrough(int blockNumber) {
     if (!m_pending.empty())
         work(blockNumber, -1);
     schedule();
 }
 
 SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
-    : QObject(edit), m_edit(edit), m_painting(painting)
-{
+    : QObject(edit), m_edit(edit), m_painting(painting) {
     setObjectName(layerName);
     QTextDocument* doc = edit->document();
     m_blockCount = doc->blockCount();
@@ -153,8 +145,7 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
     schedule();
 }
 
-void SyntaxColours::takeColoursAway()
-{
+void SyntaxColours::takeColoursAway() {
     QTextDocument* doc = m_edit->document();
     m_last = std::min(m_last, doc->blockCount() - 1);
     QTextBlock b = doc->findBlockByNumber(m_first);
@@ -163,16 +154,14 @@ void SyntaxColours::takeColoursAway()
     flushRepaint();
 }
 
-bool SyntaxColours::eventFilter(QObject* watched, QEvent* event)
-{
+bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_edit->viewport() && event->type() == QEvent::Resize) ||
         (watched == m_edit && event->type() == QEvent::FontChange))
         queueFollowView();
     return QObject::eventFilter(watched, event);
 }
 
-void SyntaxColours::queueFollowView()
-{
+void SyntaxColours::queueFollowView() {
     if (m_followQueued)
         return;
     m_followQueued = true;
@@ -187,8 +176,7 @@ void SyntaxColours::queueFollowView()
         Qt::QueuedConnection);
 }
 
-void SyntaxColours::addRegion(int from, int to)
-{
+void SyntaxColours::addRegion(int from, int to) {
     QTextDocument* doc = m_edit->document();
     Region r{QTextCursor(doc), QTextCursor(doc)};
     r.from.setPosition(std::clamp(from, 0, doc->characterCount() - 1));
@@ -199,8 +187,7 @@ void SyntaxColours::addRegion(int from, int to)
     m_pending.insert(at, std::move(r));
 }
 
-void SyntaxColours::onContentsChange(int position, int removed, int added)
-{
+void SyntaxColours::onContentsChange(int position, int removed, int added) {
     Q_UNUSED(removed);
     QTextDocument* doc = m_edit->document();
     const QTextBlock first = doc->findBlock(position);
@@ -232,8 +219,7 @@ void SyntaxColours::onContentsChange(int position, int removed, int added)
     queueFollowView(); // the colours, and the edit may have moved the view
 }
 
-void SyntaxColours::notePending(const QTextBlock& block)
-{
+void SyntaxColours::notePending(const QTextBlock& block) {
     if (m_pendingFrom.isNull()) {
         m_pendingFrom = QTextCursor(m_edit->document());
         m_pendingTo = QTextCursor(m_edit->document());
@@ -245,8 +231,7 @@ void SyntaxColours::notePending(const QTextBlock& block)
     m_pendingTo.setPosition(std::max(m_pendingTo.position(), block.position()));
 }
 
-void SyntaxColours::paintPending()
-{
+void SyntaxColours::paintPending() {
     if (m_pendingFrom.isNull())
         return;
     QTextDocument* doc = m_edit->document();
@@ -262,14 +247,12 @@ void SyntaxColours::paintPending()
     }
 }
 
-void SyntaxColours::schedule()
-{
+void SyntaxColours::schedule() {
     if (!m_pending.empty() && !m_timer.isActive())
         m_timer.start();
 }
 
-void SyntaxColours::slice()
-{
+void SyntaxColours::slice() {
     QElapsedTimer clock;
     clock.start();
     work(-1, sliceMs * 0.85);
@@ -280,35 +263,31 @@ void SyntaxColours::slice()
         schedule();
 }
 
-markup::State SyntaxColours::stateBefore(const QTextBlock& block) const
-{
+markup::State SyntaxColours::stateBefore(const QTextBlock& block) const {
     const QTextBlock before = block.previous();
     return before.isValid() ? before.userState() : markup::startState;
 }
 
-bool SyntaxColours::endsLine(const QTextBlock& block) const
-{
+bool SyntaxColours::endsLine(const QTextBlock& block) const {
     const QTextBlock next = block.next();
     return !next.isValid() || !m_edit->continuesLine(next);
 }
 
-markup::State SyntaxColours::lexBlock(const QTextBlock& block, markup::State in)
-{
+markup::State SyntaxColours::lexBlock(const QTextBlock& block, markup::State in) {
     m_spans.clear();
     if (endsLine(block))
         return markup::lex(block.text(), in, true, m_spans, {});
     // A display block of a long line: the lexer reads on into the line's next blocks to
     // decide a token cut by the block's end.
     QString following;
-    for (QTextBlock b = block.next(); b.isValid() && m_edit->continuesLine(b) &&
-                                      following.size() < markup::lookahead;
+    for (QTextBlock b = block.next();
+         b.isValid() && m_edit->continuesLine(b) && following.size() < markup::lookahead;
          b = b.next())
         following += b.text();
     return markup::lex(block.text(), in, false, m_spans, following);
 }
 
-void SyntaxColours::work(int until, double budgetMs)
-{
+void SyntaxColours::work(int until, double budgetMs) {
     QTextDocument* doc = m_edit->document();
     QElapsedTimer clock;
     clock.start();
@@ -332,7 +311,8 @@ void SyntaxColours::work(int until, double budgetMs)
             // Regions that begin in the blocks reached are worked as part of this one.
             while (!m_pending.empty() &&
                    m_pending.front().from.position() < b.position() + b.length()) {
-                stopAt = std::max(stopAt, doc->findBlock(m_pending.front().to.position()).blockNumber());
+                stopAt =
+                    std::max(stopAt, doc->findBlock(m_pending.front().to.position()).blockNumber());
                 m_pending.erase(m_pending.begin());
             }
             const markup::State out = lexBlock(b, in);
@@ -353,8 +333,7 @@ void SyntaxColours::work(int until, double budgetMs)
                 settled = true;
                 break;
             }
-            if ((until >= 0 && number > until) ||
-                (budget >= 0 && clock.nsecsElapsed() > budget)) {
+            if ((until >= 0 && number > until) || (budget >= 0 && clock.nsecsElapsed() > budget)) {
                 outOfTime = b.isValid();
                 break;
             }
@@ -364,8 +343,8 @@ void SyntaxColours::work(int until, double budgetMs)
             QTextCursor from(doc);
             from.setPosition(b.position());
             QTextCursor to(doc);
-            to.setPosition(std::max(b.position(),
-                                    doc->findBlockByNumber(std::max(stopAt, 0)).position()));
+            to.setPosition(
+                std::max(b.position(), doc->findBlockByNumber(std::max(stopAt, 0)).position()));
             m_pending.insert(m_pending.begin(), Region{from, to});
             break;
         }
@@ -373,8 +352,7 @@ void SyntaxColours::work(int until, double budgetMs)
     flushRepaint();
 }
 
-std::pair<int, int> SyntaxColours::nearView() const
-{
+std::pair<int, int> SyntaxColours::nearView() const {
     const int count = m_edit->document()->blockCount();
     const QTextBlock top = m_edit->firstVisibleBlock();
     const int first = top.isValid() ? top.blockNumber() : 0;
@@ -383,8 +361,7 @@ std::pair<int, int> SyntaxColours::nearView() const
     return {std::max(0, first - lines), std::min(count - 1, first + 2 * lines)};
 }
 
-void SyntaxColours::followView()
-{
+void SyntaxColours::followView() {
     if (!m_painting)
         return;
     const auto [from, to] = nearView();
@@ -411,8 +388,7 @@ void SyntaxColours::followView()
     flushRepaint();
 }
 
-void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans)
-{
+void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans) {
     // Stretches stored in a colour of their own keep it: no lexer colour goes over them.
     std::vector<std::pair<int, int>> own;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -457,8 +433,7 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
     noteRepaint(block);
 }
 
-void SyntaxColours::clearColours(const QTextBlock& block)
-{
+void SyntaxColours::clearColours(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
     if (layout->formats().isEmpty())
         return;
@@ -466,16 +441,14 @@ void SyntaxColours::clearColours(const QTextBlock& block)
     noteRepaint(block);
 }
 
-void SyntaxColours::noteRepaint(const QTextBlock& block)
-{
+void SyntaxColours::noteRepaint(const QTextBlock& block) {
     const int from = block.position();
     const int to = from + block.length();
     m_dirtyFrom = m_dirtyFrom < 0 ? from : std::min(m_dirtyFrom, from);
     m_dirtyTo = std::max(m_dirtyTo, to);
 }
 
-void SyntaxColours::flushRepaint()
-{
+void SyntaxColours::flushRepaint() {
     if (m_dirtyFrom < 0)
         return;
     QTextDocument* doc = m_edit->document();

@@ -31,7 +31,7 @@ QColor markupColour(markup::Token kind);
 // they are given as the view moves and taken from blocks that leave its neighbourhood.
 class SyntaxColours : public QObject {
     Q_OBJECT
-public:
+  public:
     // Gives `edit` its layer (lexing the whole page, the view first) and has it draw its
     // colours or not. Without colours the layer still keeps the states for the tag matching.
     static void showFor(RichEdit* edit, bool on);
@@ -54,14 +54,14 @@ public:
     // Longest time one background slice may take, in milliseconds.
     static constexpr double sliceMs = 4.0;
 
-signals:
+  signals:
     // Every block is lexed (after an edit, once the background work is done).
     void completed();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     SyntaxColours(RichEdit* edit, bool painting);
     // Takes the colours from the blocks (before the layer goes while its editor stays).
     void takeColoursAway();

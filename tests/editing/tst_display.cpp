@@ -30,14 +30,12 @@ namespace {
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
 
-QSettings settings()
-{
+QSettings settings() {
     return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
             QStringLiteral("Halvane")};
 }
 
-void fill(App& app, const QList<Run>& runs)
-{
+void fill(App& app, const QList<Run>& runs) {
     app.newDocument();
     platform::rtf::Runs page;
     for (const Run& r : runs)
@@ -45,8 +43,7 @@ void fill(App& app, const QList<Run>& runs)
     app.edit()->setWholeRuns(page);
 }
 
-bool coloured(const RichEdit* edit)
-{
+bool coloured(const RichEdit* edit) {
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())
         if (b.layout() && !b.layout()->formats().isEmpty())
             return true;
@@ -62,8 +59,7 @@ struct Output {
     bool operator==(const Output&) const = default;
 };
 
-Output output(App& app, const QString& folder)
-{
+Output output(App& app, const QString& folder) {
     Output out;
     QString reason;
     const QString htm = folder + QStringLiteral("/p.htm");
@@ -83,15 +79,14 @@ Output output(App& app, const QString& folder)
 }
 
 // How near two colours are (sum of the channel differences).
-int distance(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+int distance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
 }
 
 // Whether some pixel of `area` is drawn close to `colour` (glyph edges are blended with the
 // page's white, their middle is the colour itself).
-bool drawnIn(const QImage& image, const QRect& area, QColor colour)
-{
+bool drawnIn(const QImage& image, const QRect& area, QColor colour) {
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             if (image.rect().contains(x, y) && distance(image.pixel(x, y), colour.rgb()) < 60)
@@ -111,15 +106,14 @@ Q_DECLARE_METATYPE(QList<Edit>)
 
 class DisplayTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { testkit::isolate(); }
     void init() { settings().remove(QStringLiteral("Settings")); }
 
     // Every display layer on (colours, caret line, zoom, fixed-width font) or all off: the
     // same page file, editing file, clipboard, history and modified flag, also for what is
     // typed while the layers are on.
-    void layersLeaveThePageAlone()
-    {
+    void layersLeaveThePageAlone() {
         QTemporaryDir folder;
         Output results[2];
         for (const bool on : {false, true}) {
@@ -129,16 +123,21 @@ private slots:
                 app.trigger(QStringLiteral("mnuViewColourMarkup"));
                 app.trigger(QStringLiteral("mnuViewCaretLine"));
             }
-            fill(app, {{QStringLiteral("<!DOCTYPE html>\r\n<P class=\"a\" style=\"color: red\">caf&eacute; "), black},
-                       {QStringLiteral("<STRONG>"), red},
-                       {QStringLiteral("x"), black},
-                       {QStringLiteral("</STRONG>"), red},
-                       {QStringLiteral("</P><!-- c -->\r\n<script>var n = 1;</script>\r\n"), black}});
+            fill(app,
+                 {{QStringLiteral(
+                       "<!DOCTYPE html>\r\n<P class=\"a\" style=\"color: red\">caf&eacute; "),
+                   black},
+                  {QStringLiteral("<STRONG>"), red},
+                  {QStringLiteral("x"), black},
+                  {QStringLiteral("</STRONG>"), red},
+                  {QStringLiteral("</P><!-- c -->\r\n<script>var n = 1;</script>\r\n"), black}});
             app.edit()->setSelStart(app.edit()->textLength());
             if (on) {
                 app.trigger(QStringLiteral("mnuViewZoomIn"));
                 app.trigger(QStringLiteral("mnuViewFixedWidthFont"));
-                QCOMPARE(app.edit()->font().family(), editing::displayFont(app.edit()->pageFont(), editing::displayOptions()).family());
+                QCOMPARE(app.edit()->font().family(),
+                         editing::displayFont(app.edit()->pageFont(), editing::displayOptions())
+                             .family());
             }
             QSignalSpy edits(app.edit(), &RichEdit::edited);
             QSignalSpy changes(app.edit()->document(), &QTextDocument::contentsChanged);
@@ -154,7 +153,8 @@ private slots:
             QCOMPARE(int(changes.count()), changed);
             // What is typed is stored with no font of its own: the page's font stays.
             QTextCursor at(app.edit()->document());
-            at.setPosition(app.edit()->toDocumentPosition(app.edit()->text().lastIndexOf(QLatin1Char('y')) + 1));
+            at.setPosition(app.edit()->toDocumentPosition(
+                app.edit()->text().lastIndexOf(QLatin1Char('y')) + 1));
             const QTextCharFormat typedFormat = at.charFormat();
             QVERIFY(!typedFormat.hasProperty(QTextFormat::FontPointSize));
             QVERIFY(!typedFormat.hasProperty(QTextFormat::FontFamilies));
@@ -169,8 +169,7 @@ private slots:
     }
 
     // A tag typed in black is drawn in the tag colour; a command's red tag stays red.
-    void typedTagIsColouredCommandTagKeepsItsColour()
-    {
+    void typedTagIsColouredCommandTagKeepsItsColour() {
         App app;
         app.trigger(QStringLiteral("mnuViewCaretLine"));
         fill(app, {{QStringLiteral("<STRONG>"), red}, {QStringLiteral(" "), black}});
@@ -198,8 +197,7 @@ private slots:
     // After any run of edits the states in the blocks are those of lexing the page afresh,
     // also across long lines held as display blocks and edits that change every state after
     // them (a comment opened at the top).
-    void statesFollowEdits_data()
-    {
+    void statesFollowEdits_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QList<Edit>>("edits");
         QString lines;
@@ -211,12 +209,16 @@ private slots:
         QTest::newRow("comment opened and closed at the top")
             << lines << QList<Edit>{{0, QStringLiteral("<!--")}, {2000, QStringLiteral("-->")}};
         QTest::newRow("lines broken and joined")
-            << lines << QList<Edit>{{30, QStringLiteral("\r\n")}, {500, QString()}, {4000, QStringLiteral("<script>\r\nvar s = '</p>")}};
+            << lines
+            << QList<Edit>{{30, QStringLiteral("\r\n")},
+                           {500, QString()},
+                           {4000, QStringLiteral("<script>\r\nvar s = '</p>")}};
         QTest::newRow("long line") << longLine
-                                   << QList<Edit>{{5, QStringLiteral("\"")}, {3000, QStringLiteral("<style>p{")}, {200, QString()}};
+                                   << QList<Edit>{{5, QStringLiteral("\"")},
+                                                  {3000, QStringLiteral("<style>p{")},
+                                                  {200, QString()}};
     }
-    void statesFollowEdits()
-    {
+    void statesFollowEdits() {
         QFETCH(QString, page);
         QFETCH(QList<Edit>, edits);
         App app;
@@ -237,15 +239,16 @@ private slots:
         for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next(), ++blocks) {
             QString following;
             const bool ends = !b.next().isValid() || !edit->continuesLine(b.next());
-            for (QTextBlock n = b.next(); !ends && n.isValid() && edit->continuesLine(n) && following.size() < markup::lookahead; n = n.next())
+            for (QTextBlock n = b.next(); !ends && n.isValid() && edit->continuesLine(n) &&
+                                          following.size() < markup::lookahead;
+                 n = n.next())
                 following += n.text();
             state = markup::lex(b.text(), state, ends, spans, following);
             QVERIFY2(b.userState() == state, qPrintable(QStringLiteral("block %1").arg(blocks)));
         }
     }
 
-    void zoomSteps_data()
-    {
+    void zoomSteps_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("steps");
         QTest::addColumn<int>("to");
@@ -257,8 +260,7 @@ private slots:
         QTest::newRow("bottom") << 50 << -1 << 50;
         QTest::newRow("many") << 100 << 20 << 400;
     }
-    void zoomSteps()
-    {
+    void zoomSteps() {
         QFETCH(int, from);
         QFETCH(int, steps);
         QFETCH(int, to);
@@ -267,8 +269,7 @@ private slots:
 
     // Zoom reaches every window, by its keys and the wheel, and is remembered; the page's
     // font stays as it is.
-    void zoomIsSharedAndRemembered()
-    {
+    void zoomIsSharedAndRemembered() {
         {
             App app;
             app.newDocument();
@@ -282,8 +283,9 @@ private slots:
             QCOMPARE(first->font().pointSizeF(), size * 1.25);
             QCOMPARE(second->font().pointSizeF(), size * 1.25);
             QCOMPARE(first->pageFont().pointSizeF(), size);
-            QWheelEvent wheel(QPointF(5, 5), second->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel(QPointF(5, 5), second->viewport()->mapToGlobal(QPointF(5, 5)),
+                              QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                              Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(second->viewport(), &wheel);
             QCOMPARE(editing::displayOptions().zoom, 110);
             app.shortcut(Qt::Key_Minus, Qt::ControlModifier);
@@ -300,14 +302,14 @@ private slots:
 
     // Go to Matching Tag from a caret position (CR LF, found by a marker in the page) to the
     // partner's "<", with void and optional-end elements and a long line held as display blocks.
-    void goToMatchingTag_data()
-    {
+    void goToMatchingTag_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<int>("caret");
         QTest::addColumn<int>("partner"); // -1: none, the caret stays
         // 0 <table>, 9 <tr>, 13 <td>, 17 a, 18 <td>, 22 b, 23 </tr>, 30 </table>, 40 <br>,
         // 44 <p>, 47 x, 48 </b>
-        const QString table = QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>\r\n<br><p>x</b>");
+        const QString table =
+            QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>\r\n<br><p>x</b>");
         QTest::newRow("start tag") << table << 3 << 30;
         QTest::newRow("end tag") << table << 33 << 0;
         QTest::newRow("row") << table << 10 << 23;
@@ -323,8 +325,7 @@ private slots:
         QTest::newRow("across a long line") << line << 2 << end;
         QTest::newRow("back across a long line") << line << end + 3 << 0;
     }
-    void goToMatchingTag()
-    {
+    void goToMatchingTag() {
         QFETCH(QString, page);
         QFETCH(int, caret);
         QFETCH(int, partner);
@@ -335,17 +336,18 @@ private slots:
         QCOMPARE(app.edit()->selStart(), partner < 0 ? caret : partner);
         // The marks: the tag and its partner behind a soft background, a stray tag alone.
         if (partner >= 0 || caret == 50)
-            QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::MatchingTag).size(), partner >= 0 ? 2 : 1);
+            QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::MatchingTag).size(),
+                         partner >= 0 ? 2 : 1);
     }
 
     // Select Element takes the element around the selection, each repeat the one around it.
-    void selectElement()
-    {
+    void selectElement() {
         App app;
         const QString page = QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>");
         fill(app, {{page, black}});
         app.edit()->setSelStart(page.indexOf(QLatin1String("b</tr>")));
-        const QStringList expected{QStringLiteral("<td>b"), QStringLiteral("<tr><td>a<td>b</tr>"), page};
+        const QStringList expected{QStringLiteral("<td>b"), QStringLiteral("<tr><td>a<td>b</tr>"),
+                                   page};
         for (const QString& element : expected) {
             app.trigger(QStringLiteral("mnuEditSelectElement"));
             QCOMPARE(app.edit()->selText(), element);
@@ -354,8 +356,7 @@ private slots:
         QCOMPARE(app.edit()->selText(), page);
     }
 
-    void commandsWithoutADocument()
-    {
+    void commandsWithoutADocument() {
         App app;
         for (const char* item : {"mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont",
                                  "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize",
