@@ -12,6 +12,7 @@
 #include "effects/DhtmlEffects.h"
 #include "effects/VBScripts.h"
 #include "editing/EditingCommands.h"
+#include "editing/PageDisplay.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -107,6 +108,8 @@ std::vector<HandlerEntry> build()
         {"mnuEditReplace", [](frmMain&) { editing::showReplace(); }},
         {"mnuEditGoToLine", [](frmMain&) { editing::showGoToLine(); }},
         {"mnuEditSelectAll", [](frmMain&) { editing::selectAll(); }},
+        {"mnuEditGoToMatchingTag", [](frmMain&) { editing::goToMatchingTagCommand(); }},
+        {"mnuEditSelectElement", [](frmMain&) { editing::selectElementCommand(); }},
         {"mnuEditNextFinding", [](frmMain&) { findings::goToNext(); }},
         {"mnuEditPreviousFinding", [](frmMain&) { findings::goToPrevious(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
@@ -115,6 +118,12 @@ std::vector<HandlerEntry> build()
         {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
         {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
         {"mnuViewPreviewRemote", [](frmMain&) { review::toggleRemoteContent(); }},
+        {"mnuViewColourMarkup", [](frmMain&) { editing::toggleColourMarkup(); }},
+        {"mnuViewCaretLine", [](frmMain&) { editing::toggleCaretLine(); }},
+        {"mnuViewFixedWidthFont", [](frmMain&) { editing::toggleFixedWidth(); }},
+        {"mnuViewZoomIn", [](frmMain&) { editing::zoomIn(); }},
+        {"mnuViewZoomOut", [](frmMain&) { editing::zoomOut(); }},
+        {"mnuViewActualSize", [](frmMain&) { editing::actualSize(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

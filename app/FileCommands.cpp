@@ -198,7 +198,7 @@ bool writePage(frmDocument& doc, const QString& path, QString* reason, QString* 
 platform::rtf::WriteOptions editingOptions(const frmDocument& doc)
 {
     platform::rtf::WriteOptions options;
-    const QFont font = doc.editor()->document()->defaultFont();
+    const QFont font = doc.editor()->pageFont();
     options.fontName = font.family();
     if (font.pointSizeF() > 0)
         options.halfPoints = static_cast<int>(std::lround(font.pointSizeF() * 2));

@@ -3,7 +3,7 @@
 // Qt widget costs by itself). Run offscreen; prints one "name: value unit" line per figure.
 //
 // Usage: halvane_bench [scenario...]   (typing keystroke wrap longline load loadfloor dynanim
-//        find caret gutter; default: all). Times are process CPU time.
+//        find caret gutter highlight highlightload; default: all). Times are process CPU time.
 
 #include "Bare.h"
 #include "Pages.h"
@@ -18,6 +18,9 @@
 #include "editing/CaretPanel.h"
 #include "editing/Finder.h"
 #include "editing/LineNumberGutter.h"
+#include "editing/MatchingTags.h"
+#include "editing/PageDisplay.h"
+#include "editing/SyntaxColours.h"
 #include "effects/DynamicAnimation.h"
 #include "formatting/TagCommands.h"
 #include "platform/Clipboard.h"
@@ -768,6 +771,131 @@ void gutter()
     report("floor.gutter_off_scroll_200_steps_ms_10MiB", median(scrolledWithout), "ms");
 }
 
+// Waits until the markup colours of `edit` have reached every block.
+void colourAll(RichEdit* edit)
+{
+    editing::SyntaxColours* layer = editing::SyntaxColours::of(edit);
+    expect(layer, "highlight: no colour layer");
+    for (int i = 0; i < 1000000 && !layer->isComplete(); ++i)
+        QCoreApplication::processEvents();
+    expect(layer->isComplete(), "highlight: the page was never coloured whole");
+}
+
+// Typing with the page's display as the View menu leaves it by default (markup colours and
+// the caret's line): 2,000 keys into the middle of a 1 MiB page, as the typing figure does
+// with the display layers off; and single keys into a 1 MiB page of one line. Rounds with
+// the layers on and off alternate for the figure beside it.
+void highlight()
+{
+    constexpr int keys = 2000;
+    constexpr int rounds = 3;
+    std::vector<double> on, off;
+    {
+        Document d(benchpages::page(1 * MiB));
+        editing::applyDisplay(d.edit());
+        colourAll(d.edit());
+        int n = 0;
+        auto typing = [&] {
+            probe::Stopwatch t;
+            for (int i = 0; i < keys / rounds; ++i)
+                typeKey(d.edit(), n++);
+            return t.us() / (keys / rounds);
+        };
+        for (int r = 0; r < rounds; ++r) {
+            on.push_back(typing());
+            editing::SyntaxColours::showFor(d.edit(), false);
+            off.push_back(typing());
+            editing::SyntaxColours::showFor(d.edit(), true);
+            colourAll(d.edit());
+        }
+        expect(editing::SyntaxColours::of(d.edit())->colouredLast() >= 0, "highlight: nothing coloured");
+    }
+    report("highlight.keystroke_us_1MiB", median(on), "us");
+    report("highlight.keystroke_off_us_1MiB", median(off), "us");
+    {
+        const QString page = benchpages::singleLine(1 * MiB);
+        Document d(page);
+        RichEdit* e = d.edit();
+        editing::applyDisplay(e);
+        colourAll(e);
+        std::vector<double> times;
+        for (const double where : {0.0, 0.5, 1.0}) {
+            e->setSelStart(static_cast<int>(where * e->textLength()));
+            settle();
+            typeKey(e, 0, false);
+            for (int i = 1; i <= 40; ++i) {
+                probe::Stopwatch t;
+                typeKey(e, i, false);
+                times.push_back(t.us());
+            }
+        }
+        expect(e->textLength() == page.size() + 3 * 41, "highlight: not every key reached the line");
+        report("highlight.keystroke_us_1MiB_single_line", median(times), "us");
+    }
+    // Go to Matching Tag from a start tag to its end tag 1 MiB further on, through the
+    // editor's blocks, once the page is coloured (the states are known).
+    for (const bool oneLine : {false, true}) {
+        // Balanced markup (the generated pages cut some tags short): spans of words, in lines
+        // of about 80 characters or in one line.
+        QString inner;
+        inner.reserve(MiB + 100);
+        for (int i = 0; inner.size() < MiB; ++i)
+            inner += QStringLiteral("<span class=\"w\">word %1</span> <b>bold</b> <i>it</i>%2")
+                         .arg(i)
+                         .arg(oneLine ? QStringLiteral(" ") : QStringLiteral("\r\n"));
+        Document d(QStringLiteral("<div id=\"all\">") + inner + QStringLiteral("</div>\r\n"));
+        RichEdit* e = d.edit();
+        editing::applyDisplay(e);
+        colourAll(e);
+        std::vector<double> matching, going;
+        for (int i = 0; i < 5; ++i) {
+            e->setSelStart(2);
+            settle();
+            probe::Stopwatch m;
+            const editing::BlockPage page(e);
+            const auto match = markup::matchingTag(page, 2);
+            matching.push_back(m.ms());
+            expect(match && match->partner, "highlight: the matching tag was not found");
+            probe::Stopwatch t;
+            const bool found = editing::goToMatchingTag(e);
+            settle();
+            going.push_back(t.ms());
+            expect(found && e->textRange(e->selStart(), 6) == QLatin1String("</div>"),
+                   "highlight: the caret did not go to the matching tag");
+        }
+        report(oneLine ? "highlight.matching_tag_ms_1MiB_one_line" : "highlight.matching_tag_ms_1MiB",
+               median(matching), "ms", 2);
+        report(oneLine ? "highlight.go_to_matching_tag_ms_1MiB_one_line" : "highlight.go_to_matching_tag_ms_1MiB",
+               median(going), "ms", 2);
+    }
+}
+
+// The heap a 10 MiB page holds once its markup colours have reached every block, as the
+// load figure measures it without them.
+void highlightLoad()
+{
+    auto open = [](const QString& page, bool show) {
+        const std::size_t heapBefore = probe::heapInUse();
+        auto* doc = new frmDocument;
+        doc->resize(windowWidth, windowHeight);
+        workspace::setActiveLookup([doc] { return doc; });
+        doc->load();
+        editing::applyDisplay(doc->editor());
+        doc->editor()->setWholeText(page);
+        settle();
+        colourAll(doc->editor());
+        expect(doc->editor()->textLength() == page.size(), "highlight load: the page did not arrive whole");
+        if (show)
+            report("highlight.load_heap_10MiB",
+                   static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore),
+                   "bytes");
+        workspace::setActiveLookup({});
+        delete doc;
+    };
+    open(benchpages::page(4 * KiB), false);
+    open(benchpages::page(10 * MiB), true);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -777,7 +905,8 @@ int main(int argc, char** argv)
         {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
         {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor},
         {"dynanim", dynamicAnimation},
-        {"find", findAndReplace}, {"caret", caretPanel}, {"gutter", gutter}};
+        {"find", findAndReplace}, {"caret", caretPanel}, {"gutter", gutter},
+        {"highlight", highlight}, {"highlightload", highlightLoad}};
     QStringList wanted = app.arguments().mid(1);
     for (const QString& w : wanted) {
         if (std::none_of(std::begin(scenarios), std::end(scenarios),

@@ -3,7 +3,7 @@
 // (QFile + QPlainTextEdit), prefixed "floor."; run a floor in a process of its own.
 //
 // Usage: halvane_bench_files [scenario...]   (open openfloor longopen save savefloor rtf hostile
-// largest; default: all)
+// largest highlightopen; default: all)
 
 #include "Bare.h"
 #include "Pages.h"
@@ -13,10 +13,13 @@
 #include "document/RichEdit.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
+#include "editing/PageDisplay.h"
+#include "editing/SyntaxColours.h"
 #include "platform/RtfCodec.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -323,13 +326,94 @@ void largestEditingFile()
 
 } // namespace
 
+// Watches for the end of a widget's first paint.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    bool painted = false;
+    double cpuMs = 0;
+    probe::Stopwatch clock;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_widget && event->type() == QEvent::Paint && !painted) {
+            m_widget->removeEventFilter(this);
+            static_cast<QObject*>(m_widget)->event(event); // the paint itself, then the time
+            painted = true;
+            cpuMs = clock.ms();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+};
+
+// Runs the event loop until `done`; returns the longest time one pass held the interface
+// (wall clock, milliseconds), and the whole time in `total`.
+double untilDone(const std::function<bool()>& done, double* total)
+{
+    probe::WallStopwatch all;
+    double longest = 0;
+    for (int i = 0; i < 10000000 && !done(); ++i) {
+        probe::WallStopwatch pass;
+        QCoreApplication::processEvents();
+        longest = std::max(longest, pass.ms());
+    }
+    *total = all.ms();
+    return longest;
+}
+
+// Opening the 10 MiB page with the markup colours on: the time to the end of the first paint
+// (coloured), then the colouring of the rest in the background, how long it takes and the
+// longest the interface is held meanwhile; then "<!--" typed at the top, which changes the
+// colours of every block after it.
+void openColoured()
+{
+    const QString path = bigPage();
+    warmUpDocument();
+    Window w;
+    RichEdit* edit = w.doc->editor();
+    editing::applyDisplay(edit);
+    QCoreApplication::processEvents();
+    FirstPaint paint(edit->viewport());
+    QString reason;
+    paint.clock = probe::Stopwatch();
+    const bool ok = files::loadInto(*w.doc, path, &reason);
+    for (int i = 0; i < 1000 && !paint.painted; ++i)
+        QCoreApplication::processEvents();
+    expect(ok && edit->textLength() > 10 * MiB - 200 && paint.painted, "highlight open: no page, or no paint");
+    editing::SyntaxColours* layer = editing::SyntaxColours::of(edit);
+    expect(layer && layer->colouredLast() > 0, "highlight open: the view was not coloured");
+    report("highlight.open_10MiB_first_paint_ms", paint.cpuMs, "ms");
+    double total = 0;
+    double longest = untilDone([&] { return layer->isComplete(); }, &total);
+    report("highlight.background_10MiB_ms", total, "ms");
+
+    edit->setSelStart(0);
+    double longestKey = 0;
+    for (const QChar c : QStringLiteral("<!--")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        probe::WallStopwatch key;
+        QCoreApplication::sendEvent(edit, &press);
+        longestKey = std::max(longestKey, key.ms());
+    }
+    expect(edit->textRange(0, 4) == QLatin1String("<!--"), "highlight open: the comment was not typed");
+    double again = 0;
+    longest = std::max({longest, longestKey, untilDone([&] { return layer->isComplete(); }, &again)});
+    report("highlight.comment_opened_recolour_10MiB_ms", again, "ms");
+    report("highlight.ui_longest_block_ms_10MiB", longest, "ms");
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"open", openPage},  {"openfloor", openFloor}, {"longopen", openLongLine}, {"save", savePage},
         {"savefloor", saveFloor}, {"rtf", editingFormat}, {"hostile", hostileEditingFile},
-        {"largest", largestEditingFile}};
+        {"largest", largestEditingFile}, {"highlightopen", openColoured}};
     const QStringList wanted = app.arguments().mid(1);
     for (const auto& [name, run] : scenarios)
         if (wanted.isEmpty() || wanted.contains(QLatin1String(name)))

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -47,6 +48,15 @@ public:
     void setSelColor(const QColor& colour);
 
     void hideSelection(bool hide) override;
+
+    // The font the page is written with (the template's); an editing file names it. The
+    // control may draw the page in another (zoomed, fixed-width): that is display only.
+    QFont pageFont() const { return m_pageFont ? *m_pageFont : document()->defaultFont(); }
+    void setPageFont(const QFont& font)
+    {
+        m_pageFont = font;
+        setFont(font); // the document's default font follows the control's
+    }
 
     // Makes the splices as one edit of the document (one change, one layout pass). Without
     // looks of its own, each inserted run takes the look of the first character it replaces.
@@ -149,6 +159,7 @@ private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 
+    std::optional<QFont> m_pageFont;
     int m_lastLength = 0;
     bool m_pendingChange = false;
     int m_formatting = 0; // >0 while only formats change: not an edit of the text

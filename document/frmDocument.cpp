@@ -25,8 +25,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.5);
-    m_text->document()->setDefaultFont(font);
-    m_text->setFont(font);
+    m_text->setPageFont(font);
     m_text->setTabStopDistance(platform::twipsToPixels(720));
     // The page is black on white whatever the desktop's colours: text without a colour of its
     // own (the template, opened plain pages) takes the palette's text colour, typed text is

@@ -8,6 +8,7 @@
 #include "editing/FindDialog.h"
 #include "editing/Finder.h"
 #include "editing/LineNumberGutter.h"
+#include "editing/PageDisplay.h"
 #include "platform/SettingsStore.h"
 
 #include <QAction>
@@ -107,6 +108,7 @@ void install(QMdiArea* area, QStatusBar* bar, QAction* lineNumbersItem)
             LineNumberGutter::showFor(doc->editor(), installed().lineNumbers);
     });
     applyLineNumbers();
+    installDisplay(area);
 }
 
 QMdiArea* documentArea() { return installed().area; }

@@ -6,6 +6,7 @@
 #include "document/frmDocument.h"
 #include "editing/EditingCommands.h"
 #include "editing/LineNumberGutter.h"
+#include "editing/SelectionLayers.h"
 #include "platform/RtfCodec.h"
 
 #include <QAction>
@@ -122,10 +123,13 @@ private slots:
         QCOMPARE(edit.mid(edit.indexOf(QStringLiteral("filMnuItems"))),
                  QStringList({"filMnuItems", "-", "mnuEditFind", "mnuEditFindNext",
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
-                              "mnuEditSelectAll", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
+                              "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
+                              "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
-                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote"}));
+                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote", "-",
+                              "mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont", "-",
+                              "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }
@@ -362,10 +366,11 @@ private slots:
         fill(app, page);
         openFind(app);
         setSearch(QStringLiteral("ab"));
-        QTRY_COMPARE(app.edit()->extraSelections().size(), 3);
+        const auto matches = [&] { return editing::layer(app.edit(), editing::Layer::SearchMatches).size(); };
+        QTRY_COMPARE(matches(), 3);
         QCOMPARE(testkit::colourRuns(app.edit()), page);
         QTest::keyClick(testkit::form(QStringLiteral("frmFind")), Qt::Key_Escape);
-        QTRY_COMPARE(app.edit()->extraSelections().size(), 0);
+        QTRY_COMPARE(matches(), 0);
     }
 
     void goToLine_data()

@@ -1,0 +1,481 @@
+#include "editing/SyntaxColours.h"
+
+#include "document/RichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
+#include <array>
+
+namespace editing {
+
+namespace {
+
+const QString layerName = QStringLiteral("halvaneSyntaxColours");
+
+// Calm shades that read well on the white page and stay apart from the colours the commands
+// write (pure red, blue, cyan, greens, teal, ochre, olive, violet, grey).
+constexpr QRgb slate = qRgb(110, 130, 155);    // < > of tags
+constexpr QRgb steel = qRgb(40, 90, 140);      // tag names, CSS selectors, script keywords
+constexpr QRgb copper = qRgb(150, 85, 40);     // attribute and CSS property names, numbers
+constexpr QRgb seaGreen = qRgb(50, 115, 75);   // attribute values, strings, CSS values
+constexpr QRgb warmGrey = qRgb(150, 140, 125); // comments, CDATA
+constexpr QRgb lavender = qRgb(110, 95, 145);  // the doctype
+constexpr QRgb plum = qRgb(160, 60, 120);      // character references
+
+constexpr int tokenKinds = static_cast<int>(markup::Token::JsText) + 1;
+
+// One shared format per kind of token: the layouts hold references, not copies.
+const std::array<QTextCharFormat, tokenKinds>& formats() {
+    static const std::array<QTextCharFormat, tokenKinds> all = [] {
+        std::array<QTextCharFormat, tokenKinds> out;
+        for (int i = 0; i < tokenKinds; ++i) {
+            const QColor c = markupColour(static_cast<markup::Token>(i));
+            if (c.isValid())
+                out[i].setForeground(c);
+        }
+        return out;
+    }();
+    return all;
+}
+
+// Whether text of this format is stored in black (text with no colour of its own is drawn in
+// the page's black too).
+bool storedBlack(const QTextCharFormat& f) {
+    if (!f.hasProperty(QTextFormat::ForegroundBrush))
+        return true;
+    const QBrush brush = f.foreground();
+    return brush.style() == Qt::NoBrush || (brush.color().rgb() & 0xFFFFFF) == 0;
+}
+
+} // namespace
+
+QColor markupColour(markup::Token kind) {
+    using markup::Token;
+    switch (kind) {
+    case Token::TagDelimiter:
+        return QColor(slate);
+    case Token::TagName:
+    case Token::CssSelector:
+    case Token::JsKeyword:
+        return QColor(steel);
+    case Token::AttributeName:
+    case Token::CssProperty:
+    case Token::JsNumber:
+        return QColor(copper);
+    case Token::AttributeValue:
+    case Token::CssValue:
+    case Token::CssString:
+    case Token::JsString:
+        return QColor(seaGreen);
+    case Token::Comment:
+    case Token::CData:
+    case Token::CssComment:
+    case Token::JsComment:
+        return QColor(warmGrey);
+    case Token::Doctype:
+        return QColor(lavender);
+    case Token::CharacterReference:
+        return QColor(plum);
+    case Token::Text:
+    case Token::JsText:
+        break;
+    }
+    return {};
+}
+
+SyntaxColours* SyntaxColours::of(const RichEdit* edit) {
+    return edit ? edit->findChild<SyntaxColours*>(layerName, Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void SyntaxColours::showFor(RichEdit* edit, bool on) {
+    if (!edit)
+        return;
+    if (SyntaxColours* layer = of(edit))
+        layer->setPainting(on);
+    else
+        new SyntaxColours(edit, on);
+}
+
+void SyntaxColours::setPainting(bool on) {
+    if (on == m_painting)
+        return;
+    if (!on) {
+        takeColoursAway();
+        m_painting = false;
+        m_first = 0;
+        m_last = -1;
+        return;
+    }
+    m_painting = true;
+    followView();
+}
+
+void SyntaxColours::lexThrough(int blockNumber) {
+    if (!m_pending.empty())
+        work(blockNumber, -1);
+    schedule();
+}
+
+SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
+    : QObject(edit), m_edit(edit), m_painting(painting) {
+    setObjectName(layerName);
+    QTextDocument* doc = edit->document();
+    m_blockCount = doc->blockCount();
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &SyntaxColours::slice);
+    connect(doc, &QTextDocument::contentsChange, this, &SyntaxColours::onContentsChange);
+    connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &SyntaxColours::followView);
+    edit->viewport()->installEventFilter(this);
+    edit->installEventFilter(this);
+
+    // States left in the blocks by an earlier layer may be out of date: lex the whole page,
+    // the blocks near the view at once.
+    if (painting)
+        std::tie(m_first, m_last) = nearView();
+    addRegion(0, doc->characterCount() - 1);
+    work(std::max(m_last, 0), 12.0);
+    schedule();
+}
+
+void SyntaxColours::takeColoursAway() {
+    QTextDocument* doc = m_edit->document();
+    m_last = std::min(m_last, doc->blockCount() - 1);
+    QTextBlock b = doc->findBlockByNumber(m_first);
+    for (int n = m_first; b.isValid() && n <= m_last; ++n, b = b.next())
+        clearColours(b);
+    flushRepaint();
+}
+
+bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_edit->viewport() && event->type() == QEvent::Resize) ||
+        (watched == m_edit && event->type() == QEvent::FontChange))
+        queueFollowView();
+    return QObject::eventFilter(watched, event);
+}
+
+void SyntaxColours::queueFollowView() {
+    if (m_followQueued)
+        return;
+    m_followQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_followQueued = false;
+            paintPending();
+            followView();
+            flushRepaint();
+        },
+        Qt::QueuedConnection);
+}
+
+void SyntaxColours::addRegion(int from, int to) {
+    QTextDocument* doc = m_edit->document();
+    Region r{QTextCursor(doc), QTextCursor(doc)};
+    r.from.setPosition(std::clamp(from, 0, doc->characterCount() - 1));
+    r.to.setPosition(std::clamp(to, 0, doc->characterCount() - 1));
+    const auto at = std::find_if(m_pending.begin(), m_pending.end(), [&](const Region& other) {
+        return other.from.position() > r.from.position();
+    });
+    m_pending.insert(at, std::move(r));
+}
+
+void SyntaxColours::onContentsChange(int position, int removed, int added) {
+    Q_UNUSED(removed);
+    QTextDocument* doc = m_edit->document();
+    const QTextBlock first = doc->findBlock(position);
+    const int k = first.blockNumber();
+    const int count = doc->blockCount();
+    const int delta = count - m_blockCount;
+    m_blockCount = count;
+    // Keep the numbers of the blocks that carry colours in step with the text: the blocks after
+    // the edited one moved by the change in block count. New blocks are coloured as they are
+    // lexed below; a stretch grown past the view's size is cut back (the blocks beyond keep
+    // colours that are given afresh should they come near the view again).
+    const int size = m_last - m_first;
+    if (delta != 0 && k <= m_last) {
+        if (k < m_first)
+            m_first = std::max(m_first + delta, k);
+        m_last = std::max(m_last + delta, m_first - 1);
+        m_last = std::min({m_last, m_first + std::max(size, 0), count - 1});
+    }
+    m_last = std::min(m_last, count - 1);
+
+    addRegion(position, position + added);
+    // The states at once; the colours of the blocks near the view once the edit is done: a
+    // layout's formats set while the document is being changed would make the widget draw
+    // the whole view again at every keystroke.
+    m_inEdit = true;
+    work(std::max(m_last, k), 12.0);
+    m_inEdit = false;
+    schedule();
+    queueFollowView(); // the colours, and the edit may have moved the view
+}
+
+void SyntaxColours::notePending(const QTextBlock& block) {
+    if (m_pendingFrom.isNull()) {
+        m_pendingFrom = QTextCursor(m_edit->document());
+        m_pendingTo = QTextCursor(m_edit->document());
+        m_pendingFrom.setPosition(block.position());
+        m_pendingTo.setPosition(block.position());
+        return;
+    }
+    m_pendingFrom.setPosition(std::min(m_pendingFrom.position(), block.position()));
+    m_pendingTo.setPosition(std::max(m_pendingTo.position(), block.position()));
+}
+
+void SyntaxColours::paintPending() {
+    if (m_pendingFrom.isNull())
+        return;
+    QTextDocument* doc = m_edit->document();
+    QTextBlock b = doc->findBlock(m_pendingFrom.position());
+    const int to = m_pendingTo.position();
+    m_pendingFrom = m_pendingTo = QTextCursor();
+    for (int n = b.blockNumber(); b.isValid() && b.position() <= to; b = b.next(), ++n) {
+        const QTextBlock before = b.previous();
+        if (!inView(n) || (before.isValid() && before.userState() < 0))
+            continue;
+        lexBlock(b, stateBefore(b));
+        applyColours(b, m_spans);
+    }
+}
+
+void SyntaxColours::schedule() {
+    if (!m_pending.empty() && !m_timer.isActive())
+        m_timer.start();
+}
+
+void SyntaxColours::slice() {
+    QElapsedTimer clock;
+    clock.start();
+    work(-1, sliceMs * 0.85);
+    m_longestSliceMs = std::max(m_longestSliceMs, clock.nsecsElapsed() / 1e6);
+    if (m_pending.empty())
+        emit completed();
+    else
+        schedule();
+}
+
+markup::State SyntaxColours::stateBefore(const QTextBlock& block) const {
+    const QTextBlock before = block.previous();
+    return before.isValid() ? before.userState() : markup::startState;
+}
+
+bool SyntaxColours::endsLine(const QTextBlock& block) const {
+    const QTextBlock next = block.next();
+    return !next.isValid() || !m_edit->continuesLine(next);
+}
+
+markup::State SyntaxColours::lexBlock(const QTextBlock& block, markup::State in) {
+    m_spans.clear();
+    if (endsLine(block))
+        return markup::lex(block.text(), in, true, m_spans, {});
+    // A display block of a long line: the lexer reads on into the line's next blocks to
+    // decide a token cut by the block's end.
+    QString following;
+    for (QTextBlock b = block.next();
+         b.isValid() && m_edit->continuesLine(b) && following.size() < markup::lookahead;
+         b = b.next())
+        following += b.text();
+    return markup::lex(block.text(), in, false, m_spans, following);
+}
+
+void SyntaxColours::work(int until, double budgetMs) {
+    QTextDocument* doc = m_edit->document();
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 budget = budgetMs < 0 ? -1 : static_cast<qint64>(budgetMs * 1e6);
+    while (!m_pending.empty()) {
+        QTextBlock b = doc->findBlock(m_pending.front().from.position());
+        if (until >= 0 && b.blockNumber() > until)
+            break;
+        Region region = std::move(m_pending.front());
+        m_pending.erase(m_pending.begin());
+        // Lexing starts from a known state: go back over blocks not lexed yet (none, as long
+        // as the regions are worked in order).
+        while (b.previous().isValid() && b.previous().userState() < 0)
+            b = b.previous();
+        int number = b.blockNumber();
+        int stopAt = doc->findBlock(region.to.position()).blockNumber();
+        markup::State in = stateBefore(b);
+        bool settled = false;
+        bool outOfTime = false;
+        while (b.isValid()) {
+            // Regions that begin in the blocks reached are worked as part of this one.
+            while (!m_pending.empty() &&
+                   m_pending.front().from.position() < b.position() + b.length()) {
+                stopAt =
+                    std::max(stopAt, doc->findBlock(m_pending.front().to.position()).blockNumber());
+                m_pending.erase(m_pending.begin());
+            }
+            const markup::State out = lexBlock(b, in);
+            if (inView(number)) {
+                if (m_inEdit)
+                    notePending(b);
+                else
+                    applyColours(b, m_spans);
+            }
+            const int old = b.userState();
+            if (old != out)
+                b.setUserState(out);
+            in = out;
+            const bool done = number >= stopAt && old == out;
+            b = b.next();
+            ++number;
+            if (done) {
+                settled = true;
+                break;
+            }
+            if ((until >= 0 && number > until) || (budget >= 0 && clock.nsecsElapsed() > budget)) {
+                outOfTime = b.isValid();
+                break;
+            }
+        }
+        if (outOfTime && !settled) {
+            // The rest later: from the next block through the region's end.
+            QTextCursor from(doc);
+            from.setPosition(b.position());
+            QTextCursor to(doc);
+            to.setPosition(
+                std::max(b.position(), doc->findBlockByNumber(std::max(stopAt, 0)).position()));
+            m_pending.insert(m_pending.begin(), Region{from, to});
+            break;
+        }
+    }
+    flushRepaint();
+}
+
+std::pair<int, int> SyntaxColours::nearView() const {
+    const int count = m_edit->document()->blockCount();
+    const QTextBlock top = m_edit->firstVisibleBlock();
+    const int first = top.isValid() ? top.blockNumber() : 0;
+    const int lineHeight = std::max(1, m_edit->fontMetrics().lineSpacing());
+    const int lines = m_edit->viewport()->height() / lineHeight + 2;
+    return {std::max(0, first - lines), std::min(count - 1, first + 2 * lines)};
+}
+
+void SyntaxColours::followView() {
+    if (!m_painting)
+        return;
+    const auto [from, to] = nearView();
+    if (from == m_first && to == m_last)
+        return;
+    QTextDocument* doc = m_edit->document();
+    const int last = std::min(m_last, doc->blockCount() - 1);
+    QTextBlock b = doc->findBlockByNumber(m_first);
+    for (int n = m_first; b.isValid() && n <= last; ++n, b = b.next())
+        if (n < from || n > to)
+            clearColours(b);
+    b = doc->findBlockByNumber(from);
+    for (int n = from; b.isValid() && n <= to; ++n, b = b.next()) {
+        if (inView(n))
+            continue; // already coloured
+        const QTextBlock before = b.previous();
+        if (before.isValid() && before.userState() < 0)
+            continue; // not lexed yet: coloured when the background work gets here
+        lexBlock(b, stateBefore(b));
+        applyColours(b, m_spans);
+    }
+    m_first = from;
+    m_last = to;
+    flushRepaint();
+}
+
+void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans) {
+    // Stretches stored in a colour of their own keep it: no lexer colour goes over them.
+    std::vector<std::pair<int, int>> own;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.isValid() && !storedBlack(f.charFormat())) {
+            const int start = f.position() - block.position();
+            own.emplace_back(start, start + f.length());
+        }
+    }
+    QList<QTextLayout::FormatRange> ranges;
+    const auto& kinds = formats();
+    const auto add = [&](int start, int end, const QTextCharFormat& format) {
+        if (end <= start)
+            return;
+        if (!ranges.isEmpty() && ranges.last().start + ranges.last().length == start &&
+            ranges.last().format == format) {
+            ranges.last().length += end - start;
+            return;
+        }
+        ranges.append({start, end - start, format});
+    };
+    for (const markup::Span& s : spans) {
+        const QTextCharFormat& format = kinds[static_cast<int>(s.kind)];
+        if (!format.hasProperty(QTextFormat::ForegroundBrush) || s.length <= 0)
+            continue;
+        int at = s.start;
+        const int end = s.start + s.length;
+        for (const auto& [ownStart, ownEnd] : own) {
+            if (ownEnd <= at)
+                continue;
+            if (ownStart >= end)
+                break;
+            add(at, ownStart, format);
+            at = std::max(at, ownEnd);
+        }
+        add(at, end, format);
+    }
+    QTextLayout* layout = block.layout();
+    if (layout->formats() == ranges)
+        return;
+    layout->setFormats(ranges);
+    noteRepaint(block);
+}
+
+void SyntaxColours::clearColours(const QTextBlock& block) {
+    QTextLayout* layout = block.layout();
+    if (layout->formats().isEmpty())
+        return;
+    layout->clearFormats();
+    noteRepaint(block);
+}
+
+void SyntaxColours::noteRepaint(const QTextBlock& block) {
+    const int from = block.position();
+    const int to = from + block.length();
+    m_dirtyFrom = m_dirtyFrom < 0 ? from : std::min(m_dirtyFrom, from);
+    m_dirtyTo = std::max(m_dirtyTo, to);
+}
+
+void SyntaxColours::flushRepaint() {
+    if (m_dirtyFrom < 0)
+        return;
+    QTextDocument* doc = m_edit->document();
+    const int from = m_dirtyFrom;
+    const int to = std::min(m_dirtyTo, doc->characterCount());
+    m_dirtyFrom = m_dirtyTo = -1;
+    // New formats are noted as a change of the layout only (markContentsDirty): no listener
+    // of the text hears of it, the history included. The widget's layout would then draw the
+    // whole view again; the colours change no geometry, so it is told nothing and only the
+    // blocks on screen whose colours changed are drawn again.
+    {
+        const QSignalBlocker quiet(doc->documentLayout());
+        doc->markContentsDirty(from, std::max(0, to - from));
+    }
+    const QTextBlock top = m_edit->firstVisibleBlock();
+    QTextBlock b = doc->findBlock(std::max(from, top.isValid() ? top.position() : 0));
+    const int height = m_edit->viewport()->height();
+    QRect area;
+    for (; b.isValid() && b.position() < to; b = b.next()) {
+        const QRectF g = m_edit->blockGeometry(b);
+        if (g.top() > height)
+            break;
+        if (g.bottom() >= 0)
+            area |= QRect(0, int(g.top()), m_edit->viewport()->width(), int(g.height()) + 1);
+    }
+    if (!area.isEmpty())
+        m_edit->viewport()->update(area);
+}
+
+} // namespace editing

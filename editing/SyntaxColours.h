@@ -1,0 +1,119 @@
+#pragma once
+
+#include "markup/Lexer.h"
+
+#include <QColor>
+#include <QObject>
+#include <QTextCursor>
+#include <QTimer>
+#include <vector>
+
+class QTextBlock;
+class RichEdit;
+
+namespace editing {
+
+// The colour the markup layer draws a kind of token in; an invalid colour for the kinds it
+// leaves as they are (words between tags, other script).
+QColor markupColour(markup::Token kind);
+
+// Colours of the markup typed or opened in a page, drawn over its text as a display layer:
+// the lexer's colours go into the layout of each text block (additional formats), never into
+// the stored characters, so the colour runs, the history, the modified flag, the clipboard
+// and every saved byte stay as they are. Only text stored in black is coloured; the pieces the
+// commands wrote in their own colours keep them.
+//
+// Each block (a line, or one display block of a long line) keeps the lexer's state at its
+// end as its user state. An edit is lexed again from its first block until a block ends in
+// the state it ended in before; what lies beyond the view then goes on in slices of a few
+// milliseconds on the interface thread. All blocks keep their state, but only the blocks near
+// the view carry colours (the layout of every block of a big page would cost too much memory):
+// they are given as the view moves and taken from blocks that leave its neighbourhood.
+class SyntaxColours : public QObject {
+    Q_OBJECT
+  public:
+    // Gives `edit` its layer (lexing the whole page, the view first) and has it draw its
+    // colours or not. Without colours the layer still keeps the states for the tag matching.
+    static void showFor(RichEdit* edit, bool on);
+    static SyntaxColours* of(const RichEdit* edit);
+
+    bool isPainting() const { return m_painting; }
+    void setPainting(bool on);
+    // Lexes now what is still to lex up to and including block `blockNumber`, so that the
+    // states before it are those of the text as it is.
+    void lexThrough(int blockNumber);
+
+    // Whether every block has been lexed since the last edit.
+    bool isComplete() const { return m_pending.empty(); }
+    // The longest time one slice of background work held the interface, in milliseconds.
+    double longestSliceMs() const { return m_longestSliceMs; }
+    // The block numbers that carry colours now (first > last: none).
+    int colouredFirst() const { return m_first; }
+    int colouredLast() const { return m_last; }
+
+    // Longest time one background slice may take, in milliseconds.
+    static constexpr double sliceMs = 4.0;
+
+  signals:
+    // Every block is lexed (after an edit, once the background work is done).
+    void completed();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    SyntaxColours(RichEdit* edit, bool painting);
+    // Takes the colours from the blocks (before the layer goes while its editor stays).
+    void takeColoursAway();
+
+    // A stretch of blocks to lex again: from the block at `from` at least through the block at
+    // `to`, and on until a block ends in its old state. The cursors follow edits.
+    struct Region {
+        QTextCursor from;
+        QTextCursor to;
+    };
+
+    void onContentsChange(int position, int removed, int added);
+    void addRegion(int from, int to);
+    // Lexes pending regions until block number `until` is passed (-1: no such bound) or the
+    // time is up (budgetMs < 0: no limit). Returns whether the regions were finished.
+    void work(int until, double budgetMs);
+    void slice();
+    void schedule();
+    // The blocks near the view: those on screen and as many above and below.
+    std::pair<int, int> nearView() const;
+    // Gives colours to the blocks near the view, and takes them from the others.
+    void followView();
+    void queueFollowView();
+    void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
+    void clearColours(const QTextBlock& block);
+    void noteRepaint(const QTextBlock& block);
+    void flushRepaint();
+    // Blocks near the view lexed while the document was being changed: given their colours
+    // once the change is done.
+    void notePending(const QTextBlock& block);
+    void paintPending();
+    markup::State stateBefore(const QTextBlock& block) const;
+    bool endsLine(const QTextBlock& block) const;
+    // Lexes one block from state `in` into m_spans; returns the state at its end.
+    markup::State lexBlock(const QTextBlock& block, markup::State in);
+    bool inView(int number) const { return m_painting && number >= m_first && number <= m_last; }
+
+    RichEdit* m_edit;
+    bool m_painting = true;
+    std::vector<Region> m_pending; // ascending by start
+    QTimer m_timer;
+    bool m_followQueued = false;
+    int m_first = 0; // block numbers that carry colours
+    int m_last = -1;
+    int m_blockCount = 0;
+    int m_dirtyFrom = -1; // document range whose layouts were given new colours
+    int m_dirtyTo = -1;
+    double m_longestSliceMs = 0;
+    std::vector<markup::Span> m_spans;
+    bool m_inEdit = false;
+    QTextCursor m_pendingFrom; // null: no block waits for its colours
+    QTextCursor m_pendingTo;
+};
+
+} // namespace editing

@@ -1,0 +1,374 @@
+#include "support/TestKit.h"
+
+#include "app/FileCommands.h"
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "editing/MatchingTags.h"
+#include "editing/PageDisplay.h"
+#include "editing/SelectionLayers.h"
+#include "editing/SyntaxColours.h"
+#include "markup/Lexer.h"
+#include "platform/RtfCodec.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <functional>
+
+using testkit::App;
+using testkit::Run;
+
+namespace {
+
+const QColor red(255, 0, 0);
+const QColor black(0, 0, 0);
+
+QSettings settings() {
+    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
+            QStringLiteral("Halvane")};
+}
+
+void fill(App& app, const QList<Run>& runs) {
+    app.newDocument();
+    platform::rtf::Runs page;
+    for (const Run& r : runs)
+        page.push_back({r.text, r.colour.rgb()});
+    app.edit()->setWholeRuns(page);
+}
+
+bool coloured(const RichEdit* edit) {
+    for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())
+        if (b.layout() && !b.layout()->formats().isEmpty())
+            return true;
+    return false;
+}
+
+// What leaves the program from a page: its file, its editing file, the clipboard, and what
+// the history and the modified flag say.
+struct Output {
+    QByteArray page, editing, clipboard;
+    int undoSteps = 0;
+    bool modified = false;
+    bool operator==(const Output&) const = default;
+};
+
+Output output(App& app, const QString& folder) {
+    Output out;
+    QString reason;
+    const QString htm = folder + QStringLiteral("/p.htm");
+    const QString hted = folder + QStringLiteral("/p.hted");
+    out.undoSteps = app.doc()->history().undoCount();
+    out.modified = app.doc()->isModified();
+    [&] {
+        QVERIFY(files::writePage(*app.doc(), htm, &reason));
+        QVERIFY(files::writeEditingFile(*app.doc(), hted, &reason, nullptr));
+    }();
+    out.page = testkit::readBytes(htm);
+    out.editing = testkit::readBytes(hted);
+    app.select(0, app.edit()->textLength());
+    app.trigger(QStringLiteral("mnuEditCopy"));
+    out.clipboard = QApplication::clipboard()->text().toUtf8();
+    return out;
+}
+
+// How near two colours are (sum of the channel differences).
+int distance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
+}
+
+// Whether some pixel of `area` is drawn close to `colour` (glyph edges are blended with the
+// page's white, their middle is the colour itself).
+bool drawnIn(const QImage& image, const QRect& area, QColor colour) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.rect().contains(x, y) && distance(image.pixel(x, y), colour.rgb()) < 60)
+                return true;
+    return false;
+}
+
+// An edit of the page: at a CR LF position, text to put in (empty: two characters deleted).
+struct Edit {
+    int at;
+    QString text;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Edit>)
+
+class DisplayTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { testkit::isolate(); }
+    void init() { settings().remove(QStringLiteral("Settings")); }
+
+    // Every display layer on (colours, caret line, zoom, fixed-width font) or all off: the
+    // same page file, editing file, clipboard, history and modified flag, also for what is
+    // typed while the layers are on.
+    void layersLeaveThePageAlone() {
+        QTemporaryDir folder;
+        Output results[2];
+        for (const bool on : {false, true}) {
+            settings().remove(QStringLiteral("Settings"));
+            App app;
+            if (!on) {
+                app.trigger(QStringLiteral("mnuViewColourMarkup"));
+                app.trigger(QStringLiteral("mnuViewCaretLine"));
+            }
+            fill(app,
+                 {{QStringLiteral(
+                       "<!DOCTYPE html>\r\n<P class=\"a\" style=\"color: red\">caf&eacute; "),
+                   black},
+                  {QStringLiteral("<STRONG>"), red},
+                  {QStringLiteral("x"), black},
+                  {QStringLiteral("</STRONG>"), red},
+                  {QStringLiteral("</P><!-- c -->\r\n<script>var n = 1;</script>\r\n"), black}});
+            app.edit()->setSelStart(app.edit()->textLength());
+            if (on) {
+                app.trigger(QStringLiteral("mnuViewZoomIn"));
+                app.trigger(QStringLiteral("mnuViewFixedWidthFont"));
+                QCOMPARE(app.edit()->font().family(),
+                         editing::displayFont(app.edit()->pageFont(), editing::displayOptions())
+                             .family());
+            }
+            QSignalSpy edits(app.edit(), &RichEdit::edited);
+            QSignalSpy changes(app.edit()->document(), &QTextDocument::contentsChanged);
+            app.type(QStringLiteral("<B id=\"z\">y</B>\r"));
+            const int typed = int(edits.count());
+            const int changed = int(changes.count());
+            QTRY_VERIFY(editing::SyntaxColours::of(app.edit())->isComplete());
+            QCOMPARE(coloured(app.edit()), on);
+            // Colouring and zooming is no edit of the text.
+            app.trigger(QStringLiteral("mnuViewZoomIn"));
+            QTest::qWait(0);
+            QCOMPARE(int(edits.count()), typed);
+            QCOMPARE(int(changes.count()), changed);
+            // What is typed is stored with no font of its own: the page's font stays.
+            QTextCursor at(app.edit()->document());
+            at.setPosition(app.edit()->toDocumentPosition(
+                app.edit()->text().lastIndexOf(QLatin1Char('y')) + 1));
+            const QTextCharFormat typedFormat = at.charFormat();
+            QVERIFY(!typedFormat.hasProperty(QTextFormat::FontPointSize));
+            QVERIFY(!typedFormat.hasProperty(QTextFormat::FontFamilies));
+            QCOMPARE(app.edit()->pageFont().pointSizeF(), 8.5);
+            results[on] = output(app, folder.path());
+        }
+        QCOMPARE(results[1].page, results[0].page);
+        QCOMPARE(results[1].editing, results[0].editing);
+        QCOMPARE(results[1].clipboard, results[0].clipboard);
+        QCOMPARE(results[1].undoSteps, results[0].undoSteps);
+        QCOMPARE(results[1].modified, results[0].modified);
+    }
+
+    // A tag typed in black is drawn in the tag colour; a command's red tag stays red.
+    void typedTagIsColouredCommandTagKeepsItsColour() {
+        App app;
+        app.trigger(QStringLiteral("mnuViewCaretLine"));
+        fill(app, {{QStringLiteral("<STRONG>"), red}, {QStringLiteral(" "), black}});
+        app.edit()->setSelStart(app.edit()->textLength());
+        app.type(QStringLiteral("<P>"));
+        QTRY_VERIFY(coloured(app.edit()));
+        const QImage shot = app.edit()->viewport()->grab().toImage();
+        const auto area = [&](int from, int to) {
+            QTextCursor c(app.edit()->document());
+            c.setPosition(from);
+            const QRect a = app.edit()->cursorRect(c);
+            c.setPosition(to);
+            const QRect b = app.edit()->cursorRect(c);
+            return QRect(QPoint(a.left() + 1, a.top()), QPoint(b.left() - 1, b.bottom()));
+        };
+        const QColor tagName = editing::markupColour(markup::Token::TagName);
+        const QRect typedName = area(10, 11); // the P of "<STRONG> <P>"
+        const QRect strong = area(1, 7);
+        QVERIFY(drawnIn(shot, typedName, tagName));
+        QVERIFY(!drawnIn(shot, typedName, red));
+        QVERIFY(drawnIn(shot, strong, red));
+        QVERIFY(!drawnIn(shot, strong, tagName));
+    }
+
+    // After any run of edits the states in the blocks are those of lexing the page afresh,
+    // also across long lines held as display blocks and edits that change every state after
+    // them (a comment opened at the top).
+    void statesFollowEdits_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QList<Edit>>("edits");
+        QString lines;
+        for (int i = 0; i < 400; ++i)
+            lines += QStringLiteral("<p class=\"n%1\">line %1 &amp; <b>more</b></p>\r\n").arg(i);
+        QString longLine;
+        for (int i = 0; i < 300; ++i)
+            longLine += QStringLiteral("<a href=\"x%1.htm\">x</a><!-- %1 -->").arg(i);
+        QTest::newRow("comment opened and closed at the top")
+            << lines << QList<Edit>{{0, QStringLiteral("<!--")}, {2000, QStringLiteral("-->")}};
+        QTest::newRow("lines broken and joined")
+            << lines
+            << QList<Edit>{{30, QStringLiteral("\r\n")},
+                           {500, QString()},
+                           {4000, QStringLiteral("<script>\r\nvar s = '</p>")}};
+        QTest::newRow("long line") << longLine
+                                   << QList<Edit>{{5, QStringLiteral("\"")},
+                                                  {3000, QStringLiteral("<style>p{")},
+                                                  {200, QString()}};
+    }
+    void statesFollowEdits() {
+        QFETCH(QString, page);
+        QFETCH(QList<Edit>, edits);
+        App app;
+        fill(app, {{page, black}});
+        RichEdit* edit = app.edit();
+        for (const Edit& e : edits) {
+            edit->setSelStart(e.at);
+            edit->setSelLength(e.text.isEmpty() ? 2 : 0);
+            edit->setSelText(e.text);
+            QCoreApplication::processEvents();
+        }
+        auto* layer = editing::SyntaxColours::of(edit);
+        QVERIFY(layer);
+        QTRY_VERIFY(layer->isComplete());
+        markup::State state = markup::startState;
+        std::vector<markup::Span> spans;
+        int blocks = 0;
+        for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next(), ++blocks) {
+            QString following;
+            const bool ends = !b.next().isValid() || !edit->continuesLine(b.next());
+            for (QTextBlock n = b.next(); !ends && n.isValid() && edit->continuesLine(n) &&
+                                          following.size() < markup::lookahead;
+                 n = n.next())
+                following += n.text();
+            state = markup::lex(b.text(), state, ends, spans, following);
+            QVERIFY2(b.userState() == state, qPrintable(QStringLiteral("block %1").arg(blocks)));
+        }
+    }
+
+    void zoomSteps_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("to");
+        QTest::newRow("in") << 100 << 1 << 110;
+        QTest::newRow("out") << 100 << -1 << 90;
+        QTest::newRow("off the ladder, in") << 95 << 1 << 100;
+        QTest::newRow("off the ladder, out") << 95 << -1 << 90;
+        QTest::newRow("top") << 400 << 1 << 400;
+        QTest::newRow("bottom") << 50 << -1 << 50;
+        QTest::newRow("many") << 100 << 20 << 400;
+    }
+    void zoomSteps() {
+        QFETCH(int, from);
+        QFETCH(int, steps);
+        QFETCH(int, to);
+        QCOMPARE(editing::zoomAfter(from, steps), to);
+    }
+
+    // Zoom reaches every window, by its keys and the wheel, and is remembered; the page's
+    // font stays as it is.
+    void zoomIsSharedAndRemembered() {
+        {
+            App app;
+            app.newDocument();
+            RichEdit* first = app.edit();
+            app.newDocument();
+            RichEdit* second = app.edit();
+            const qreal size = first->font().pointSizeF();
+            app.shortcut(Qt::Key_Equal, Qt::ControlModifier);
+            app.shortcut(Qt::Key_Plus, Qt::ControlModifier);
+            QCOMPARE(editing::displayOptions().zoom, 125);
+            QCOMPARE(first->font().pointSizeF(), size * 1.25);
+            QCOMPARE(second->font().pointSizeF(), size * 1.25);
+            QCOMPARE(first->pageFont().pointSizeF(), size);
+            QWheelEvent wheel(QPointF(5, 5), second->viewport()->mapToGlobal(QPointF(5, 5)),
+                              QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(second->viewport(), &wheel);
+            QCOMPARE(editing::displayOptions().zoom, 110);
+            app.shortcut(Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(editing::displayOptions().zoom, 100);
+            app.shortcut(Qt::Key_Minus, Qt::ControlModifier);
+        }
+        App again;
+        QCOMPARE(editing::displayOptions().zoom, 90);
+        again.newDocument();
+        again.shortcut(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(editing::displayOptions().zoom, 100);
+        QCOMPARE(again.edit()->font(), again.edit()->pageFont());
+    }
+
+    // Go to Matching Tag from a caret position (CR LF, found by a marker in the page) to the
+    // partner's "<", with void and optional-end elements and a long line held as display blocks.
+    void goToMatchingTag_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("partner"); // -1: none, the caret stays
+        // 0 <table>, 9 <tr>, 13 <td>, 17 a, 18 <td>, 22 b, 23 </tr>, 30 </table>, 40 <br>,
+        // 44 <p>, 47 x, 48 </b>
+        const QString table =
+            QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>\r\n<br><p>x</b>");
+        QTest::newRow("start tag") << table << 3 << 30;
+        QTest::newRow("end tag") << table << 33 << 0;
+        QTest::newRow("row") << table << 10 << 23;
+        QTest::newRow("cell closed by the next") << table << 14 << 18;
+        QTest::newRow("cell closed by the row's end") << table << 21 << 23;
+        QTest::newRow("void") << table << 41 << -1;
+        QTest::newRow("stray end tag") << table << 50 << -1;
+        QString line = QStringLiteral("<div class=\"a\">");
+        for (int i = 0; i < 400; ++i)
+            line += QStringLiteral("<span>w%1</span> ").arg(i);
+        const int end = int(line.size());
+        line += QStringLiteral("</div>");
+        QTest::newRow("across a long line") << line << 2 << end;
+        QTest::newRow("back across a long line") << line << end + 3 << 0;
+    }
+    void goToMatchingTag() {
+        QFETCH(QString, page);
+        QFETCH(int, caret);
+        QFETCH(int, partner);
+        App app;
+        fill(app, {{page, black}});
+        app.edit()->setSelStart(caret);
+        app.trigger(QStringLiteral("mnuEditGoToMatchingTag"));
+        QCOMPARE(app.edit()->selStart(), partner < 0 ? caret : partner);
+        // The marks: the tag and its partner behind a soft background, a stray tag alone.
+        if (partner >= 0 || caret == 50)
+            QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::MatchingTag).size(),
+                         partner >= 0 ? 2 : 1);
+    }
+
+    // Select Element takes the element around the selection, each repeat the one around it.
+    void selectElement() {
+        App app;
+        const QString page = QStringLiteral("<table>\r\n<tr><td>a<td>b</tr>\r\n</table>");
+        fill(app, {{page, black}});
+        app.edit()->setSelStart(page.indexOf(QLatin1String("b</tr>")));
+        const QStringList expected{QStringLiteral("<td>b"), QStringLiteral("<tr><td>a<td>b</tr>"),
+                                   page};
+        for (const QString& element : expected) {
+            app.trigger(QStringLiteral("mnuEditSelectElement"));
+            QCOMPARE(app.edit()->selText(), element);
+        }
+        app.trigger(QStringLiteral("mnuEditSelectElement"));
+        QCOMPARE(app.edit()->selText(), page);
+    }
+
+    void commandsWithoutADocument() {
+        App app;
+        for (const char* item : {"mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont",
+                                 "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize",
+                                 "mnuEditGoToMatchingTag", "mnuEditSelectElement"})
+            app.trigger(QLatin1String(item));
+        QVERIFY(!app.doc());
+        // The choices hold for the next page.
+        app.newDocument();
+        QVERIFY(!editing::SyntaxColours::of(app.edit())->isPainting());
+        QVERIFY(app.edit()->font().fixedPitch() || QFontInfo(app.edit()->font()).fixedPitch());
+    }
+};
+
+QTEST_MAIN(DisplayTest)
+#include "tst_display.moc"
