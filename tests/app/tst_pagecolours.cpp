@@ -59,6 +59,10 @@ private slots:
             QCOMPARE(app.edit()->text(), QStringLiteral("Typed words"));
         }
 
+        // The page's own colours: without the syntax colours and the caret's line over them.
+        for (const char* layer : {"mnuViewColourMarkup", "mnuViewCaretLine"})
+            if (app.main().action(QString::fromLatin1(layer))->isChecked())
+                app.trigger(QString::fromLatin1(layer));
         // Every pixel of the text area is white or a grey of the text's antialiasing, and the
         // text itself is near black.
         const QImage shot = app.edit()->viewport()->grab().toImage();
