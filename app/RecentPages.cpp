@@ -9,6 +9,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeDatabase>
@@ -36,9 +37,15 @@ void store(const QStringList& list)
 // the writes in order; reading the list waits for the writes queued before.
 QThreadPool& writer()
 {
-    // Its end (the program's) waits for the writes still queued.
+    // The end of the application waits for the writes still queued, while what they use (the
+    // settings, the MIME database) is still there.
     static QThreadPool pool;
-    pool.setMaxThreadCount(1);
+    static const bool once = [] {
+        pool.setMaxThreadCount(1);
+        qAddPostRoutine([] { pool.waitForDone(); });
+        return true;
+    }();
+    (void)once;
     return pool;
 }
 
