@@ -29,6 +29,8 @@
 #include <QPointF>
 #include <QPointer>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEnginePage>
@@ -56,6 +58,31 @@ void ensureSharedDrawingContext()
     context->create();
     qt_gl_set_global_share_context(context);
 }
+
+// The preview's own helper, in a world of its own (see PreviewRenderer.h). It watches the
+// document from the moment it is parsed: a change the page's own scripts make (an effect, a
+// counter written into the page) means the source no longer says what is shown.
+const char* const helperScript = R"JS(
+var halvanePreview = (function () {
+  var changedByPage = false, own = false;
+  var watch = new MutationObserver(function () { if (!own) changedByPage = true; });
+  watch.observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+  return {
+    patch: function (tag, index, before, after, html) {
+      if (watch.takeRecords().length) changedByPage = true;
+      if (changedByPage) return "the page's scripts changed the page";
+      var all = document.getElementsByTagName(tag);
+      if (all.length !== before)
+        return "the page holds " + all.length + " <" + tag + "> elements, the source " + before;
+      own = true;
+      try { all[index].outerHTML = html; } finally { watch.takeRecords(); own = false; }
+      if (document.getElementsByTagName(tag).length !== after)
+        return "the changed <" + tag + "> did not fit where it was";
+      return "ok";
+    }
+  };
+})();
+)JS";
 
 const QByteArray schemeName = QByteArrayLiteral("halvane-preview");
 
@@ -258,6 +285,13 @@ public:
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         m_page = new PreviewPage(m_profile, m_view, &m_hooks);
         m_view->setPage(m_page);
+        QWebEngineScript helper;
+        helper.setName(QStringLiteral("halvane-preview-helper"));
+        helper.setSourceCode(QString::fromLatin1(helperScript));
+        helper.setInjectionPoint(QWebEngineScript::DocumentReady);
+        helper.setWorldId(QWebEngineScript::ApplicationWorld);
+        helper.setRunsOnSubFrames(false);
+        m_page->scripts().insert(helper);
         QObject::connect(m_page, &QWebEnginePage::loadFinished, m_view, [this](bool ok) {
             const QPointF at = m_scroll.value(m_page->current.path());
             if (!at.isNull())
@@ -294,6 +328,15 @@ public:
             if (done)
                 done(v);
         });
+    }
+
+    void runOwnScript(const QString& script, std::function<void(const QVariant&)> done) override
+    {
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                              [done = std::move(done)](const QVariant& v) {
+                                  if (done)
+                                      done(v);
+                              });
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "review/PreviewDock.h"
 #include "review/ReviewCommands.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,68 @@ private slots:
         QVERIFY(dock()->isHidden());
         QVERIFY(!dock()->renderer());
         QVERIFY(!app.main().action("mnuViewLivePreview")->isChecked());
+    }
+
+    // Typing into a paragraph changes that paragraph in the page shown: the page's scripts keep
+    // running (their counter stays as it was); a change in the head loads the page again.
+    void editsPatchInPlaceAndTheHeadReloads()
+    {
+        App app;
+        app.newDocument();
+        QString page = QStringLiteral("<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY>\r\n"
+                                      "<SCRIPT>window.__n = 1;</SCRIPT>\r\n");
+        while (page.size() < 200 * 1024)
+            page += QStringLiteral("<P>Some text of a paragraph, <B>bold</B> here.</P>\r\n");
+        page += QStringLiteral("<P ID=t>Hello</P>\r\n<TABLE><TR><TD>cell</TABLE>\r\n</BODY></HTML>\r\n");
+        app.edit()->setWholeText(page);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('t') ? 1 : 0", 1, 20000));
+        QCOMPARE(evaluate("window.__n = 42"), QVariant(42));
+        QSignalSpy reloads(dock(), &PreviewDock::reloading);
+        QSignalSpy patches(dock(), &PreviewDock::patched);
+        app.edit()->setFocus();
+        app.edit()->setSelStart(int(page.indexOf("Hello</P>")) + 5);
+        app.type(" world");
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Hello world"), 5000));
+        // A cell, whose row and table body the parser made up, is found all the same.
+        app.edit()->setSelStart(app.edit()->text().indexOf("cell") + 4);
+        app.type("s");
+        QVERIFY(showsWithin("document.querySelector('td').textContent", QStringLiteral("cells"), 5000));
+        QCOMPARE(evaluate("window.__n"), QVariant(42));
+        QVERIFY2(reloads.isEmpty(), qPrintable(reloads.isEmpty() ? QString() : reloads.first().first().toString()));
+        QVERIFY(patches.count() >= 2);
+
+        app.edit()->setSelStart(int(page.indexOf("</TITLE>")));
+        app.type("x");
+        QVERIFY(showsWithin("window.__n", 1, 10000));
+        QCOMPARE(evaluate("document.title"), QVariant(QStringLiteral("tx")));
+        QVERIFY(!reloads.isEmpty());
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+
+    // Past the live limit the page is shown again only on demand, and the title says so.
+    void aBigPageRefreshesOnDemand()
+    {
+        App app;
+        app.newDocument();
+        QString page = QStringLiteral("<HTML><BODY><P ID=t>Start</P>\r\n<!--\r\n");
+        while (page.size() < PreviewDock::onDemandChars + 1000)
+            page += QStringLiteral("Some text of a long page, <B>bold</B> here and there.\r\n");
+        page += QStringLiteral("-->\r\n</BODY></HTML>\r\n");
+        app.edit()->setWholeText(page);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('t') ? 1 : 0", 1, 30000));
+        QVERIFY(dock()->windowTitle().contains("Refresh"));
+        app.edit()->setFocus();
+        app.edit()->setSelStart(int(page.indexOf("Start")) + 5);
+        app.type("ed");
+        QTest::qWait(PreviewDock::settleMs * 4); // long enough for a live preview to have shown it
+        QCOMPARE(evaluate("document.getElementById('t').textContent"), QVariant(QStringLiteral("Start")));
+        auto* refresh = dock()->findChild<QAbstractButton*>("cmdPreviewRefresh");
+        QVERIFY(refresh);
+        refresh->click();
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started"), 30000));
+        app.main().action("mnuViewLivePreview")->trigger();
     }
 
     // The page of a file: its pictures come from its folder; a file beside the folder cannot
