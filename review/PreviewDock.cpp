@@ -9,6 +9,8 @@
 
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QToolButton>
@@ -60,6 +62,9 @@ PreviewDock::PreviewDock(QMdiArea* area, QWidget* parent)
     setWidget(m_placeholder);
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &PreviewDock::refresh);
+    m_caretSettle.setSingleShot(true);
+    m_caretSettle.setInterval(20);
+    connect(&m_caretSettle, &QTimer::timeout, this, &PreviewDock::markCaret);
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
         follow(workspace::activeDocument());
     });
@@ -138,6 +143,10 @@ void PreviewDock::ensureRenderer()
         if (self)
             self->openLink(url);
     };
+    hooks.elementPicked = [self](const QString& path) {
+        if (self)
+            self->pickElement(path);
+    };
     hooks.loaded = [self, shown = std::move(hooks.loaded)](bool ok) {
         if (!self)
             return;
@@ -147,6 +156,8 @@ void PreviewDock::ensureRenderer()
         if (self->m_changedWhileLoading) {
             self->m_changedWhileLoading = false;
             self->scheduleRefresh(0);
+        } else if (self->m_loading == 0) {
+            self->m_caretSettle.start();
         }
     };
     m_frame = new QWidget(this);
@@ -239,6 +250,10 @@ void PreviewDock::follow(frmDocument* doc)
         return;
     if (doc != m_document || !m_editWatch) {
         QObject::disconnect(m_editWatch);
+        QObject::disconnect(m_caretWatch);
+        if (doc)
+            m_caretWatch = connect(doc->editor(), &QPlainTextEdit::cursorPositionChanged, this,
+                                   [this] { m_caretSettle.start(); });
         m_forceReload = m_forceReload || doc != m_document;
         m_document = doc;
         if (doc)
@@ -318,9 +333,10 @@ void PreviewDock::refresh()
     m_renderer->runOwnScript(call, [self, generation](const QVariant& answer) {
         if (!self || generation != self->m_generation)
             return;
-        if (answer.toString() == QLatin1String("ok"))
+        if (answer.toString() == QLatin1String("ok")) {
             emit self->patched(self->m_sinceChange.isValid() ? self->m_sinceChange.elapsed() : 0);
-        else
+            self->m_caretSettle.start();
+        } else
             self->reload(answer.isValid() ? answer.toString() : QStringLiteral("the page did not answer"));
     });
 }
@@ -341,6 +357,62 @@ void PreviewDock::reload(const QString& reason)
     const bool ownFile = doc && QFileInfo(doc->windowTitle()).isAbsolute();
     ++m_loading;
     m_renderer->showPage(html, m_shownFile, ownFile);
+}
+
+void PreviewDock::setFollowsCaret(bool follows)
+{
+    m_followsCaret = follows;
+    if (follows)
+        m_caretSettle.start();
+}
+
+// The element around the caret, found in the source shown (only while that is the text in
+// the editor), is outlined by its name and its place among the elements of that name.
+void PreviewDock::markCaret()
+{
+    if (!m_followsCaret || !m_renderer || !m_shown || m_loading > 0 || m_changePending || !m_document)
+        return;
+    const int caret = m_document->editor()->textCursor().position();
+    const auto element = markup::enclosingElement(m_shown->page(), caret, caret);
+    const ShownSource::StartTag* tag = element ? m_shown->startTagAt(element->start) : nullptr;
+    if (!tag || tag->name == QLatin1String("html") || tag->name == QLatin1String("head") ||
+        tag->name == QLatin1String("title") || isPageWideName(tag->name))
+        return;
+    const QString call = QStringLiteral("typeof halvanePreview !== 'undefined' && halvanePreview.mark('%1', %2, %3)")
+                             .arg(tag->name)
+                             .arg(m_shown->countOf(tag->name, 0, element->start))
+                             .arg(m_shown->countOf(tag->name, 0, int(m_shown->text().size())));
+    QPointer<PreviewDock> self(this);
+    m_renderer->runOwnScript(call, [self](const QVariant& shown) {
+        if (self && shown.toBool())
+            emit self->caretShown();
+    });
+}
+
+// Ctrl+click in the page: the caret goes to the start tag of the innermost element clicked
+// that the source holds as the page does (elements the parser made up are passed over).
+void PreviewDock::pickElement(const QString& path)
+{
+    if (!m_shown || !m_document)
+        return;
+    const QJsonArray chain = QJsonDocument::fromJson(path.toUtf8()).array();
+    for (const QJsonValue& link : chain) {
+        const QJsonArray item = link.toArray();
+        const QString name = item.at(0).toString();
+        const int index = item.at(1).toInt(-1);
+        if (index < 0 || m_shown->countOf(name, 0, int(m_shown->text().size())) != item.at(2).toInt())
+            continue;
+        const int at = m_shown->positionOf(name, index);
+        if (at < 0)
+            continue;
+        RichEdit* edit = m_document->editor();
+        const int breaks = int(std::count(m_shown->text().begin(), m_shown->text().begin() + at, u'\n'));
+        edit->setSelStart(std::min(at + breaks, edit->textLength()));
+        edit->setSelLength(0);
+        m_document->activateWindow();
+        edit->setFocus();
+        return;
+    }
 }
 
 void PreviewDock::setRemoteAllowed(bool allowed)

@@ -42,6 +42,10 @@ public:
     // a page of that caption in the home folder (relative addresses resolve there).
     static QString pageFileFor(const frmDocument* doc);
 
+    // Whether the element under the caret is outlined in the page and scrolled into view.
+    bool followsCaret() const { return m_followsCaret; }
+    void setFollowsCaret(bool follows);
+
     // Whether the page shown may load anything from the network (off by default).
     bool remoteAllowed() const { return m_remoteAllowed; }
     void setRemoteAllowed(bool allowed);
@@ -59,6 +63,8 @@ signals:
     void patched(qint64 ms);
     // The whole page is loaded again, and why (also in the debug log, halvane.preview).
     void reloading(const QString& reason);
+    // The element under the caret was outlined in the page.
+    void caretShown();
 
 public slots:
     // Shows the page again now (the Refresh button and F5 in the preview).
@@ -78,6 +84,8 @@ private:
     void refresh();
     void reload(const QString& reason);
     void updateTitle();
+    void markCaret();
+    void pickElement(const QString& path);
     void openLink(const QUrl& url);
 
     QMdiArea* m_area;
@@ -98,6 +106,9 @@ private:
     bool m_changedWhileLoading = false;
     bool m_forceReload = false;
     bool m_onDemand = false;
+    bool m_followsCaret = true;
+    QTimer m_caretSettle;
+    QMetaObject::Connection m_caretWatch;
     int m_generation = 0;               // counts whole loads: answers of older patches are stale
 };
 

@@ -13,13 +13,13 @@ namespace {
 const char* const pageWideTags[] = {"script", "style", "link", "meta", "base", "noscript",
                                      "template", "frameset"};
 
-bool isPageWide(const QString& name)
+} // namespace
+
+bool isPageWideName(const QString& name)
 {
     return std::any_of(std::begin(pageWideTags), std::end(pageWideTags),
                        [&](const char* tag) { return name == QLatin1String(tag); });
 }
-
-} // namespace
 
 ShownSource::ShownSource(QString text) : m_text(std::move(text))
 {
@@ -60,6 +60,14 @@ int ShownSource::countOf(const QString& name, int from, int to) const
         if (t.position >= from && t.position < to && t.name == name)
             ++n;
     return n;
+}
+
+int ShownSource::positionOf(const QString& name, int index) const
+{
+    for (const StartTag& t : m_tags)
+        if (t.name == name && index-- == 0)
+            return t.position;
+    return -1;
 }
 
 UpdatePlan planUpdate(const ShownSource& shown, const ShownSource& now)
@@ -109,7 +117,7 @@ UpdatePlan planUpdate(const ShownSource& shown, const ShownSource& now)
             const QString old = a.mid(element->start, element->end - delta - element->start);
             const auto isWide = [](const ShownSource& s, int from, int to) {
                 for (const ShownSource::StartTag& t : s.startTags())
-                    if (t.position >= from && t.position < to && isPageWide(t.name))
+                    if (t.position >= from && t.position < to && isPageWideName(t.name))
                         return t.name;
                 return QString();
             };

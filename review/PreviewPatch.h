@@ -27,6 +27,8 @@ public:
     const StartTag* startTagAt(int position) const;
     // How many start tags named `name` lie in [from, to).
     int countOf(const QString& name, int from, int to) const;
+    // Where the index-th start tag named `name` begins, or -1.
+    int positionOf(const QString& name, int index) const;
 
 private:
     QString m_text;
@@ -45,6 +47,10 @@ struct UpdatePlan {
     int countAfter = 0;
     QString html;
 };
+
+// Whether an element belongs to the page as a whole (scripts, style sheets, meta data): it
+// is never replaced in place.
+bool isPageWideName(const QString& name);
 
 UpdatePlan planUpdate(const ShownSource& shown, const ShownSource& now);
 

@@ -62,27 +62,12 @@ void ensureSharedDrawingContext()
 // The preview's own helper, in a world of its own (see PreviewRenderer.h). It watches the
 // document from the moment it is parsed: a change the page's own scripts make (an effect, a
 // counter written into the page) means the source no longer says what is shown.
-const char* const helperScript = R"JS(
-var halvanePreview = (function () {
-  var changedByPage = false, own = false;
-  var watch = new MutationObserver(function () { if (!own) changedByPage = true; });
-  watch.observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
-  return {
-    patch: function (tag, index, before, after, html) {
-      if (watch.takeRecords().length) changedByPage = true;
-      if (changedByPage) return "the page's scripts changed the page";
-      var all = document.getElementsByTagName(tag);
-      if (all.length !== before)
-        return "the page holds " + all.length + " <" + tag + "> elements, the source " + before;
-      own = true;
-      try { all[index].outerHTML = html; } finally { watch.takeRecords(); own = false; }
-      if (document.getElementsByTagName(tag).length !== after)
-        return "the changed <" + tag + "> did not fit where it was";
-      return "ok";
-    }
-  };
-})();
-)JS";
+// Its source is the module's resource PreviewHelper.js.
+QString helperScript()
+{
+    QFile file(QStringLiteral(":/webpreview/PreviewHelper.js"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 
 const QByteArray schemeName = QByteArrayLiteral("halvane-preview");
 
@@ -239,6 +224,17 @@ protected:
         return samePage || !isMainFrame;
     }
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int line, const QString& source) override
+    {
+        static const QString pick = QStringLiteral("halvane-preview:pick ");
+        if (message.startsWith(pick)) {
+            if (m_hooks->elementPicked)
+                m_hooks->elementPicked(message.mid(pick.size()));
+            return;
+        }
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    }
 
 private:
     review::PreviewRenderer::Hooks* m_hooks;
@@ -287,7 +283,7 @@ public:
         m_view->setPage(m_page);
         QWebEngineScript helper;
         helper.setName(QStringLiteral("halvane-preview-helper"));
-        helper.setSourceCode(QString::fromLatin1(helperScript));
+        helper.setSourceCode(helperScript());
         helper.setInjectionPoint(QWebEngineScript::DocumentReady);
         helper.setWorldId(QWebEngineScript::ApplicationWorld);
         helper.setRunsOnSubFrames(false);

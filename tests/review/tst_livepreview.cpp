@@ -133,6 +133,36 @@ private slots:
         app.main().action("mnuViewLivePreview")->trigger();
     }
 
+    // The element under the caret is outlined (in a tree the page's scripts cannot read);
+    // Ctrl+click on a heading puts the caret at its start tag.
+    void theCaretAndThePreviewFollowEachOther()
+    {
+        App app;
+        app.newDocument();
+        const QString page = QStringLiteral("<HTML><BODY>\r\n<TABLE><TR><TD>cell</TABLE>\r\n"
+                                            "<P>one</P>\r\n<H2 ID=h>Heading</H2>\r\n<P ID=p>two</P>\r\n</BODY></HTML>");
+        app.edit()->setWholeText(page);
+        app.edit()->setSelStart(0);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('p') ? 1 : 0", 1, 10000));
+        QSignalSpy marked(dock(), &PreviewDock::caretShown);
+        app.edit()->setSelStart(int(page.indexOf("two")) + 1);
+        QVERIFY(marked.wait(5000));
+        QCOMPARE(evaluate("const m = document.querySelector('halvane-caret'); "
+                          "m && m.shadowRoot === null && m.childNodes.length === 0 && m.getAttributeNames().length === 0"),
+                 QVariant(true));
+        QCOMPARE(evaluate("document.querySelectorAll('[data-pos],[data-source]').length"), QVariant(0));
+
+        const QVariantList r = evaluate("const b = document.getElementById('h').getBoundingClientRect(); "
+                                        "[Math.round(b.left + 5), Math.round(b.top + b.height / 2)]").toList();
+        QCOMPARE(r.size(), 2);
+        QWidget* view = dock()->renderer()->widget();
+        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+        QTest::mouseClick(target, Qt::LeftButton, Qt::ControlModifier, QPoint(r[0].toInt(), r[1].toInt()));
+        QTRY_COMPARE_WITH_TIMEOUT(app.edit()->selStart(), int(page.indexOf("<H2")), 5000);
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+
     // Past the live limit the page is shown again only on demand, and the title says so.
     void aBigPageRefreshesOnDemand()
     {
