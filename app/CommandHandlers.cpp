@@ -112,6 +112,7 @@ std::vector<HandlerEntry> build()
         {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
         {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
         {"mnuViewPreviewRemote", [](frmMain&) { review::toggleRemoteContent(); }},
+        {"mnuViewPreviewFollowsCaret", [](frmMain& m) { preview::toggleFollowsCaret(m); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

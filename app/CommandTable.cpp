@@ -46,6 +46,7 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewCheckMarkup", "Check &Markup", "F12", 1},
     {"mnuViewLivePreview", "&Live Preview", "Shift+F12", 1},
     {"mnuViewPreviewRemote", "Allow &remote content in the preview", nullptr, 1},
+    {"mnuViewPreviewFollowsCaret", "Preview &Follows Caret", nullptr, 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

@@ -2,6 +2,7 @@
 
 #include "app/CloseQuestions.h"
 #include "app/CommandHandlers.h"
+#include "app/Preview.h"
 #include "app/Recovery.h"
 #include "app/CommandTable.h"
 #include "app/Drops.h"
@@ -139,6 +140,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
     review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")),
                     m_actions.value(QStringLiteral("mnuViewPreviewRemote")));
+    preview::installFollowsCaret(m_actions.value(QStringLiteral("mnuViewPreviewFollowsCaret")));
     recent::install(*this);
     drops::openFilesDroppedOn(this, *this);
 }

@@ -125,7 +125,8 @@ private slots:
                               "mnuEditSelectAll"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
-                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote"}));
+                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",
+                              "mnuViewPreviewFollowsCaret"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }

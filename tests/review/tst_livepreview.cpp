@@ -160,6 +160,13 @@ private slots:
         QWidget* target = view->focusProxy() ? view->focusProxy() : view;
         QTest::mouseClick(target, Qt::LeftButton, Qt::ControlModifier, QPoint(r[0].toInt(), r[1].toInt()));
         QTRY_COMPARE_WITH_TIMEOUT(app.edit()->selStart(), int(page.indexOf("<H2")), 5000);
+
+        QAction* follows = app.main().action("mnuViewPreviewFollowsCaret");
+        QVERIFY(follows->isCheckable() && follows->isChecked());
+        follows->trigger();
+        QVERIFY(!follows->isChecked() && !dock()->followsCaret());
+        follows->trigger();
+        QVERIFY(follows->isChecked() && dock()->followsCaret());
         app.main().action("mnuViewLivePreview")->trigger();
     }
 
