@@ -325,9 +325,36 @@ void preview()
             edit->setSelText(QStringLiteral("x"));
         }, false));
     }
+    // The caret put into another paragraph: from the move to the outline drawn around it.
+    std::vector<double> carets;
+    {
+        // The outline drawn after the last whole load comes first.
+        QEventLoop settle;
+        QObject::connect(dock, &review::PreviewDock::caretShown, &settle, &QEventLoop::quit);
+        QTimer::singleShot(3000, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+    for (int i = 0; i < 5; ++i) {
+        QEventLoop loop;
+        QElapsedTimer since;
+        auto c = QObject::connect(dock, &review::PreviewDock::caretShown, &loop, [&] {
+            carets.push_back(double(since.nsecsElapsed()) / 1e6);
+            loop.quit();
+        });
+        QTimer::singleShot(60000, &loop, [] {
+            std::fprintf(stderr, "bench: the outline did not follow the caret\n");
+            std::exit(1);
+        });
+        const int at = edit->text().indexOf(QStringLiteral("<P>The "), edit->textLength() / 4 + i * 50000);
+        since.start();
+        edit->setSelStart(at + 5);
+        loop.exec();
+        QObject::disconnect(c);
+    }
     probe::report("review.preview_patch_ms_1MiB", median(patches), "ms");
     probe::report("review.preview_refresh_ms_1MiB", median(reloads), "ms");
     probe::report("floor.chromium_load_ms_1MiB", floorLoadMs(), "ms");
+    probe::report("review.preview_caret_ms_1MiB", median(carets), "ms");
     probe::report("review.preview_settle_ms", static_cast<double>(review::PreviewDock::settleMs), "ms", 0);
     probe::report("review.rss_mb_preview_open", residentKiB(getpid()) / 1024.0, "MB");
     int processes = 0;

@@ -63,7 +63,7 @@ PreviewDock::PreviewDock(QMdiArea* area, QWidget* parent)
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &PreviewDock::refresh);
     m_caretSettle.setSingleShot(true);
-    m_caretSettle.setInterval(20);
+    m_caretSettle.setInterval(0); // the moves of one turn of the event loop come as one
     connect(&m_caretSettle, &QTimer::timeout, this, &PreviewDock::markCaret);
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
         follow(workspace::activeDocument());
@@ -207,6 +207,7 @@ void PreviewDock::releaseRenderer()
     m_shown.reset();
     m_loading = 0;
     m_changedWhileLoading = false;
+    m_markInFlight = m_markAgain = false;
     // The placeholder takes the view's place; the view goes with the renderer.
     m_placeholder = new QLabel(this);
     m_placeholder->setAlignment(Qt::AlignCenter);
@@ -347,6 +348,7 @@ void PreviewDock::reload(const QString& reason)
     emit reloading(reason);
     m_changePending = false;
     m_forceReload = false;
+    m_markInFlight = m_markAgain = false; // an answer from the page going away may never come
     ++m_generation;
     frmDocument* doc = m_document;
     QString text = doc ? doc->editor()->text() : QString();
@@ -382,10 +384,23 @@ void PreviewDock::markCaret()
                              .arg(tag->name)
                              .arg(m_shown->countOf(tag->name, 0, element->start))
                              .arg(m_shown->countOf(tag->name, 0, int(m_shown->text().size())));
+    // One outline at a time: moves made while the page draws one are answered by the next.
+    if (m_markInFlight) {
+        m_markAgain = true;
+        return;
+    }
+    m_markInFlight = true;
     QPointer<PreviewDock> self(this);
     m_renderer->runOwnScript(call, [self](const QVariant& shown) {
-        if (self && shown.toBool())
+        if (!self)
+            return;
+        self->m_markInFlight = false;
+        if (shown.toBool())
             emit self->caretShown();
+        if (self->m_markAgain) {
+            self->m_markAgain = false;
+            self->markCaret();
+        }
     });
 }
 

@@ -109,6 +109,8 @@ private:
     bool m_followsCaret = true;
     QTimer m_caretSettle;
     QMetaObject::Connection m_caretWatch;
+    bool m_markInFlight = false;
+    bool m_markAgain = false;
     int m_generation = 0;               // counts whole loads: answers of older patches are stale
 };
 
