@@ -21,6 +21,10 @@ var halvanePreview = (function () {
     mark: function (tag, index, count) {
       var all = document.getElementsByTagName(tag);
       if (all.length !== count || !all[index]) return false;
+      // Scrolled and measured before the outline moves, so that the page is laid out once.
+      var element = all[index];
+      element.scrollIntoView({block: "nearest"});
+      var r = element.getBoundingClientRect();
       own = true;
       try {
         if (!frame || !frame.isConnected) {
@@ -30,13 +34,11 @@ var halvanePreview = (function () {
                                 "outline:2px solid rgba(0,120,215,0.9);outline-offset:1px";
           document.documentElement.appendChild(host);
         }
-        var r = all[index].getBoundingClientRect();
         frame.style.left = (r.left + window.scrollX) + "px";
         frame.style.top = (r.top + window.scrollY) + "px";
         frame.style.width = r.width + "px";
         frame.style.height = r.height + "px";
       } finally { watch.takeRecords(); own = false; }
-      all[index].scrollIntoView({block: "nearest"});
       return true;
     }
   };
