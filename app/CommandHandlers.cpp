@@ -118,6 +118,7 @@ std::vector<HandlerEntry> build()
         {"mnuViewCheckMarkup", [](frmMain&) { review::runMarkupCheck(); }},
         {"mnuViewLivePreview", [](frmMain&) { review::toggleLivePreview(); }},
         {"mnuViewPreviewRemote", [](frmMain&) { review::toggleRemoteContent(); }},
+        {"mnuViewPreviewFollowsCaret", [](frmMain& m) { preview::toggleFollowsCaret(m); }},
         {"mnuViewColourMarkup", [](frmMain&) { editing::toggleColourMarkup(); }},
         {"mnuViewCaretLine", [](frmMain&) { editing::toggleCaretLine(); }},
         {"mnuViewFixedWidthFont", [](frmMain&) { editing::toggleFixedWidth(); }},

@@ -52,6 +52,7 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewCheckMarkup", "Check &Markup", "F12", 1},
     {"mnuViewLivePreview", "&Live Preview", "Shift+F12", 1},
     {"mnuViewPreviewRemote", "Allow &remote content in the preview", nullptr, 1},
+    {"mnuViewPreviewFollowsCaret", "Preview &Follows Caret", nullptr, 1},
     {"mnuViewBar3", "-", nullptr, 1},
     {"mnuViewColourMarkup", "Colour &Markup", nullptr, 1},
     {"mnuViewCaretLine", "Highlight &Caret Line", nullptr, 1},

@@ -6,6 +6,11 @@
 #include "document/frmDocument.h"
 #include "platform/Browser.h"
 #include "platform/Prompts.h"
+#include "platform/SettingsStore.h"
+#include "review/PreviewDock.h"
+#include "review/ReviewCommands.h"
+
+#include <QAction>
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,6 +98,41 @@ void showInBrowser(frmMain& main)
     } else {
         launch(main, page, doc->windowTitle());
     }
+}
+
+namespace {
+
+const QString followsKey = QStringLiteral("PreviewFollowsCaret");
+
+QAction*& followsItem()
+{
+    static QAction* item = nullptr;
+    return item;
+}
+
+} // namespace
+
+void installFollowsCaret(QAction* item)
+{
+    followsItem() = item;
+    const bool follows = platform::SettingsStore().readNumber(followsKey, 1) != 0;
+    if (review::PreviewDock* dock = review::previewDock())
+        dock->setFollowsCaret(follows);
+    if (item) {
+        item->setCheckable(true);
+        item->setChecked(follows);
+    }
+}
+
+void toggleFollowsCaret(frmMain&)
+{
+    review::PreviewDock* dock = review::previewDock();
+    if (!dock)
+        return;
+    dock->setFollowsCaret(!dock->followsCaret());
+    platform::SettingsStore().writeNumber(followsKey, dock->followsCaret() ? 1 : 0);
+    if (followsItem())
+        followsItem()->setChecked(dock->followsCaret());
 }
 
 } // namespace preview

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAction;
 class frmMain;
 
 // Shows the active document in the desktop's web browser: the page is written as a plain
@@ -13,5 +14,9 @@ namespace preview {
 QString previewFilePath();
 
 void showInBrowser(frmMain& main);
+
+// View > Preview Follows Caret: checkable, on unless the user turned it off (remembered).
+void installFollowsCaret(QAction* item);
+void toggleFollowsCaret(frmMain& main);
 
 } // namespace preview

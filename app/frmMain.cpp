@@ -2,6 +2,7 @@
 
 #include "app/CloseQuestions.h"
 #include "app/CommandHandlers.h"
+#include "app/Preview.h"
 #include "app/Recovery.h"
 #include "app/CommandTable.h"
 #include "app/Drops.h"
@@ -152,6 +153,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")),
                     m_actions.value(QStringLiteral("mnuViewPreviewRemote")));
     findings::install(review::markupPanel());
+    preview::installFollowsCaret(m_actions.value(QStringLiteral("mnuViewPreviewFollowsCaret")));
     recent::install(*this);
     drops::openFilesDroppedOn(this, *this);
 }

@@ -4,8 +4,11 @@
 //   markup   the check's worker time on 1 and 10 MiB pages, the tidy command line on the same
 //            10 MiB file (its floor), and the longest stretch the interface thread is kept
 //            from its events while a check runs;
-//   preview  text change to the preview's load finished on a 1 MiB page, and the memory of
-//            the program and of the renderer's processes with the preview open.
+//   preview  on a 1 MiB page, from a text change (the pause over) to the preview showing it:
+//            a word typed into a paragraph (changed in place) and a changed title (a whole
+//            load), beside the floor of a whole load: the page shown once by a renderer
+//            started for it in a process of its own; and the memory of the program and of
+//            the renderer's processes with the preview open.
 
 #include "Pages.h"
 #include "Probe.h"
@@ -29,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -215,44 +219,142 @@ long childrenResidentKiB(const QByteArray& kind = {}, int* count = nullptr)
     return total;
 }
 
-void preview()
+// Opens the preview on `w`'s page and waits for its first showing: its time in ms.
+review::PreviewDock* openPreview(Window& w, qint64* firstMs)
 {
-    // Without the marquees: two thousand of them keep a software-drawn page busy for minutes.
-    Window w(sitePage(1 * MiB, false));
-    probe::report("review.rss_mb_preview_closed", residentKiB(getpid()) / 1024.0, "MB");
     auto* dock = new review::PreviewDock(w.area, &w.main);
     w.main.addDockWidget(Qt::RightDockWidgetArea, dock);
     QEventLoop loop;
-    bool ok = false;
-    qint64 lastMs = 0;
     QObject::connect(dock, &review::PreviewDock::refreshed, &loop, [&](bool loaded, qint64 ms) {
-        ok = loaded;
-        lastMs = ms;
+        if (!loaded) {
+            std::fprintf(stderr, "bench: the preview failed to load the page\n");
+            std::exit(1);
+        }
+        *firstMs = ms;
         loop.quit();
-    });
-    QTimer::singleShot(120000, &loop, [&] {
-        std::fprintf(stderr, "bench: the preview did not load in 2 minutes\n");
-        std::exit(1);
     });
     dock->show();
     if (!dock->renderer()) {
         std::fprintf(stderr, "bench: %s\n", qPrintable(dock->loadError()));
         std::exit(1);
     }
-    loop.exec(); // the first showing
+    loop.exec();
+    return dock;
+}
+
+// Waits for one update of the preview after an edit, shown at once (as after the pause):
+// its time in ms from the change, and whether it was in place or a whole load.
+double updateMs(review::PreviewDock* dock, const std::function<void()>& edit, bool wantPatch)
+{
+    QEventLoop loop;
+    double result = -1;
+    bool patched = false;
+    auto a = QObject::connect(dock, &review::PreviewDock::refreshed, &loop, [&](bool, qint64 ms) {
+        result = double(ms);
+        loop.quit();
+    });
+    auto b = QObject::connect(dock, &review::PreviewDock::patched, &loop, [&](qint64 ms) {
+        result = double(ms);
+        patched = true;
+        loop.quit();
+    });
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, [] {
+        std::fprintf(stderr, "bench: the preview did not show the change in 2 minutes\n");
+        std::exit(1);
+    });
+    timeout.start(120000);
+    edit();
+    dock->refreshNow(); // the pause is over
+    loop.exec();
+    QObject::disconnect(a);
+    QObject::disconnect(b);
+    if (patched != wantPatch) {
+        std::fprintf(stderr, "bench: the preview %s where it should %s\n", patched ? "patched" : "reloaded",
+                     wantPatch ? "patch" : "reload");
+        std::exit(1);
+    }
+    return result;
+}
+
+// The floor of a whole load: the same page shown once by a renderer started for it, in a
+// process of its own (this program, scenario preview-floor).
+void previewFloor()
+{
+    Window w(sitePage(1 * MiB, false));
+    qint64 ms = 0;
+    openPreview(w, &ms);
+    std::printf("%lld\n", static_cast<long long>(ms));
+}
+
+double floorLoadMs()
+{
     std::vector<double> times;
-    RichEdit* edit = w.doc->editor();
-    for (int i = 0; i < 5; ++i) {
-        edit->setSelStart(edit->textLength() / 2);
-        edit->setSelText(QStringLiteral("<B>x</B>"));
-        loop.exec();
-        if (!ok) {
-            std::fprintf(stderr, "bench: the preview failed to load the page\n");
+    for (int i = 0; i < 3; ++i) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("preview-floor")});
+        if (!child.waitForFinished(180000) || child.exitCode() != 0) {
+            std::fprintf(stderr, "bench: the floor's process failed\n");
             std::exit(1);
         }
-        times.push_back(static_cast<double>(lastMs));
+        times.push_back(child.readAllStandardOutput().trimmed().toDouble());
     }
-    probe::report("review.preview_refresh_ms_1MiB", median(times), "ms");
+    return median(times);
+}
+
+void preview()
+{
+    // Without the marquees: two thousand of them keep a software-drawn page busy for minutes.
+    Window w(sitePage(1 * MiB, false));
+    probe::report("review.rss_mb_preview_closed", residentKiB(getpid()) / 1024.0, "MB");
+    qint64 first = 0;
+    review::PreviewDock* dock = openPreview(w, &first);
+    RichEdit* edit = w.doc->editor();
+    std::vector<double> patches, reloads;
+    for (int i = 0; i < 5; ++i) {
+        // One word typed into a paragraph in the middle of the page.
+        patches.push_back(updateMs(dock, [&] {
+            const int at = edit->text().indexOf(QStringLiteral("<P>The "), edit->textLength() / 2);
+            edit->setSelStart(at + 7);
+            edit->setSelText(QStringLiteral("word "));
+        }, true));
+        // The title changed: the whole page loads again.
+        reloads.push_back(updateMs(dock, [&] {
+            edit->setSelStart(edit->text().indexOf(QStringLiteral("</TITLE>")));
+            edit->setSelText(QStringLiteral("x"));
+        }, false));
+    }
+    // The caret put into another paragraph: from the move to the outline drawn around it.
+    std::vector<double> carets;
+    {
+        // The outline drawn after the last whole load comes first.
+        QEventLoop settle;
+        QObject::connect(dock, &review::PreviewDock::caretShown, &settle, &QEventLoop::quit);
+        QTimer::singleShot(3000, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+    for (int i = 0; i < 5; ++i) {
+        QEventLoop loop;
+        QElapsedTimer since;
+        auto c = QObject::connect(dock, &review::PreviewDock::caretShown, &loop, [&] {
+            carets.push_back(double(since.nsecsElapsed()) / 1e6);
+            loop.quit();
+        });
+        QTimer::singleShot(60000, &loop, [] {
+            std::fprintf(stderr, "bench: the outline did not follow the caret\n");
+            std::exit(1);
+        });
+        const int at = edit->text().indexOf(QStringLiteral("<P>The "), edit->textLength() / 4 + i * 50000);
+        since.start();
+        edit->setSelStart(at + 5);
+        loop.exec();
+        QObject::disconnect(c);
+    }
+    probe::report("review.preview_patch_ms_1MiB", median(patches), "ms");
+    probe::report("review.preview_refresh_ms_1MiB", median(reloads), "ms");
+    probe::report("floor.chromium_load_ms_1MiB", floorLoadMs(), "ms");
+    probe::report("review.preview_caret_ms_1MiB", median(carets), "ms");
     probe::report("review.preview_settle_ms", static_cast<double>(review::PreviewDock::settleMs), "ms", 0);
     probe::report("review.rss_mb_preview_open", residentKiB(getpid()) / 1024.0, "MB");
     int processes = 0;
@@ -290,6 +392,8 @@ int main(int argc, char** argv)
         probe::report("review.ui_delivery_ms_10MiB", delivery, "ms");
     } else if (std::strcmp(scenario, "preview") == 0) {
         preview();
+    } else if (std::strcmp(scenario, "preview-floor") == 0) {
+        previewFloor();
     } else {
         std::fprintf(stderr, "usage: halvane_bench_review markup|preview\n");
         return 2;

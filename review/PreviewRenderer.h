@@ -19,6 +19,9 @@ public:
     struct Hooks {
         std::function<void(bool ok)> loaded;              // a page has finished loading
         std::function<void(const QUrl& url)> linkClicked; // the user followed a link
+        // The user Ctrl+clicked an element: a JSON list, from the element outwards, of
+        // [name, index among the page's elements of that name, their number].
+        std::function<void(const QString& path)> elementPicked;
     };
     virtual ~PreviewRenderer() = default;
 
@@ -34,6 +37,14 @@ public:
     virtual void setRemoteAllowed(bool allowed) = 0;
     // Runs a script in the page shown; `done` gets its result.
     virtual void runScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
+    // Runs a script in the preview's own world: it sees the page's document, none of the
+    // page's script variables, and the page's scripts never see it. That world holds
+    // `halvanePreview.patch(tag, index, countBefore, countAfter, html)`, which replaces the
+    // index-th element named tag by html and answers "ok", or why it could not: the page's
+    // scripts changed the document since it loaded, or the element counts are not as said;
+    // and `halvanePreview.mark(tag, index, count)`, which outlines that element and scrolls
+    // it into view.
+    virtual void runOwnScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
 };
 
 class PreviewRendererFactory {
@@ -44,5 +55,5 @@ public:
 
 } // namespace review
 
-#define HalvanePreviewRendererFactory_iid "org.halvane.PreviewRendererFactory/2"
+#define HalvanePreviewRendererFactory_iid "org.halvane.PreviewRendererFactory/3"
 Q_DECLARE_INTERFACE(review::PreviewRendererFactory, HalvanePreviewRendererFactory_iid)

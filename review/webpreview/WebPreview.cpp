@@ -29,6 +29,8 @@
 #include <QPointF>
 #include <QPointer>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEnginePage>
@@ -55,6 +57,16 @@ void ensureSharedDrawingContext()
     context->setFormat(QSurfaceFormat::defaultFormat());
     context->create();
     qt_gl_set_global_share_context(context);
+}
+
+// The preview's own helper, in a world of its own (see PreviewRenderer.h). It watches the
+// document from the moment it is parsed: a change the page's own scripts make (an effect, a
+// counter written into the page) means the source no longer says what is shown.
+// Its source is the module's resource PreviewHelper.js.
+QString helperScript()
+{
+    QFile file(QStringLiteral(":/webpreview/PreviewHelper.js"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 const QByteArray schemeName = QByteArrayLiteral("halvane-preview");
@@ -212,6 +224,17 @@ protected:
         return samePage || !isMainFrame;
     }
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int line, const QString& source) override
+    {
+        static const QString pick = QStringLiteral("halvane-preview:pick ");
+        if (message.startsWith(pick)) {
+            if (m_hooks->elementPicked)
+                m_hooks->elementPicked(message.mid(pick.size()));
+            return;
+        }
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    }
 
 private:
     review::PreviewRenderer::Hooks* m_hooks;
@@ -258,6 +281,13 @@ public:
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         m_page = new PreviewPage(m_profile, m_view, &m_hooks);
         m_view->setPage(m_page);
+        QWebEngineScript helper;
+        helper.setName(QStringLiteral("halvane-preview-helper"));
+        helper.setSourceCode(helperScript());
+        helper.setInjectionPoint(QWebEngineScript::DocumentReady);
+        helper.setWorldId(QWebEngineScript::ApplicationWorld);
+        helper.setRunsOnSubFrames(false);
+        m_page->scripts().insert(helper);
         QObject::connect(m_page, &QWebEnginePage::loadFinished, m_view, [this](bool ok) {
             const QPointF at = m_scroll.value(m_page->current.path());
             if (!at.isNull())
@@ -294,6 +324,15 @@ public:
             if (done)
                 done(v);
         });
+    }
+
+    void runOwnScript(const QString& script, std::function<void(const QVariant&)> done) override
+    {
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                              [done = std::move(done)](const QVariant& v) {
+                                  if (done)
+                                      done(v);
+                              });
     }
 
 private:

@@ -127,7 +127,8 @@ private slots:
                               "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
-                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote", "-",
+                              "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",
+                              "mnuViewPreviewFollowsCaret", "-",
                               "mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont", "-",
                               "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));

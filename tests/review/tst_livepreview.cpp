@@ -9,6 +9,7 @@
 #include "review/PreviewDock.h"
 #include "review/ReviewCommands.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,123 @@ private slots:
         QVERIFY(dock()->isHidden());
         QVERIFY(!dock()->renderer());
         QVERIFY(!app.main().action("mnuViewLivePreview")->isChecked());
+    }
+
+    // Typing into a paragraph changes that paragraph in the page shown: the page's scripts keep
+    // running (their counter stays as it was); a change in the head loads the page again.
+    void editsPatchInPlaceAndTheHeadReloads()
+    {
+        App app;
+        app.newDocument();
+        QString page = QStringLiteral("<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY>\r\n"
+                                      "<SCRIPT>window.__n = 1;</SCRIPT>\r\n");
+        while (page.size() < 200 * 1024)
+            page += QStringLiteral("<P>Some text of a paragraph, <B>bold</B> here.</P>\r\n");
+        page += QStringLiteral("<P ID=t>Hello</P>\r\n<TABLE><TR><TD>cell</TABLE>\r\n</BODY></HTML>\r\n");
+        app.edit()->setWholeText(page);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('t') ? 1 : 0", 1, 20000));
+        QCOMPARE(evaluate("window.__n = 42"), QVariant(42));
+        QSignalSpy reloads(dock(), &PreviewDock::reloading);
+        QSignalSpy patches(dock(), &PreviewDock::patched);
+        app.edit()->setFocus();
+        app.edit()->setSelStart(int(page.indexOf("Hello</P>")) + 5);
+        app.type(" world");
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Hello world"), 5000));
+        // A cell, whose row and table body the parser made up, is found all the same.
+        app.edit()->setSelStart(app.edit()->text().indexOf("cell") + 4);
+        app.type("s");
+        QVERIFY(showsWithin("document.querySelector('td').textContent", QStringLiteral("cells"), 5000));
+        QCOMPARE(evaluate("window.__n"), QVariant(42));
+        QVERIFY2(reloads.isEmpty(), qPrintable(reloads.isEmpty() ? QString() : reloads.first().first().toString()));
+        QVERIFY(patches.count() >= 2);
+
+        app.edit()->setSelStart(int(page.indexOf("</TITLE>")));
+        app.type("x");
+        QVERIFY(showsWithin("window.__n", 1, 10000));
+        QCOMPARE(evaluate("document.title"), QVariant(QStringLiteral("tx")));
+        QVERIFY(!reloads.isEmpty());
+
+        // Once the page's own scripts have changed the page, the source no longer says what is
+        // shown: the next change loads it again.
+        QVERIFY(showsWithin("document.readyState", QStringLiteral("complete"), 10000));
+        evaluate("document.body.appendChild(document.createElement('span')); window.__n = 42");
+        reloads.clear();
+        app.edit()->setSelStart(app.edit()->text().indexOf("Hello") + 5);
+        app.type("!");
+        QVERIFY(showsWithin("window.__n", 1, 10000));
+        QVERIFY(!reloads.isEmpty() && reloads.last().first().toString().contains("scripts"));
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+
+    // The element under the caret is outlined (in a tree the page's scripts cannot read);
+    // Ctrl+click on a heading puts the caret at its start tag.
+    void theCaretAndThePreviewFollowEachOther()
+    {
+        App app;
+        app.newDocument();
+        const QString page = QStringLiteral("<HTML><BODY>\r\n<TABLE><TR><TD>cell</TABLE>\r\n"
+                                            "<P>one</P>\r\n<H2 ID=h>Heading</H2>\r\n<P ID=p>two</P>\r\n</BODY></HTML>");
+        app.edit()->setWholeText(page);
+        app.edit()->setSelStart(0);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('p') ? 1 : 0", 1, 10000));
+        QSignalSpy marked(dock(), &PreviewDock::caretShown);
+        app.edit()->setSelStart(int(page.indexOf("two")) + 1);
+        QVERIFY(marked.wait(5000));
+        QCOMPARE(evaluate("const m = document.querySelector('halvane-caret'); "
+                          "m && m.shadowRoot === null && m.childNodes.length === 0 && m.getAttributeNames().length === 0"),
+                 QVariant(true));
+        QCOMPARE(evaluate("document.querySelectorAll('[data-pos],[data-source]').length"), QVariant(0));
+
+        const QVariantList r = evaluate("const b = document.getElementById('h').getBoundingClientRect(); "
+                                        "[Math.round(b.left + 5), Math.round(b.top + b.height / 2)]").toList();
+        QCOMPARE(r.size(), 2);
+        QWidget* view = dock()->renderer()->widget();
+        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+        QTest::mouseClick(target, Qt::LeftButton, Qt::ControlModifier, QPoint(r[0].toInt(), r[1].toInt()));
+        QTRY_COMPARE_WITH_TIMEOUT(app.edit()->selStart(), int(page.indexOf("<H2")), 5000);
+
+        QAction* follows = app.main().action("mnuViewPreviewFollowsCaret");
+        QVERIFY(follows->isCheckable() && follows->isChecked());
+        follows->trigger();
+        QVERIFY(!follows->isChecked() && !dock()->followsCaret());
+        follows->trigger();
+        QVERIFY(follows->isChecked() && dock()->followsCaret());
+        app.main().action("mnuViewLivePreview")->trigger();
+    }
+
+    // Past the live limit the page is shown again only on demand, and the title says so.
+    void aBigPageRefreshesOnDemand()
+    {
+        App app;
+        app.newDocument();
+        QString page = QStringLiteral("<HTML><BODY><P ID=t>Start</P>\r\n<!--\r\n");
+        while (page.size() < PreviewDock::onDemandChars + 1000)
+            page += QStringLiteral("Some text of a long page, <B>bold</B> here and there.\r\n");
+        page += QStringLiteral("-->\r\n</BODY></HTML>\r\n");
+        app.edit()->setWholeText(page);
+        openPreview(app);
+        QVERIFY(showsWithin("document.getElementById('t') ? 1 : 0", 1, 30000));
+        QVERIFY(dock()->windowTitle().contains("Refresh"));
+        app.edit()->setFocus();
+        app.edit()->setSelStart(int(page.indexOf("Start")) + 5);
+        app.type("ed");
+        QTest::qWait(PreviewDock::settleMs * 4); // long enough for a live preview to have shown it
+        QCOMPARE(evaluate("document.getElementById('t').textContent"), QVariant(QStringLiteral("Start")));
+        auto* refresh = dock()->findChild<QAbstractButton*>("cmdPreviewRefresh");
+        QVERIFY(refresh);
+        refresh->click();
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started"), 30000));
+        // F5 in the preview refreshes it; it does not reach the menu's command on that key.
+        app.edit()->setSelStart(app.edit()->text().indexOf("Started") + 7);
+        app.type("!");
+        const QString typed = app.edit()->text();
+        QWidget* view = dock()->renderer()->widget();
+        QTest::keyClick(view->focusProxy() ? view->focusProxy() : view, Qt::Key_F5);
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started!"), 30000));
+        QCOMPARE(app.edit()->text(), typed);
+        app.main().action("mnuViewLivePreview")->trigger();
     }
 
     // The page of a file: its pictures come from its folder; a file beside the folder cannot
