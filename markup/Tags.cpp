@@ -472,24 +472,33 @@ void backwardFrom(const PageView& page, int position, Visit visit)
     }
 }
 
+// Reading backward: whether `t` is passed over (an end tag, kept in `pending`, innermost
+// last; a tag that stands alone; or the start tag of an end tag met on the way).
+bool passedBackward(std::vector<Tag>& pending, const Tag& t)
+{
+    if (t.isEnd) {
+        if (!isVoid(t))
+            pending.push_back(t);
+        return true;
+    }
+    if (standsAlone(t))
+        return true;
+    for (int k = int(pending.size()) - 1; k >= 0; --k)
+        if (pending[k].sameName(t)) {
+            pending.resize(k);
+            return true;
+        }
+    return false;
+}
+
 // The start tag of end tag `end`, read backward from it.
 std::optional<Tag> startOf(const PageView& page, const Tag& end)
 {
     std::vector<Tag> pending;  // end tags met on the way, innermost last
     std::optional<Tag> found;
     backwardFrom(page, end.range.start, [&](const Tag& t) {
-        if (t.isEnd) {
-            if (!isVoid(t))
-                pending.push_back(t);
+        if (passedBackward(pending, t))
             return true;
-        }
-        if (standsAlone(t))
-            return true;
-        for (int k = int(pending.size()) - 1; k >= 0; --k)
-            if (pending[k].sameName(t)) {
-                pending.resize(k);
-                return true;
-            }
         if (pending.empty() && t.sameName(end)) {
             found = t;
             return false;
@@ -552,18 +561,8 @@ std::optional<Range> enclosingElement(const PageView& page, int from, int to)
     std::optional<Range> result;
     std::vector<Tag> pending;
     backwardFrom(page, walkFrom, [&](const Tag& t) {
-        if (t.isEnd) {
-            if (!isVoid(t))
-                pending.push_back(t);
+        if (passedBackward(pending, t))
             return true;
-        }
-        if (standsAlone(t))
-            return true;
-        for (int k = int(pending.size()) - 1; k >= 0; --k)
-            if (pending[k].sameName(t)) {
-                pending.resize(k);
-                return true;
-            }
         const Forward f = forwardFrom(page, t);
         if (f.status == TagStatus::Unmatched)
             return true;

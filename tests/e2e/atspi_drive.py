@@ -17,6 +17,8 @@ import time
 
 import pyatspi
 
+from atspi_unnamed import find_application
+
 
 def fail(reason):
     print("atspi_drive: " + reason, file=sys.stderr)
@@ -24,14 +26,7 @@ def fail(reason):
 
 
 def application(name, deadline):
-    while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == name:
-                return app
-        time.sleep(0.2)
-    return None
+    return find_application(name, max(0.0, deadline - time.monotonic()))
 
 
 def find(node, role, name, depth=0):
