@@ -133,7 +133,8 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
     connect(&m_timer, &QTimer::timeout, this, &SyntaxColours::slice);
     connect(doc, &QTextDocument::contentsChange, this, &SyntaxColours::onContentsChange);
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &SyntaxColours::followView);
-    edit->viewport()->installEventFilter(this);
+    m_viewport = edit->viewport();
+    m_viewport->installEventFilter(this);
     edit->installEventFilter(this);
 
     // States left in the blocks by an earlier layer may be out of date: lex the whole page,
@@ -155,7 +156,8 @@ void SyntaxColours::takeColoursAway() {
 }
 
 bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == m_edit->viewport() && event->type() == QEvent::Resize) ||
+    // Compared by address only: events reach the filter while the editor is being destroyed.
+    if ((watched == m_viewport && event->type() == QEvent::Resize) ||
         (watched == m_edit && event->type() == QEvent::FontChange))
         queueFollowView();
     return QObject::eventFilter(watched, event);

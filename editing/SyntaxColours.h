@@ -112,6 +112,7 @@ class SyntaxColours : public QObject {
     double m_longestSliceMs = 0;
     std::vector<markup::Span> m_spans;
     bool m_inEdit = false;
+    QObject* m_viewport = nullptr;
     QTextCursor m_pendingFrom; // null: no block waits for its colours
     QTextCursor m_pendingTo;
 };

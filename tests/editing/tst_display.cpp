@@ -144,7 +144,9 @@ class DisplayTest : public QObject {
             app.type(QStringLiteral("<B id=\"z\">y</B>\r"));
             const int typed = int(edits.count());
             const int changed = int(changes.count());
-            QTRY_VERIFY(editing::SyntaxColours::of(app.edit())->isComplete());
+            // The layer comes with the window's activation, which may follow a moment later.
+            QTRY_VERIFY(editing::SyntaxColours::of(app.edit()) &&
+                        editing::SyntaxColours::of(app.edit())->isComplete());
             QCOMPARE(coloured(app.edit()), on);
             // Colouring and zooming is no edit of the text.
             app.trigger(QStringLiteral("mnuViewZoomIn"));
@@ -230,8 +232,8 @@ class DisplayTest : public QObject {
             edit->setSelText(e.text);
             QCoreApplication::processEvents();
         }
+        QTRY_VERIFY(editing::SyntaxColours::of(edit));
         auto* layer = editing::SyntaxColours::of(edit);
-        QVERIFY(layer);
         QTRY_VERIFY(layer->isComplete());
         markup::State state = markup::startState;
         std::vector<markup::Span> spans;
@@ -365,6 +367,7 @@ class DisplayTest : public QObject {
         QVERIFY(!app.doc());
         // The choices hold for the next page.
         app.newDocument();
+        QTRY_VERIFY(editing::SyntaxColours::of(app.edit()));
         QVERIFY(!editing::SyntaxColours::of(app.edit())->isPainting());
         QVERIFY(app.edit()->font().fixedPitch() || QFontInfo(app.edit()->font()).fixedPitch());
     }
