@@ -145,11 +145,9 @@ private:
 
 } // namespace
 
-void settle() { writer().waitForDone(); }
-
 QStringList pages()
 {
-    settle();
+    writer().waitForDone();
     QStringList list = platform::SettingsStore().readList(listKey);
     list.removeAll(QString());
     list.removeDuplicates();

@@ -13,9 +13,8 @@ inline constexpr int maxPages = 10;
 
 QStringList pages();
 // Puts a page first (once), dropping the oldest beyond maxPages. The lists are written in the
-// background; pages() and settle() wait for that.
+// background; pages() waits for that.
 void remember(const QString& path);
-void settle();
 void forget(const QString& path);
 void clear();
 

@@ -438,37 +438,6 @@ void longLine()
     }
 }
 
-// Opening a big page: a new document window given 10 MiB through its editor, history
-// recording included, until the window has handled what the load posted. The floor is the
-// widget's own setPlainText. Each side runs in a process of its own (the first 10 MiB a
-// process allocates costs more than the next), after a small untimed load that takes the
-// one-time costs (fonts, first layout) out.
-void load()
-{
-    auto open = [](const QString& page, bool show) {
-        const std::size_t heapBefore = probe::heapInUse();
-        probe::Stopwatch t;
-        auto* doc = new frmDocument;
-        doc->resize(windowWidth, windowHeight);
-        workspace::setActiveLookup([doc] { return doc; });
-        doc->load();
-        doc->editor()->setWholeText(page);
-        settle();
-        const double ms = t.ms();
-        expect(doc->editor()->textLength() == page.size(), "load: the page did not arrive whole");
-        if (show) {
-            report("doc.load_10MiB_ms", ms, "ms");
-            report("doc.load_heap_10MiB",
-                   static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore),
-                   "bytes");
-        }
-        workspace::setActiveLookup({});
-        delete doc;
-    };
-    open(benchpages::page(4 * KiB), false);
-    open(benchpages::page(10 * MiB), true);
-}
-
 void loadFloor()
 {
     auto open = [](const QString& page, bool show) {
@@ -781,6 +750,45 @@ void colourAll(RichEdit* edit)
     expect(layer->isComplete(), "highlight: the page was never coloured whole");
 }
 
+// Opening a big page: a new document window given 10 MiB through its editor, history
+// recording included, until the window has handled what the load posted. The floor is the
+// widget's own setPlainText. Each side runs in a process of its own (the first 10 MiB a
+// process allocates costs more than the next), after a small untimed load that takes the
+// one-time costs (fonts, first layout) out. `coloured`: with the markup colours on, the heap
+// once they have reached every block.
+void openBigPage(bool coloured)
+{
+    auto open = [coloured](const QString& page, bool show) {
+        const std::size_t heapBefore = probe::heapInUse();
+        probe::Stopwatch t;
+        auto* doc = new frmDocument;
+        doc->resize(windowWidth, windowHeight);
+        workspace::setActiveLookup([doc] { return doc; });
+        doc->load();
+        if (coloured)
+            editing::applyDisplay(doc->editor());
+        doc->editor()->setWholeText(page);
+        settle();
+        const double ms = t.ms();
+        if (coloured)
+            colourAll(doc->editor());
+        expect(doc->editor()->textLength() == page.size(),
+               coloured ? "highlight load: the page did not arrive whole" : "load: the page did not arrive whole");
+        const long long heap = static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore);
+        if (show && coloured)
+            report("highlight.load_heap_10MiB", heap, "bytes");
+        if (show && !coloured) {
+            report("doc.load_10MiB_ms", ms, "ms");
+            report("doc.load_heap_10MiB", heap, "bytes");
+        }
+        workspace::setActiveLookup({});
+        delete doc;
+    };
+    open(benchpages::page(4 * KiB), false);
+    open(benchpages::page(10 * MiB), true);
+}
+
+
 // Typing with the page's display as the View menu leaves it by default (markup colours and
 // the caret's line): 2,000 keys into the middle of a 1 MiB page, as the typing figure does
 // with the display layers off; and single keys into a 1 MiB page of one line. Rounds with
@@ -870,32 +878,6 @@ void highlight()
     }
 }
 
-// The heap a 10 MiB page holds once its markup colours have reached every block, as the
-// load figure measures it without them.
-void highlightLoad()
-{
-    auto open = [](const QString& page, bool show) {
-        const std::size_t heapBefore = probe::heapInUse();
-        auto* doc = new frmDocument;
-        doc->resize(windowWidth, windowHeight);
-        workspace::setActiveLookup([doc] { return doc; });
-        doc->load();
-        editing::applyDisplay(doc->editor());
-        doc->editor()->setWholeText(page);
-        settle();
-        colourAll(doc->editor());
-        expect(doc->editor()->textLength() == page.size(), "highlight load: the page did not arrive whole");
-        if (show)
-            report("highlight.load_heap_10MiB",
-                   static_cast<long long>(probe::heapInUse()) - static_cast<long long>(heapBefore),
-                   "bytes");
-        workspace::setActiveLookup({});
-        delete doc;
-    };
-    open(benchpages::page(4 * KiB), false);
-    open(benchpages::page(10 * MiB), true);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -903,10 +885,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const std::pair<const char*, std::function<void()>> scenarios[] = {
         {"typing", typing}, {"keystroke", keystroke}, {"wrap", wrap},
-        {"longline", longLine}, {"load", load}, {"loadfloor", loadFloor},
+        {"longline", longLine}, {"load", [] { openBigPage(false); }}, {"loadfloor", loadFloor},
         {"dynanim", dynamicAnimation},
         {"find", findAndReplace}, {"caret", caretPanel}, {"gutter", gutter},
-        {"highlight", highlight}, {"highlightload", highlightLoad}};
+        {"highlight", highlight}, {"highlightload", [] { openBigPage(true); }}};
     QStringList wanted = app.arguments().mid(1);
     for (const QString& w : wanted) {
         if (std::none_of(std::begin(scenarios), std::end(scenarios),
