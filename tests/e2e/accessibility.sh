@@ -51,14 +51,7 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$wo
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 
 # A session bus of our own, and the accessibility bus launcher on it.
-eval "$(dbus-launch --sh-syntax)"
-bus_pid=$DBUS_SESSION_BUS_PID
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-launcher_pid=$!
-bus_up() {
-  dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1
-}
-wait_for "the accessibility bus did not come up" bus_up
+start_accessibility_bus "$work/atspi.log"
 
 unset QT_QPA_PLATFORM
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1

@@ -70,14 +70,7 @@ wait_for "weston did not open its socket $socket" weston_up
 export WAYLAND_DISPLAY=$socket
 
 # A session bus of our own, and the accessibility bus launcher on it.
-eval "$(dbus-launch --sh-syntax)"
-bus_pid=$DBUS_SESSION_BUS_PID
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-launcher_pid=$!
-bus_up() {
-  dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1
-}
-wait_for "the accessibility bus did not come up" bus_up
+start_accessibility_bus "$work/atspi.log"
 
 drive() { /usr/bin/python3 "$here/atspi_drive.py" "$timeout_s" Halvane "$@" || fail "$*: see above"; }
 
