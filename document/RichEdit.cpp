@@ -196,8 +196,31 @@ std::vector<qsizetype> cutsOf(QStringView text, qsizetype piece)
 
 } // namespace
 
+// The widget's layout, with a hook that runs before it lays out the blocks an edit changed.
+class RichEdit::PageLayout : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    std::function<void(int, int, int)> before;
+
+protected:
+    void documentChanged(int from, int removed, int added) override
+    {
+        if (before)
+            before(from, removed, added);
+        QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+};
+
 RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
+    {
+        const QFont font = document()->defaultFont();
+        auto* doc = new QTextDocument(this);
+        m_layout = new PageLayout(doc);
+        doc->setDocumentLayout(m_layout);
+        doc->setDefaultFont(font);
+        setDocument(doc);
+    }
     setObjectName(QStringLiteral("txtText"));
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -206,6 +229,11 @@ RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)
     connect(document(), &QTextDocument::contentsChanged, this, &RichEdit::onContentsChanged);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichEdit::selChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichEdit::selChange);
+}
+
+void RichEdit::setBeforeLayout(std::function<void(int, int, int)> hook)
+{
+    m_layout->before = std::move(hook);
 }
 
 int RichEdit::virtualBefore(int documentPosition) const

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -116,6 +117,11 @@ public:
     {
         return blockBoundingGeometry(block).translated(contentOffset());
     }
+    // Called when an edit of the text is done, before the widget's layout lays out the changed
+    // blocks (with the changed range): layout formats a display layer sets here are shaped
+    // together with the new text, once, instead of a second time afterwards. One hook; an
+    // empty function removes it.
+    void setBeforeLayout(std::function<void(int from, int removed, int added)> hook);
 
 signals:
     // The text changed: at pos, `removed` characters were replaced by `inserted` ones.
@@ -159,6 +165,8 @@ private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void onContentsChanged();
 
+    class PageLayout;
+    PageLayout* m_layout = nullptr;
     std::optional<QFont> m_pageFont;
     int m_lastLength = 0;
     bool m_pendingChange = false;

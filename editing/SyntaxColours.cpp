@@ -133,6 +133,9 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
     connect(&m_timer, &QTimer::timeout, this, &SyntaxColours::slice);
     connect(doc, &QTextDocument::contentsChange, this, &SyntaxColours::onContentsChange);
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &SyntaxColours::followView);
+    m_hooked = edit;
+    edit->setBeforeLayout(
+        [this](int from, int removed, int added) { beforeLayout(from, removed, added); });
     m_viewport = edit->viewport();
     m_viewport->installEventFilter(this);
     edit->installEventFilter(this);
@@ -144,6 +147,20 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
     addRegion(0, doc->characterCount() - 1);
     work(std::max(m_last, 0), 12.0);
     schedule();
+}
+
+SyntaxColours::~SyntaxColours() {
+    if (m_hooked)
+        m_hooked->setBeforeLayout({});
+}
+
+void SyntaxColours::beforeLayout(int from, int removed, int added) {
+    if (m_pendingFrom.isNull())
+        return;
+    m_layingOutFrom = from;
+    m_layingOutTo = from + std::max(0, removed + added - 1);
+    paintPending();
+    m_layingOutFrom = m_layingOutTo = -1;
 }
 
 void SyntaxColours::takeColoursAway() {
@@ -211,9 +228,9 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     m_last = std::min(m_last, count - 1);
 
     addRegion(position, position + added);
-    // The states at once; the colours of the blocks near the view once the edit is done: a
-    // layout's formats set while the document is being changed would make the widget draw
-    // the whole view again at every keystroke.
+    // The states at once; the colours of the blocks near the view just before the widget lays
+    // out the change (beforeLayout), as formats set from here would widen the change the
+    // widget hears of and have it draw the whole view again at every keystroke.
     m_inEdit = true;
     work(std::max(m_last, k), 12.0);
     m_inEdit = false;
@@ -431,6 +448,10 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
     QTextLayout* layout = block.layout();
     if (layout->formats() == ranges)
         return;
+    // A layout drops its glyphs once laid out and shapes its text again at every paint; with
+    // colours each token is a run of its own, so that would shape the line's text piece by
+    // piece at each repaint. The few blocks near the view keep their glyphs instead.
+    layout->setCacheEnabled(true);
     layout->setFormats(ranges);
     noteRepaint(block);
 }
@@ -439,6 +460,7 @@ void SyntaxColours::clearColours(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
     if (layout->formats().isEmpty())
         return;
+    layout->setCacheEnabled(false);
     layout->clearFormats();
     noteRepaint(block);
 }
@@ -446,6 +468,8 @@ void SyntaxColours::clearColours(const QTextBlock& block) {
 void SyntaxColours::noteRepaint(const QTextBlock& block) {
     const int from = block.position();
     const int to = from + block.length();
+    if (m_layingOutFrom >= 0 && from <= m_layingOutTo && to > m_layingOutFrom)
+        return; // laid out and drawn again by the widget's layout itself
     m_dirtyFrom = m_dirtyFrom < 0 ? from : std::min(m_dirtyFrom, from);
     m_dirtyTo = std::max(m_dirtyTo, to);
 }

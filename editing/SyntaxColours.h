@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTimer>
 #include <vector>
@@ -63,6 +64,7 @@ class SyntaxColours : public QObject {
 
   private:
     SyntaxColours(RichEdit* edit, bool painting);
+    ~SyntaxColours() override;
     // Takes the colours from the blocks (before the layer goes while its editor stays).
     void takeColoursAway();
 
@@ -93,6 +95,9 @@ class SyntaxColours : public QObject {
     // once the change is done.
     void notePending(const QTextBlock& block);
     void paintPending();
+    // Before the widget's layout lays out what an edit changed: the new colours of the blocks
+    // in view go into their layouts now, so that the changed blocks are shaped only once.
+    void beforeLayout(int from, int removed, int added);
     markup::State stateBefore(const QTextBlock& block) const;
     bool endsLine(const QTextBlock& block) const;
     // Lexes one block from state `in` into m_spans; returns the state at its end.
@@ -112,6 +117,11 @@ class SyntaxColours : public QObject {
     double m_longestSliceMs = 0;
     std::vector<markup::Span> m_spans;
     bool m_inEdit = false;
+    // The stretch the widget's layout is about to lay out again (beforeLayout); blocks in it
+    // need no repaint of their own.
+    int m_layingOutFrom = -1;
+    int m_layingOutTo = -1;
+    QPointer<RichEdit> m_hooked; // the editor whose layout hook is ours
     QObject* m_viewport = nullptr;
     QTextCursor m_pendingFrom; // null: no block waits for its colours
     QTextCursor m_pendingTo;
