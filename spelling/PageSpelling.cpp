@@ -19,6 +19,7 @@
 #include <QTextBlock>
 #include <QThread>
 #include <QTimer>
+#include <ctime>
 #include <deque>
 #include <unordered_map>
 
@@ -67,6 +68,21 @@ using namespace detail;
 namespace {
 
 const QString onKey = QStringLiteral("CheckSpelling");
+
+// CPU time of the calling thread, in milliseconds: what a turn of the layer costs the
+// interface, whatever else the machine runs.
+double threadMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Notes the cost of one turn of the layer on the interface thread.
+struct Turn {
+    double& longest;
+    double start = threadMs();
+    ~Turn() { longest = std::max(longest, threadMs() - start); }
+};
 
 // Lives in the worker thread: each editor's copy of the page and its checking.
 class Checker : public QObject {
@@ -216,6 +232,9 @@ class Layer : public QObject {
         m_send.setSingleShot(true);
         m_send.setInterval(40);
         connect(&m_send, &QTimer::timeout, this, &Layer::send);
+        m_gather.setSingleShot(true);
+        m_gather.setInterval(0);
+        connect(&m_gather, &QTimer::timeout, this, &Layer::send);
         m_refresh.setSingleShot(true);
         m_refresh.setInterval(0);
         connect(&m_refresh, &QTimer::timeout, this, &Layer::refresh);
@@ -235,7 +254,10 @@ class Layer : public QObject {
     }
     ~Layer() override { Worker::instance().send({m_key, 0, 0, -1, {}, {}, 0, 0}); }
 
-    bool settled() const { return m_inFlight.empty() && m_dirtyFirst < 0 && !m_send.isActive(); }
+    double longestTurn() const { return m_longestTurn; }
+    bool settled() const {
+        return m_inFlight.empty() && m_dirtyFirst < 0 && !m_send.isActive() && !m_gathering;
+    }
 
     // The mark at a widget position, with its range.
     const Mark* markAt(int position, int* start, int* end) const {
@@ -348,14 +370,11 @@ class Layer : public QObject {
 
     static void recheckEverywhere();
 
-    void changed(int position, int removed, int added) {
+    void changed(int position, int, int added) {
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();
         const int delta = blocks - m_blocks;
         m_blocks = blocks;
-        if (removed == added && removed > 0 && delta == 0 && m_dirtyFirst < 0) {
-            // Perhaps only a change of looks: the lines are checked again all the same.
-        }
         const int first = doc->findBlock(position).blockNumber();
         const int last = doc->findBlock(position + added).blockNumber();
         const int firstLine = std::max(0, first);
@@ -371,32 +390,53 @@ class Layer : public QObject {
             m_delta += delta;
         }
         m_dirtyEnd = std::min(m_dirtyEnd, blocks);
+        m_gathering = false; // the copies taken so far may be out of date
+        m_gather.stop();
         m_send.start();
     }
 
+    // Takes copies of the changed lines, a few milliseconds at a time (a whole big page takes
+    // several turns of the event loop), and hands them to the worker. An edit meanwhile starts
+    // the copying again.
     void send() {
+        const Turn turn{m_longestTurn};
         if (m_dirtyFirst < 0)
             return;
         const QTextDocument* doc = m_edit->document();
-        Job job;
-        job.editor = m_key;
-        job.serial = ++m_serial;
-        job.first = m_dirtyFirst;
-        job.removed = (m_dirtyEnd - m_dirtyFirst) - m_delta;
-        QTextBlock b = doc->findBlockByNumber(m_dirtyFirst);
-        for (int i = m_dirtyFirst; i < m_dirtyEnd && b.isValid(); ++i, b = b.next()) {
-            job.lines.append(b.text());
-            const QTextBlock next = b.next();
-            job.ends.push_back(!next.isValid() || !m_edit->continuesLine(next));
+        if (!m_gathering) {
+            m_gathering = true;
+            m_job = Job{};
+            m_job.editor = m_key;
+            m_job.first = m_dirtyFirst;
+            m_job.removed = (m_dirtyEnd - m_dirtyFirst) - m_delta;
+            m_job.lines.reserve(m_dirtyEnd - m_dirtyFirst);
+            m_next = doc->findBlockByNumber(m_dirtyFirst);
         }
+        // Without display blocks (no very long line) every block ends its line.
+        const bool wrapped = m_edit->displayBreakCount() > 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = m_dirtyFirst + int(m_job.lines.size()); i < m_dirtyEnd && m_next.isValid();
+             ++i, m_next = m_next.next()) {
+            if ((i & 255) == 0 && clock.nsecsElapsed() > sliceNs) {
+                m_gather.start();
+                return;
+            }
+            m_job.lines.append(m_next.text());
+            const QTextBlock after = m_next.next();
+            m_job.ends.push_back(!wrapped || !after.isValid() || !m_edit->continuesLine(after));
+        }
+        m_gathering = false;
+        m_job.serial = ++m_serial;
         const QTextBlock top = m_edit->firstVisibleBlock();
-        job.visibleFirst = top.blockNumber();
-        job.visibleLast =
-            job.visibleFirst +
+        m_job.visibleFirst = top.blockNumber();
+        m_job.visibleLast =
+            m_job.visibleFirst +
             m_edit->viewport()->height() / std::max(1, m_edit->fontMetrics().height()) + 1;
-        m_inFlight.push_back({job.serial, m_dirtyFirst, m_dirtyEnd, m_delta});
+        m_inFlight.push_back({m_job.serial, m_dirtyFirst, m_dirtyEnd, m_delta});
         m_dirtyFirst = -1;
-        Worker::instance().send(job);
+        Worker::instance().send(m_job);
+        m_job = Job{};
     }
 
     // Where line `line` of the worker's copy after job `serial` stands in the editor now (-1:
@@ -416,6 +456,7 @@ class Layer : public QObject {
     }
 
     void answered(const Batch& batch) {
+        const Turn turn{m_longestTurn};
         if (batch.editor != m_key)
             return;
         QTextDocument* doc = m_edit->document();
@@ -446,6 +487,7 @@ class Layer : public QObject {
 
     // Underlines for the blocks in view only.
     void refresh() {
+        const Turn turn{m_longestTurn};
         QList<QTextEdit::ExtraSelection> marks;
         const int height = m_edit->viewport()->height();
         for (QTextBlock b = m_edit->firstVisibleBlock(); b.isValid(); b = b.next()) {
@@ -477,6 +519,12 @@ class Layer : public QObject {
     int m_serial = 0;
     int m_dirtyFirst = -1, m_dirtyEnd = 0, m_delta = 0;
     std::deque<Sent> m_inFlight;
+    double m_longestTurn = 0;
+    static constexpr qint64 sliceNs = 4'000'000;
+    QTimer m_gather; // the next turn of copying
+    bool m_gathering = false;
+    Job m_job;
+    QTextBlock m_next;
 };
 
 template <typename F> void forEachEditor(F f) {
@@ -588,6 +636,11 @@ void previousMisspellingCommand() {
 bool isSettled(const RichEdit* edit) {
     const Layer* l = Layer::find(edit);
     return !l || l->settled();
+}
+
+double longestTurnMs(const RichEdit* edit) {
+    const Layer* l = Layer::find(edit);
+    return l ? l->longestTurn() : 0;
 }
 
 QList<Underline> underlines(const RichEdit* edit) {

@@ -35,6 +35,8 @@ void previousMisspellingCommand();
 // For tests and benchmarks: whether the editor's layer has its answers for everything sent,
 // and the underlined words of the page as they stand (widget positions).
 bool isSettled(const RichEdit* edit);
+// The most interface-thread time one turn of the editor's layer has taken (ms of CPU time).
+double longestTurnMs(const RichEdit* edit);
 struct Underline {
     int start = 0;
     int end = 0;
