@@ -18,6 +18,7 @@
 #include "platform/HelpViewer.h"
 #include "insert/WebBotSearch.h"
 #include "platform/Prompts.h"
+#include "spelling/PageSpelling.h"
 #include "review/ReviewCommands.h"
 
 #include <QMetaObject>
@@ -112,6 +113,8 @@ std::vector<HandlerEntry> build()
         {"mnuEditSelectElement", [](frmMain&) { editing::selectElementCommand(); }},
         {"mnuEditNextFinding", [](frmMain&) { findings::goToNext(); }},
         {"mnuEditPreviousFinding", [](frmMain&) { findings::goToPrevious(); }},
+        {"mnuEditNextMisspelling", [](frmMain&) { spelling::nextMisspellingCommand(); }},
+        {"mnuEditPreviousMisspelling", [](frmMain&) { spelling::previousMisspellingCommand(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},
@@ -125,6 +128,7 @@ std::vector<HandlerEntry> build()
         {"mnuViewZoomIn", [](frmMain&) { editing::zoomIn(); }},
         {"mnuViewZoomOut", [](frmMain&) { editing::zoomOut(); }},
         {"mnuViewActualSize", [](frmMain&) { editing::actualSize(); }},
+        {"mnuViewCheckSpelling", [](frmMain&) { spelling::toggleSpelling(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},

@@ -42,6 +42,9 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditBar4", "-", nullptr, 1},
     {"mnuEditNextFinding", "Next F&inding", "Ctrl+.", 1},
     {"mnuEditPreviousFinding", "Previous Fin&ding", "Shift+Ctrl+.", 1},
+    {"mnuEditBar6", "-", nullptr, 1},
+    {"mnuEditNextMisspelling", "Next &Misspelling", "Alt+F7", 1},
+    {"mnuEditPreviousMisspelling", "Previous Misspelling", "Shift+Alt+F7", 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},
@@ -61,6 +64,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewZoomIn", "Zoom &In", "Ctrl+=", 1},
     {"mnuViewZoomOut", "Zoom &Out", "Ctrl+-", 1},
     {"mnuViewActualSize", "&Actual Size", "Ctrl+0", 1},
+    {"mnuViewBar5", "-", nullptr, 1},
+    {"mnuViewCheckSpelling", "Check &Spelling", "Shift+Ctrl+K", 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

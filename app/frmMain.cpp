@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "spelling/PageSpelling.h"
 
 #include "app/CloseQuestions.h"
 #include "app/CommandHandlers.h"
@@ -150,6 +151,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     insert::registerForms();
     effects::registerForms();
     editing::install(m_mdi, statusBar(), m_actions.value(QStringLiteral("mnuViewLineNumbers")));
+    spelling::installSpelling(m_mdi);
     review::install(this, m_mdi, m_actions.value(QStringLiteral("mnuViewLivePreview")),
                     m_actions.value(QStringLiteral("mnuViewPreviewRemote")));
     findings::install(review::markupPanel());

@@ -10,6 +10,7 @@
 #include "editing/SyntaxColours.h"
 #include "markup/Lexer.h"
 #include "platform/RtfCodec.h"
+#include "spelling/PageSpelling.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -122,6 +123,7 @@ class DisplayTest : public QObject {
             if (!on) {
                 app.trigger(QStringLiteral("mnuViewColourMarkup"));
                 app.trigger(QStringLiteral("mnuViewCaretLine"));
+                app.trigger(QStringLiteral("mnuViewCheckSpelling"));
             }
             fill(app,
                  {{QStringLiteral(
@@ -148,6 +150,8 @@ class DisplayTest : public QObject {
             QTRY_VERIFY(editing::SyntaxColours::of(app.edit()) &&
                         editing::SyntaxColours::of(app.edit())->isComplete());
             QCOMPARE(coloured(app.edit()), on);
+            QTRY_VERIFY(spelling::isSettled(app.edit()));
+            QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::Spelling).size(), on ? 1 : 0);
             // Colouring and zooming is no edit of the text.
             app.trigger(QStringLiteral("mnuViewZoomIn"));
             QTest::qWait(0);
@@ -171,6 +175,43 @@ class DisplayTest : public QObject {
     }
 
     // A tag typed in black is drawn in the tag colour; a command's red tag stays red.
+    // A suggestion replaces the underlined word as one step of the history; the spelling
+    // commands go from one underlined word to the next.
+    void spellingSuggestionsAndCommands() {
+        App app;
+        app.newDocument();
+        app.type(QStringLiteral("<p class=wrnog title=\"Helo\">a speling <code>fooo</code></p>"));
+        QTRY_VERIFY(spelling::isSettled(app.edit()));
+        QTRY_COMPARE(spelling::underlines(app.edit()).size(), 2);
+        const auto words = spelling::underlines(app.edit());
+        QCOMPARE(words[0].word, QStringLiteral("Helo"));
+        QCOMPARE(words[1].word, QStringLiteral("speling"));
+        const QList<QTextEdit::ExtraSelection>& marks =
+            editing::layer(app.edit(), editing::Layer::Spelling);
+        QCOMPARE(marks.size(), 2);
+        QCOMPARE(marks[1].format.underlineStyle(), QTextCharFormat::WaveUnderline);
+        QCOMPARE(marks[1].cursor.selectedText(), QStringLiteral("speling"));
+
+        app.edit()->setSelStart(0);
+        app.trigger(QStringLiteral("mnuEditNextMisspelling"));
+        QCOMPARE(app.edit()->selText(), QStringLiteral("Helo"));
+        app.trigger(QStringLiteral("mnuEditNextMisspelling"));
+        QCOMPARE(app.edit()->selText(), QStringLiteral("speling"));
+        app.trigger(QStringLiteral("mnuEditPreviousMisspelling"));
+        QCOMPARE(app.edit()->selText(), QStringLiteral("Helo"));
+
+        QVERIFY(spelling::suggestionsAt(app.edit(), words[1].start).contains("spelling"));
+        const QString before = app.edit()->text();
+        const int steps = app.doc()->history().undoCount();
+        QVERIFY(spelling::replaceWordAt(app.edit(), words[1].start + 2, QStringLiteral("spelling")));
+        QCOMPARE(app.edit()->text(), QString(before).replace("speling", "spelling"));
+        QCOMPARE(app.doc()->history().undoCount(), steps + 1);
+        QTRY_COMPARE(spelling::underlines(app.edit()).size(), 1);
+        app.trigger(QStringLiteral("mnuEditUndo"));
+        QCOMPARE(app.edit()->text(), before);
+        QTRY_COMPARE(spelling::underlines(app.edit()).size(), 2);
+    }
+
     void typedTagIsColouredCommandTagKeepsItsColour() {
         App app;
         app.trigger(QStringLiteral("mnuViewCaretLine"));
