@@ -35,7 +35,7 @@ void makeSite(const QDir& d)
         "</body></html>\n");
     put(d, "about.html",
         "<!DOCTYPE html>\n<html><head><title>About</title></head><body>\n"
-        "<h2 id=\"team\">Team</h2><a href=\"/index.html?x=1\">Home</a>\n"
+        "<h2 id=\"team\">Team</h2><a href=\"/index.html?x=1\">Home</a> <a href=\"pages/contact.html\">C</a>\n"
         "<div style=\"background: url('img/logo.png')\"></div></body></html>\n");
     put(d, "pages/contact.html",
         "<!DOCTYPE html>\n<html><head><title>C</title></head><body><a href=\"../index.html\">Home</a></body></html>\n");
