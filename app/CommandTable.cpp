@@ -20,6 +20,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuFileBar4", "-", nullptr, 1},
     {"mnuFileClose", "&Close", "Ctrl+W", 1},
     {"mnuFileExit", "E&xit", "Ctrl+Q", 1},
+    {"mnuFileBar5", "-", nullptr, 1},
+    {"mnuFileOpenFolder", "Open &Folder...", nullptr, 1},
 
     {"mnuEdit", "&Edit", nullptr, 0},
     {"mnuEditUndo", "&Undo", "Ctrl+Z", 1},
@@ -42,6 +44,9 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditBar4", "-", nullptr, 1},
     {"mnuEditNextFinding", "Next F&inding", "Ctrl+.", 1},
     {"mnuEditPreviousFinding", "Previous Fin&ding", "Shift+Ctrl+.", 1},
+    {"mnuEditBar7", "-", nullptr, 1},
+    {"mnuEditFindInFiles", "Find in &Files...", "Shift+Ctrl+F", 1},
+    {"mnuEditCheckSite", "Check &Site", "Shift+Alt+F12", 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},
@@ -61,6 +66,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewZoomIn", "Zoom &In", "Ctrl+=", 1},
     {"mnuViewZoomOut", "Zoom &Out", "Ctrl+-", 1},
     {"mnuViewActualSize", "&Actual Size", "Ctrl+0", 1},
+    {"mnuViewBar6", "-", nullptr, 1},
+    {"mnuViewSite", "&Site", "Shift+Ctrl+D", 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

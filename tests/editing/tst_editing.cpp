@@ -124,13 +124,15 @@ private slots:
                  QStringList({"filMnuItems", "-", "mnuEditFind", "mnuEditFindNext",
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
-                              "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
+                              "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
+                              "-", "mnuEditFindInFiles", "mnuEditCheckSite"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
                               "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",
                               "mnuViewPreviewFollowsCaret", "-",
                               "mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont", "-",
-                              "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize"}));
+                              "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize", "-",
+                              "mnuViewSite"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }
