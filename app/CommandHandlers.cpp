@@ -3,6 +3,7 @@
 #include "app/EditCommands.h"
 #include "app/FileCommands.h"
 #include "app/FindingsInPage.h"
+#include "app/OpenPages.h"
 #include "app/Preview.h"
 #include "app/frmMain.h"
 #include "document/Forms.h"
@@ -20,7 +21,10 @@
 #include "platform/Prompts.h"
 #include "spelling/PageSpelling.h"
 #include "review/ReviewCommands.h"
+#include "review/MarkupPanel.h"
+#include "site/SiteCommands.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <array>
 #include <vector>
@@ -97,6 +101,7 @@ std::vector<HandlerEntry> build()
                  doc->parentWidget()->close(); // its frame, which asks first
          }},
         {"mnuFileExit", [](frmMain& m) { m.close(); }},
+        {"mnuFileOpenFolder", [](frmMain&) { site::openFolder(); }},
         {"mnuEditUndo", callOnActiveDocument("cmdUndo_Click")},
         {"mnuRedo", callOnActiveDocument("cmdRedo_Click")},
         {"mnuEditCut", [](frmMain&) { editing::cut(); }},
@@ -115,6 +120,8 @@ std::vector<HandlerEntry> build()
         {"mnuEditPreviousFinding", [](frmMain&) { findings::goToPrevious(); }},
         {"mnuEditNextMisspelling", [](frmMain&) { spelling::nextMisspellingCommand(); }},
         {"mnuEditPreviousMisspelling", [](frmMain&) { spelling::previousMisspellingCommand(); }},
+        {"mnuEditFindInFiles", [](frmMain&) { site::findInFiles(); }},
+        {"mnuEditCheckSite", [](frmMain&) { site::checkSite(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},
@@ -129,6 +136,7 @@ std::vector<HandlerEntry> build()
         {"mnuViewZoomOut", [](frmMain&) { editing::zoomOut(); }},
         {"mnuViewActualSize", [](frmMain&) { editing::actualSize(); }},
         {"mnuViewCheckSpelling", [](frmMain&) { spelling::toggleSpelling(); }},
+        {"mnuViewSite", [](frmMain&) { site::toggleSitePanel(); }},
         {"mnuFormatFontSize", showForm("frmFontSize")},
         {"mnuFormatFontColor", showForm("frmFColor")},
         {"mnuFormatFrames", showForm("frmFrame")},
@@ -201,5 +209,38 @@ std::span<const HandlerEntry> handlers()
 }
 
 std::span<const char* const> pendingCommands() { return pending; }
+
+void installSiteCommands(frmMain& main)
+{
+    const auto pages = [&main] { return main.findChildren<frmDocument*>(); };
+    const auto same = [](const QString& a, const QString& b) {
+        const QFileInfo x(a), y(b);
+        return x.exists() && y.exists() && x.canonicalFilePath() == y.canonicalFilePath();
+    };
+    site::Hooks hooks;
+    hooks.open = [&main](const QString& path) -> frmDocument* {
+        QString reason;
+        if (!files::openPage(main, path, &reason)) {
+            files::reportOpenFailure(&main, path, reason);
+            return nullptr;
+        }
+        return main.activeDocument();
+    };
+    hooks.isOpen = [pages, same](const QString& path) {
+        for (frmDocument* doc : pages())
+            if (same(doc->windowTitle(), path))
+                return true;
+        return false;
+    };
+    hooks.activePage = [&main] {
+        frmDocument* doc = main.activeDocument();
+        return doc ? doc->windowTitle() : QString();
+    };
+    hooks.accessibility = [] {
+        review::MarkupPanel* panel = review::markupPanel();
+        return panel ? panel->accessibilityLevel() : 0;
+    };
+    site::install(&main, std::move(hooks), main.action(QStringLiteral("mnuViewSite")));
+}
 
 } // namespace commands

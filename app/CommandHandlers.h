@@ -22,4 +22,8 @@ std::span<const HandlerEntry> handlers();
 // them only has to fill in its handler.
 std::span<const char* const> pendingCommands();
 
+// Gives the whole-site commands the main window's pages: opening one (or bringing an open
+// one forward), whether a file is open, the active page's file.
+void installSiteCommands(frmMain& main);
+
 } // namespace commands

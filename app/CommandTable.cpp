@@ -20,6 +20,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuFileBar4", "-", nullptr, 1},
     {"mnuFileClose", "&Close", "Ctrl+W", 1},
     {"mnuFileExit", "E&xit", "Ctrl+Q", 1},
+    {"mnuFileBar5", "-", nullptr, 1},
+    {"mnuFileOpenFolder", "Open &Folder...", nullptr, 1},
 
     {"mnuEdit", "&Edit", nullptr, 0},
     {"mnuEditUndo", "&Undo", "Ctrl+Z", 1},
@@ -45,6 +47,9 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditBar6", "-", nullptr, 1},
     {"mnuEditNextMisspelling", "Next &Misspelling", "Alt+F7", 1},
     {"mnuEditPreviousMisspelling", "Previous Misspelling", "Shift+Alt+F7", 1},
+    {"mnuEditBar7", "-", nullptr, 1},
+    {"mnuEditFindInFiles", "Find in &Files...", "Shift+Ctrl+F", 1},
+    {"mnuEditCheckSite", "Check &Site", "Shift+Alt+F12", 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},
@@ -66,6 +71,8 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuViewActualSize", "&Actual Size", "Ctrl+0", 1},
     {"mnuViewBar5", "-", nullptr, 1},
     {"mnuViewCheckSpelling", "Check &Spelling", "Shift+Ctrl+K", 1},
+    {"mnuViewBar6", "-", nullptr, 1},
+    {"mnuViewSite", "&Site", "Shift+Ctrl+D", 1},
 
     {"mnuFormat", "&Format", nullptr, 0},
     {"mnuFormatFont", "&Font", nullptr, 1},

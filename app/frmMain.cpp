@@ -157,6 +157,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     findings::install(review::markupPanel());
     preview::installFollowsCaret(m_actions.value(QStringLiteral("mnuViewPreviewFollowsCaret")));
     recent::install(*this);
+    commands::installSiteCommands(*this);
     drops::openFilesDroppedOn(this, *this);
 }
 

@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(items, QStringList({"mnuFileNew", "mnuFileOpen", "-", "mnuFileSave",
                                      "mnuFileSaveAs", "mnuSaveEdit", "-", "mnuFilePageSetup",
                                      "mnuFilePrint", "-", "mnuFileRecent", "-", "mnuFileClose",
-                                     "mnuFileExit"}));
+                                     "mnuFileExit", "-", "mnuFileOpenFolder"}));
         // No shortcut anywhere uses F10.
         for (QAction* a : app.main().findChildren<QAction*>())
             QVERIFY2(!a->shortcut().toString().contains(QLatin1String("F10")),

@@ -125,14 +125,15 @@ private slots:
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
                               "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
-                              "-", "mnuEditNextMisspelling", "mnuEditPreviousMisspelling"}));
+                              "-", "mnuEditNextMisspelling", "mnuEditPreviousMisspelling",
+                              "-", "mnuEditFindInFiles", "mnuEditCheckSite"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
                               "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",
                               "mnuViewPreviewFollowsCaret", "-",
                               "mnuViewColourMarkup", "mnuViewCaretLine", "mnuViewFixedWidthFont", "-",
                               "mnuViewZoomIn", "mnuViewZoomOut", "mnuViewActualSize", "-",
-                              "mnuViewCheckSpelling"}));
+                              "mnuViewCheckSpelling", "-", "mnuViewSite"}));
         QAction* numbers = app.main().action(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(numbers->isCheckable() && !numbers->isChecked());
     }

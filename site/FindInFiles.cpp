@@ -1,0 +1,236 @@
+#include "site/FindInFiles.h"
+
+#include "platform/FileIo.h"
+#include "platform/TextCodec.h"
+#include "site/SiteFiles.h"
+
+#include <QDir>
+#include <QPointer>
+
+namespace site {
+
+QRegularExpression FindQuery::expression() const
+{
+    QString pattern = regularExpression ? text : QRegularExpression::escape(text);
+    if (wholeWord)
+        pattern = QStringLiteral("(?<![\\w])(?:%1)(?![\\w])").arg(pattern);
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+    if (!matchCase)
+        options |= QRegularExpression::CaseInsensitiveOption;
+    QRegularExpression re(pattern, options);
+    if (text.isEmpty())
+        return QRegularExpression(QStringLiteral("("), options); // invalid: nothing to find
+    re.optimize();
+    return re;
+}
+
+QList<Match> findInText(QStringView text, const QRegularExpression& expression)
+{
+    QList<Match> out;
+    int line = 1;
+    qsizetype lineStart = 0;
+    qsizetype scanned = 0; // line breaks counted up to here
+    auto it = expression.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const qsizetype at = m.capturedStart();
+        if (m.capturedLength() == 0)
+            continue;
+        for (; scanned < at; ++scanned) {
+            const QChar c = text[scanned];
+            if (c == u'\n' || (c == u'\r' && (scanned + 1 >= text.size() || text[scanned + 1] != u'\n'))) {
+                ++line;
+                lineStart = scanned + 1;
+            }
+        }
+        qsizetype lineEnd = lineStart;
+        while (lineEnd < text.size() && text[lineEnd] != u'\n' && text[lineEnd] != u'\r')
+            ++lineEnd;
+        out << Match{line, int(at - lineStart + 1), at, m.capturedLength(),
+                     text.mid(lineStart, lineEnd - lineStart).toString()};
+    }
+    return out;
+}
+
+namespace {
+
+QString expand(const QString& replacement, const QRegularExpressionMatch& m)
+{
+    QString out;
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        if (c == u'\\' && i + 1 < replacement.size()) {
+            const QChar n = replacement[i + 1];
+            if (n.isDigit()) {
+                out += m.captured(n.digitValue());
+                ++i;
+                continue;
+            }
+            if (n == u'\\') {
+                out += u'\\';
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+QString replaceInText(const QString& text, const FindQuery& query, const QString& replacement,
+                      int* count)
+{
+    const QRegularExpression re = query.expression();
+    QString out;
+    qsizetype last = 0;
+    int n = 0;
+    if (re.isValid()) {
+        auto it = re.globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch m = it.next();
+            if (m.capturedLength() == 0)
+                continue;
+            out += QStringView(text).mid(last, m.capturedStart() - last);
+            out += query.regularExpression ? expand(replacement, m) : replacement;
+            last = m.capturedEnd();
+            ++n;
+        }
+    }
+    out += QStringView(text).mid(last);
+    if (count)
+        *count = n;
+    return out;
+}
+
+FindInFilesRun::FindInFilesRun(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<site::FileMatches>();
+}
+
+FindInFilesRun::~FindInFilesRun() { stop(); }
+
+void FindInFilesRun::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FindInFilesRun::stop()
+{
+    if (m_stop)
+        m_stop->store(true);
+    join();
+    m_running = false;
+}
+
+bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString* reason)
+{
+    stop();
+    const QRegularExpression re = query.expression();
+    if (!re.isValid()) {
+        if (reason)
+            *reason = query.text.isEmpty() ? QStringLiteral("There is nothing to find.")
+                                           : QStringLiteral("The regular expression is not valid: %1.")
+                                                 .arg(re.errorString());
+        return false;
+    }
+    m_stop = std::make_shared<std::atomic_bool>(false);
+    m_running = true;
+    auto stopFlag = m_stop;
+    QPointer<FindInFilesRun> self(this);
+    const QStringList patterns = splitPatterns(query.patterns);
+    // The thread hands everything to this object's thread through queued calls; the stop
+    // flag is its own, so a new search never sees the old one's results.
+    m_thread = std::thread([=] {
+        const QStringList all = siteFiles(root);
+        QStringList files;
+        for (const QString& f : all)
+            if (matchesPatterns(f, patterns))
+                files << f;
+        const QDir base(root);
+        int fileCount = 0;
+        int matchCount = 0;
+        int done = 0;
+        auto post = [&](auto fn) {
+            QMetaObject::invokeMethod(
+                self.data(), [self, stopFlag, fn] { if (self && !stopFlag->load()) fn(self.data()); },
+                Qt::QueuedConnection);
+        };
+        for (const QString& f : files) {
+            if (stopFlag->load())
+                break;
+            QByteArray bytes;
+            QString why;
+            if (platform::files::readFile(base.filePath(f), &bytes, &why)) {
+                const QString text = platform::text::decode(bytes).text;
+                FileMatches fm{f, findInText(text, re)};
+                if (!fm.matches.isEmpty()) {
+                    ++fileCount;
+                    matchCount += int(fm.matches.size());
+                    post([fm](FindInFilesRun* r) { emit r->found(fm); });
+                }
+            }
+            ++done;
+            if (done % 16 == 0 || done == files.size())
+                post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+        }
+        const bool stopped = stopFlag->load();
+        QMetaObject::invokeMethod(
+            self.data(), [self, stopFlag, fileCount, matchCount, stopped] {
+                if (!self || self->m_stop != stopFlag)
+                    return;
+                self->join();
+                self->m_running = false;
+                emit self->finished(fileCount, matchCount, stopped);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+bool replaceInFile(const QString& path, const FindQuery& query, const QString& replacement,
+                   FileEdit* edit, QString* reason)
+{
+    FileEdit e;
+    e.path = path;
+    if (!platform::files::readFile(path, &e.before, reason))
+        return false;
+    const platform::text::Decoded d = platform::text::decode(e.before);
+    if (platform::text::encode(d.text, d.encoding) != e.before) {
+        *reason = QStringLiteral("Its bytes would not be written back exactly as they are.");
+        return false;
+    }
+    const QString text = replaceInText(d.text, query, replacement, &e.count);
+    if (e.count > 0) {
+        qsizetype references = 0;
+        e.after = platform::text::encode(text, d.encoding, &references);
+        if (!platform::files::writeFileAtomically(path, e.after, reason))
+            return false;
+    }
+    *edit = e;
+    return true;
+}
+
+QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused)
+{
+    QStringList failures;
+    for (const FileEdit& e : edits) {
+        if (e.count == 0)
+            continue;
+        QByteArray now;
+        QString reason;
+        if (!platform::files::readFile(e.path, &now, &reason) || now != e.after) {
+            if (refused)
+                *refused << e.path;
+            continue;
+        }
+        if (!platform::files::writeFileAtomically(e.path, e.before, &reason))
+            failures << platform::files::saveFailureText(e.path, reason);
+    }
+    return failures;
+}
+
+} // namespace site

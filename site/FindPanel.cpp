@@ -1,0 +1,230 @@
+#include "site/FindPanel.h"
+
+#include "platform/FileIo.h"
+#include "platform/TextCodec.h"
+#include "site/SiteFiles.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace site {
+
+FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
+                     std::function<bool(const QString&)> isOpen, QWidget* parent)
+    : QDockWidget(QStringLiteral("Find in Files"), parent)
+    , m_opener(std::move(opener))
+    , m_rootOf(std::move(root))
+    , m_isOpen(std::move(isOpen))
+    , m_run(new FindInFilesRun(this))
+    , m_text(new QLineEdit(this))
+    , m_replacement(new QLineEdit(this))
+    , m_patterns(new QLineEdit(QLatin1String(defaultPatterns), this))
+    , m_regex(new QCheckBox(QStringLiteral("Regular e&xpression"), this))
+    , m_word(new QCheckBox(QStringLiteral("&Whole word"), this))
+    , m_case(new QCheckBox(QStringLiteral("Match &case"), this))
+    , m_find(new QPushButton(QStringLiteral("&Find"), this))
+    , m_stop(new QPushButton(QStringLiteral("Stop"), this))
+    , m_replace(new QPushButton(QStringLiteral("Replace &All in Files"), this))
+    , m_undo(new QPushButton(QStringLiteral("&Undo Replace in Files"), this))
+    , m_progress(new QProgressBar(this))
+    , m_status(new QLabel(this))
+    , m_view(new QTreeWidget(this))
+{
+    setObjectName(QStringLiteral("dockFindInFiles"));
+    m_text->setObjectName(QStringLiteral("txtFindInFiles"));
+    m_replacement->setObjectName(QStringLiteral("txtReplaceInFiles"));
+    m_patterns->setObjectName(QStringLiteral("txtFilePatterns"));
+    m_view->setObjectName(QStringLiteral("treeFindResults"));
+    m_view->setAccessibleName(QStringLiteral("Matches in the site's files"));
+    m_progress->setAccessibleName(QStringLiteral("Files searched"));
+    m_replace->setObjectName(QStringLiteral("cmdReplaceAllInFiles"));
+    m_undo->setObjectName(QStringLiteral("cmdUndoReplaceInFiles"));
+    m_view->setHeaderLabels({QStringLiteral("File or line"), QStringLiteral("Column"),
+                             QStringLiteral("Text")});
+    m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("F&ind:"), m_text);
+    form->addRow(QStringLiteral("Replace wit&h:"), m_replacement);
+    form->addRow(QStringLiteral("File &patterns:"), m_patterns);
+    layout->addLayout(form);
+    auto* options = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_regex, m_word, m_case})
+        options->addWidget(w);
+    options->addStretch();
+    for (QWidget* w : std::initializer_list<QWidget*>{m_find, m_stop, m_replace, m_undo})
+        options->addWidget(w);
+    layout->addLayout(options);
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(m_status, 1);
+    progress->addWidget(m_progress);
+    layout->addLayout(progress);
+    layout->addWidget(m_view, 1);
+    setWidget(body);
+    m_stop->setEnabled(false);
+    m_undo->setEnabled(false);
+    m_progress->hide();
+
+    connect(m_find, &QPushButton::clicked, this, &FindPanel::find);
+    connect(m_text, &QLineEdit::returnPressed, this, &FindPanel::find);
+    connect(m_stop, &QPushButton::clicked, m_run, &FindInFilesRun::stop);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        m_stop->setEnabled(false);
+        m_progress->hide();
+        m_status->setText(m_status->text() + QStringLiteral(" (stopped)"));
+    });
+    connect(m_replace, &QPushButton::clicked, this, &FindPanel::replaceAll);
+    connect(m_undo, &QPushButton::clicked, this, &FindPanel::undoReplace);
+    connect(m_run, &FindInFilesRun::found, this, &FindPanel::addFile);
+    connect(m_run, &FindInFilesRun::progress, this, [this](int done, int total) {
+        m_progress->setRange(0, total);
+        m_progress->setValue(done);
+    });
+    connect(m_run, &FindInFilesRun::finished, this, [this](int files, int matches, bool stopped) {
+        m_stop->setEnabled(false);
+        m_progress->hide();
+        m_status->setText(QStringLiteral("%1 matches in %2 files%3")
+                              .arg(matches).arg(files)
+                              .arg(stopped ? QStringLiteral(" (stopped)") : QString()));
+    });
+    connect(m_view, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        const QString path = item->data(0, Qt::UserRole).toString();
+        if (path.isEmpty() || !m_opener)
+            return;
+        if (frmDocument* doc = m_opener(QDir(m_root).filePath(path)))
+            goToLine(*doc, item->data(1, Qt::UserRole).toInt(), item->data(2, Qt::UserRole).toInt());
+    });
+}
+
+void FindPanel::focusText()
+{
+    m_text->setFocus();
+    m_text->selectAll();
+}
+
+FindQuery FindPanel::query() const
+{
+    return {m_text->text(), m_regex->isChecked(), m_word->isChecked(), m_case->isChecked(),
+            m_patterns->text().trimmed().isEmpty() ? QLatin1String(defaultPatterns) : m_patterns->text()};
+}
+
+void FindPanel::find()
+{
+    m_root = m_rootOf ? m_rootOf() : QString();
+    m_view->clear();
+    if (m_root.isEmpty()) {
+        m_status->setText(QStringLiteral("Open a page of the site, or choose its folder with File > Open Folder, first."));
+        return;
+    }
+    QString reason;
+    if (!m_run->start(m_root, query(), &reason)) {
+        m_status->setText(reason);
+        return;
+    }
+    m_status->setText(QStringLiteral("Searching %1...").arg(QDir::toNativeSeparators(m_root)));
+    m_progress->setRange(0, 0);
+    m_progress->show();
+    m_stop->setEnabled(true);
+}
+
+void FindPanel::addFile(const FileMatches& matches)
+{
+    auto* file = new QTreeWidgetItem(m_view, {matches.path, QString(),
+                                              QStringLiteral("%1 matches").arg(matches.matches.size())});
+    file->setData(0, Qt::UserRole, matches.path);
+    for (const Match& m : matches.matches) {
+        auto* item = new QTreeWidgetItem(file, {QStringLiteral("Line %1").arg(m.line),
+                                                QString::number(m.column), m.lineText.trimmed()});
+        item->setData(0, Qt::UserRole, matches.path);
+        item->setData(1, Qt::UserRole, m.line);
+        item->setData(2, Qt::UserRole, m.column);
+    }
+    file->setExpanded(true);
+}
+
+void FindPanel::replaceAll()
+{
+    m_root = m_rootOf ? m_rootOf() : QString();
+    const FindQuery q = query();
+    const QRegularExpression re = q.expression();
+    if (m_root.isEmpty() || !re.isValid()) {
+        m_status->setText(m_root.isEmpty() ? QStringLiteral("There is no site folder to replace in.")
+                                           : QStringLiteral("There is nothing valid to find."));
+        return;
+    }
+    m_run->stop();
+    // Counted first, so that the question names what will change.
+    const QDir base(m_root);
+    const QStringList patterns = splitPatterns(q.patterns);
+    QStringList files, open;
+    int matches = 0;
+    for (const QString& f : siteFiles(m_root)) {
+        if (!matchesPatterns(f, patterns))
+            continue;
+        QByteArray bytes;
+        QString why;
+        if (!platform::files::readFile(base.filePath(f), &bytes, &why))
+            continue;
+        const int n = int(findInText(platform::text::decode(bytes).text, re).size());
+        if (n == 0)
+            continue;
+        (m_isOpen && m_isOpen(base.filePath(f)) ? open : files) << f;
+        matches += n;
+    }
+    if (files.isEmpty() && open.isEmpty()) {
+        m_status->setText(QStringLiteral("No matches to replace."));
+        return;
+    }
+    QString question = QStringLiteral("Replace %1 matches in %2 files?").arg(matches).arg(files.size() + open.size());
+    if (!open.isEmpty())
+        question += QStringLiteral("\n\nThese pages are open and are left as they are; replace in them with Edit > Replace:\n")
+                    + open.join(u'\n');
+    if (QMessageBox::question(this, QStringLiteral("Replace All in Files"), question) != QMessageBox::Yes)
+        return;
+    m_edits.clear();
+    QStringList failures;
+    for (const QString& f : files) {
+        FileEdit edit;
+        QString reason;
+        if (replaceInFile(base.filePath(f), q, m_replacement->text(), &edit, &reason)) {
+            if (edit.count > 0)
+                m_edits << edit;
+        } else {
+            failures << QStringLiteral("%1: %2").arg(f, reason);
+        }
+    }
+    m_undo->setEnabled(!m_edits.isEmpty());
+    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size()));
+    if (!failures.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Replace All in Files"),
+                             QStringLiteral("These files were not changed:\n") + failures.join(u'\n'));
+}
+
+void FindPanel::undoReplace()
+{
+    QStringList refused;
+    const QStringList failures = site::undoReplace(m_edits, &refused);
+    m_edits.clear();
+    m_undo->setEnabled(false);
+    m_status->setText(QStringLiteral("Replacement undone."));
+    if (!refused.isEmpty() || !failures.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Undo Replace in Files"),
+                             (refused.isEmpty() ? QString()
+                                                : QStringLiteral("These files changed since and were left as they are:\n")
+                                                      + refused.join(u'\n') + u'\n')
+                                 + failures.join(u'\n'));
+}
+
+} // namespace site

@@ -1,0 +1,398 @@
+#include "site/SiteCheck.h"
+
+#include "platform/FileIo.h"
+#include "platform/TextCodec.h"
+#include "site/SiteFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QUrl>
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace site {
+
+namespace {
+
+// Offsets to 1-based lines and columns, by a binary search over the line starts.
+class LineIndex {
+public:
+    explicit LineIndex(QStringView text)
+    {
+        m_starts.push_back(0);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+                m_starts.push_back(i + 1);
+        }
+    }
+    Reference at(qsizetype offset, QString url) const
+    {
+        const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
+        const auto line = qsizetype(it - m_starts.begin());
+        return {std::move(url), int(line), int(offset - m_starts[size_t(line - 1)] + 1)};
+    }
+
+private:
+    std::vector<qsizetype> m_starts;
+};
+
+bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
+
+qsizetype findCi(QStringView text, QLatin1StringView what, qsizetype from)
+{
+    const qsizetype at = text.indexOf(what, from, Qt::CaseInsensitive);
+    return at < 0 ? text.size() : at;
+}
+
+QString decodeEntities(QStringView value)
+{
+    QString out = value.toString();
+    if (out.contains(u'&')) {
+        out.replace(QLatin1String("&amp;"), QLatin1String("&"), Qt::CaseInsensitive);
+        out.replace(QLatin1String("&#38;"), QLatin1String("&"));
+    }
+    return out;
+}
+
+// url(...) and @import "..." of CSS text from `from` to `to`, skipping comments.
+void scanCss(QStringView text, qsizetype from, qsizetype to, const LineIndex& lines,
+             QList<Reference>& out)
+{
+    qsizetype i = from;
+    while (i < to) {
+        const QChar c = text[i];
+        if (c == u'/' && i + 1 < to && text[i + 1] == u'*') {
+            const qsizetype end = text.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 || end >= to ? to : end + 2;
+            continue;
+        }
+        const bool url = (c == u'u' || c == u'U') && i + 4 <= to
+                         && text.mid(i, 4).compare(QLatin1String("url("), Qt::CaseInsensitive) == 0
+                         && (i == from || !text[i - 1].isLetterOrNumber());
+        const bool import = c == u'@' && i + 7 <= to
+                            && text.mid(i, 7).compare(QLatin1String("@import"), Qt::CaseInsensitive) == 0;
+        if (!url && !import) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i + (url ? 4 : 7);
+        while (j < to && isSpace(text[j]))
+            ++j;
+        if (j < to && (text[j] == u'"' || text[j] == u'\'')) {
+            const QChar quote = text[j];
+            qsizetype end = j + 1;
+            while (end < to && text[end] != quote && text[end] != u'\n')
+                ++end;
+            out << lines.at(j + 1, text.mid(j + 1, end - j - 1).toString());
+            i = end + 1;
+        } else if (url) {
+            qsizetype end = j;
+            while (end < to && text[end] != u')')
+                ++end;
+            out << lines.at(j, text.mid(j, end - j).trimmed().toString());
+            i = end + 1;
+        } else {
+            i = j; // @import url(...): the url() is read on the next turn
+        }
+    }
+}
+
+} // namespace
+
+PageScan scanPage(QStringView text)
+{
+    PageScan scan;
+    const LineIndex lines(text);
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype lt = text.indexOf(u'<', i);
+        if (lt < 0)
+            break;
+        if (text.mid(lt, 4) == QLatin1String("<!--")) {
+            const qsizetype end = text.indexOf(QLatin1String("-->"), lt + 4);
+            i = end < 0 ? n : end + 3;
+            continue;
+        }
+        if (lt + 1 >= n || !text[lt + 1].isLetter()) {
+            i = lt + 1;
+            continue;
+        }
+        qsizetype j = lt + 1;
+        while (j < n && !isSpace(text[j]) && text[j] != u'>' && text[j] != u'/')
+            ++j;
+        const QString tag = text.mid(lt + 1, j - lt - 1).toString().toLower();
+        // The attributes, up to the tag's '>' (quoted values may hold '>').
+        while (j < n && text[j] != u'>') {
+            if (isSpace(text[j]) || text[j] == u'/') {
+                ++j;
+                continue;
+            }
+            const qsizetype nameStart = j;
+            while (j < n && !isSpace(text[j]) && text[j] != u'=' && text[j] != u'>')
+                ++j;
+            const QString name = text.mid(nameStart, j - nameStart).toString().toLower();
+            qsizetype k = j;
+            while (k < n && isSpace(text[k]))
+                ++k;
+            if (k >= n || text[k] != u'=')
+                continue;
+            ++k;
+            while (k < n && isSpace(text[k]))
+                ++k;
+            qsizetype valueStart = k;
+            qsizetype valueEnd = k;
+            if (k < n && (text[k] == u'"' || text[k] == u'\'')) {
+                const QChar quote = text[k];
+                valueStart = k + 1;
+                valueEnd = text.indexOf(quote, valueStart);
+                if (valueEnd < 0)
+                    valueEnd = n;
+                j = std::min(n, valueEnd + 1);
+            } else {
+                while (valueEnd < n && !isSpace(text[valueEnd]) && text[valueEnd] != u'>')
+                    ++valueEnd;
+                j = valueEnd;
+            }
+            const QStringView value = text.mid(valueStart, valueEnd - valueStart);
+            if (name == u"href" || name == u"src" || name == u"action")
+                scan.references << lines.at(valueStart, decodeEntities(value).trimmed());
+            else if (name == u"id" || name == u"name")
+                scan.anchors.insert(decodeEntities(value));
+            else if (name == u"style")
+                scanCss(text, valueStart, valueEnd, lines, scan.references);
+        }
+        i = j + 1;
+        if (tag == u"script") {
+            i = findCi(text, QLatin1StringView("</script"), i);
+        } else if (tag == u"style") {
+            const qsizetype end = findCi(text, QLatin1StringView("</style"), i);
+            scanCss(text, std::min(i, n), end, lines, scan.references);
+            i = end;
+        }
+    }
+    return scan;
+}
+
+QList<Reference> scanStyleSheet(QStringView text)
+{
+    QList<Reference> out;
+    scanCss(text, 0, text.size(), LineIndex(text), out);
+    return out;
+}
+
+Target resolveReference(const QString& fromFile, const QString& url)
+{
+    Target t;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (url.startsWith(QLatin1String("//")) || scheme.match(url).hasMatch()) {
+        t.external = true;
+        return t;
+    }
+    QString rest = url;
+    const qsizetype hash = rest.indexOf(u'#');
+    if (hash >= 0) {
+        t.hasFragment = true;
+        t.fragment = QUrl::fromPercentEncoding(rest.mid(hash + 1).toUtf8());
+        rest.truncate(hash);
+    }
+    const qsizetype query = rest.indexOf(u'?');
+    if (query >= 0)
+        rest.truncate(query);
+    rest = QUrl::fromPercentEncoding(rest.toUtf8());
+    if (rest.isEmpty()) {
+        t.path = fromFile;
+        return t;
+    }
+    QStringList parts;
+    if (!rest.startsWith(u'/')) {
+        parts = fromFile.split(u'/');
+        parts.removeLast();
+    }
+    const bool folder = rest.endsWith(u'/');
+    for (const QString& seg : rest.split(u'/', Qt::SkipEmptyParts)) {
+        if (seg == u".")
+            continue;
+        if (seg == u"..") {
+            if (parts.isEmpty())
+                t.outside = true;
+            else
+                parts.removeLast();
+            continue;
+        }
+        parts << seg;
+    }
+    t.path = parts.join(u'/');
+    if (folder && !t.path.isEmpty())
+        t.path += u'/';
+    return t;
+}
+
+namespace {
+
+struct Scanned {
+    QString path;
+    bool page = false;
+    PageScan scan;
+    review::CheckResult markup;
+    QString readError;
+};
+
+QString quoted(const QString& s) { return u'\u201c' + s + u'\u201d'; }
+
+} // namespace
+
+SiteReport checkSite(const QString& root, const CheckOptions& options,
+                     const std::function<void(int, int)>& progress, const std::atomic_bool* stop)
+{
+    SiteReport report;
+    const QStringList files = siteFiles(root);
+    QSet<QString> exact;
+    QHash<QString, QString> byLowerCase;
+    QSet<QString> folders;
+    for (const QString& f : files) {
+        exact.insert(f);
+        byLowerCase.insert(f.toLower(), f);
+        for (qsizetype s = f.indexOf(u'/'); s >= 0; s = f.indexOf(u'/', s + 1))
+            folders.insert(f.left(s + 1));
+    }
+
+    std::vector<Scanned> items;
+    for (const QString& f : files)
+        if (isPage(f) || isStyleSheet(f))
+            items.push_back({f, isPage(f), {}, {}, {}});
+    const int total = int(items.size());
+    const QDir base(root);
+
+    // Each worker takes the next file until none is left: pages differ in size by orders of
+    // magnitude, so fixed shares would leave workers idle.
+    std::atomic_int next{0};
+    std::atomic_int done{0};
+    auto work = [&] {
+        for (int i; (i = next.fetch_add(1)) < total;) {
+            if (stop && stop->load())
+                return;
+            Scanned& item = items[size_t(i)];
+            QByteArray bytes;
+            if (!platform::files::readFile(base.filePath(item.path), &bytes, &item.readError)) {
+                if (item.readError.isEmpty())
+                    item.readError = QStringLiteral("The file could not be read.");
+            } else {
+                const QString text = platform::text::decode(bytes).text;
+                if (item.page) {
+                    item.scan = scanPage(text);
+                    if (options.markup)
+                        item.markup = review::checkMarkup(text, options.accessibility);
+                } else {
+                    item.scan.references = scanStyleSheet(text);
+                }
+            }
+            const int d = done.fetch_add(1) + 1;
+            if (progress)
+                progress(d, total);
+        }
+    };
+    int threads = options.threads > 0 ? options.threads
+                                      : int(std::max(1u, std::thread::hardware_concurrency()));
+    threads = std::max(1, std::min(threads, total));
+    {
+        std::vector<std::jthread> pool;
+        for (int t = 1; t < threads; ++t)
+            pool.emplace_back(work);
+        work();
+    }
+    report.stopped = stop && stop->load();
+
+    QHash<QString, int> pageIndex;
+    for (int i = 0; i < total; ++i)
+        if (items[size_t(i)].page)
+            pageIndex.insert(items[size_t(i)].path, i);
+    report.pages = int(pageIndex.size());
+
+    QSet<QString> linked;
+    for (const Scanned& item : items) {
+        FileReport fr;
+        fr.path = item.path;
+        fr.readError = item.readError;
+        fr.markup = item.markup;
+        for (const Reference& ref : item.scan.references) {
+            const Target t = resolveReference(item.path, ref.url);
+            if (t.external || (ref.url.isEmpty()))
+                continue;
+            QString found;
+            BrokenLink broken{LinkProblem::MissingFile, ref, {}};
+            if (t.outside) {
+                const QString abs = QDir::cleanPath(base.absoluteFilePath(ref.url.section(u'#', 0, 0).section(u'?', 0, 0)));
+                if (!QFileInfo::exists(abs))
+                    broken.message = QStringLiteral("Broken link: %1 leaves the site and names no file there.").arg(quoted(ref.url));
+            } else if (t.path.endsWith(u'/') || folders.contains(t.path + u'/')) {
+                const QString folder = t.path.endsWith(u'/') ? t.path : t.path + u'/';
+                for (const char* index : {"index.html", "index.htm"})
+                    if (exact.contains(folder + QLatin1String(index)))
+                        found = folder + QLatin1String(index);
+                if (found.isEmpty())
+                    broken.message = QStringLiteral("Broken link: %1 names a folder without an index page.").arg(quoted(ref.url));
+            } else if (exact.contains(t.path)) {
+                found = t.path;
+            } else if (const auto it = byLowerCase.constFind(t.path.toLower()); it != byLowerCase.cend()) {
+                broken.problem = LinkProblem::WrongCase;
+                broken.message = QStringLiteral("Broken link: %1 differs in case from the file %2 (a web server tells them apart).")
+                                     .arg(quoted(ref.url), quoted(*it));
+            } else {
+                broken.message = QStringLiteral("Broken link: there is no file %1.").arg(quoted(t.path));
+            }
+            if (!found.isEmpty()) {
+                const auto target = pageIndex.constFind(found);
+                if (target != pageIndex.cend()) {
+                    if (found != item.path)
+                        linked.insert(found);
+                    const QString& frag = t.fragment;
+                    if (t.hasFragment && !frag.isEmpty()
+                        && frag.compare(QLatin1String("top"), Qt::CaseInsensitive) != 0
+                        && !items[size_t(*target)].scan.anchors.contains(frag)
+                        && items[size_t(*target)].readError.isEmpty()) {
+                        broken.problem = LinkProblem::MissingFragment;
+                        broken.message = QStringLiteral("Broken link: %1 has no id or name %2.")
+                                             .arg(quoted(found), quoted(frag));
+                    }
+                }
+            }
+            if (!broken.message.isEmpty())
+                fr.brokenLinks << broken;
+        }
+        report.brokenLinks += int(fr.brokenLinks.size());
+        report.errors += fr.markup.errors + (fr.readError.isEmpty() ? 0 : 1);
+        report.warnings += fr.markup.warnings + fr.markup.accessibility;
+        if (!fr.brokenLinks.isEmpty() || !fr.markup.findings.isEmpty() || !fr.readError.isEmpty())
+            report.files << fr;
+    }
+    // The site's home page is where visitors come in: no link to it is expected.
+    for (const Scanned& item : items) {
+        if (!item.page || linked.contains(item.path))
+            continue;
+        const QString lower = item.path.toLower();
+        if (lower == u"index.html" || lower == u"index.htm" || lower == u"default.htm"
+            || lower == u"default.html")
+            continue;
+        report.orphans << item.path;
+    }
+    return report;
+}
+
+QString summaryText(const SiteReport& report)
+{
+    auto count = [](int n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    return QStringList{count(report.pages, "page", "pages"),
+                       count(report.brokenLinks, "broken link", "broken links"),
+                       count(report.errors, "error", "errors"),
+                       count(report.warnings, "warning", "warnings")}
+        .join(QLatin1String(", "));
+}
+
+} // namespace site

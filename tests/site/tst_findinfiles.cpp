@@ -1,0 +1,118 @@
+#include "site/FindInFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace site;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class tst_FindInFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void options_data();
+    void options();
+    void streamsMatchesOfPatternFiles();
+    void replaceKeepsLatin1BytesAndUndoes();
+};
+
+void tst_FindInFiles::options_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<bool>("word");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QString>("found"); // line:column of each match
+    // "cat Cat concat\r\ncat.x\ncat"
+    QTest::newRow("plain") << "cat" << false << false << false << "1:1 1:5 1:12 2:1 3:1";
+    QTest::newRow("case") << "Cat" << false << false << true << "1:5";
+    QTest::newRow("word") << "cat" << false << true << false << "1:1 1:5 2:1 3:1";
+    QTest::newRow("dot literal") << "t.x" << false << false << false << "2:3";
+    QTest::newRow("regex") << "c.t\\b" << true << false << true << "1:1 1:12 2:1 3:1";
+}
+
+void tst_FindInFiles::options()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, regex);
+    QFETCH(bool, word);
+    QFETCH(bool, matchCase);
+    QFETCH(QString, found);
+    FindQuery q{text, regex, word, matchCase};
+    QStringList got;
+    for (const Match& m : findInText(u"cat Cat concat\r\ncat.x\ncat", q.expression()))
+        got << QStringLiteral("%1:%2").arg(m.line).arg(m.column);
+    QCOMPARE(got.join(' '), found);
+}
+
+void tst_FindInFiles::streamsMatchesOfPatternFiles()
+{
+    QTemporaryDir tmp;
+    put(tmp.filePath("a.html"), "<p>rose</p>\n<p>Rose</p>\n");
+    put(tmp.filePath("sub/b.css"), "/* rose */\n");
+    put(tmp.filePath("notes.txt"), "rose\n");          // not among the patterns
+    put(tmp.filePath(".git/c.html"), "rose\n");        // hidden
+    FindInFilesRun run;
+    QSignalSpy found(&run, &FindInFilesRun::found);
+    QSignalSpy finished(&run, &FindInFilesRun::finished);
+    QVERIFY(run.start(tmp.path(), {"rose"}));
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.at(0).at(0).toInt(), 2);
+    QCOMPARE(finished.at(0).at(1).toInt(), 3);
+    QStringList files;
+    for (const auto& args : found)
+        files << args.at(0).value<FileMatches>().path;
+    QCOMPARE(files, (QStringList{"a.html", "sub/b.css"}));
+    QCOMPARE(found.at(0).at(0).value<FileMatches>().matches.at(1).lineText, QString("<p>Rose</p>"));
+    QString reason;
+    QVERIFY(!run.start(tmp.path(), {"(", true}, &reason));
+    QVERIFY(reason.contains("not valid"));
+}
+
+void tst_FindInFiles::replaceKeepsLatin1BytesAndUndoes()
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("page.htm");
+    // Windows-1252/Latin-1 bytes (not UTF-8), LF line ends, a trailing space kept.
+    const QByteArray original = "<p>Caf\xe9 cr\xe8" "me</p>\n<p>cr\xe8" "me br\xfbl\xe9" "e </p>\n";
+    put(path, original);
+    FileEdit edit;
+    QString reason;
+    QVERIFY2(replaceInFile(path, {QString::fromUtf8("crème"), false, true, true},
+                           QString::fromUtf8("crêpe"), &edit, &reason), qPrintable(reason));
+    QCOMPARE(edit.count, 2);
+    QCOMPARE(readAll(path), QByteArray("<p>Caf\xe9 cr\xea" "pe</p>\n<p>cr\xea" "pe br\xfbl\xe9" "e </p>\n"));
+    QStringList refused;
+    QVERIFY(undoReplace({edit}, &refused).isEmpty());
+    QVERIFY(refused.isEmpty());
+    QCOMPARE(readAll(path), original);
+
+    // Changed since the replacement: left alone and listed.
+    QVERIFY(replaceInFile(path, {"Caf"}, "Bar", &edit, &reason));
+    put(path, "edited by hand\n");
+    QVERIFY(undoReplace({edit}, &refused).isEmpty());
+    QCOMPARE(refused, QStringList{path});
+    QCOMPARE(readAll(path), QByteArray("edited by hand\n"));
+}
+
+QTEST_GUILESS_MAIN(tst_FindInFiles)
+#include "tst_findinfiles.moc"
