@@ -42,6 +42,10 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditBar4", "-", nullptr, 1},
     {"mnuEditNextFinding", "Next F&inding", "Ctrl+.", 1},
     {"mnuEditPreviousFinding", "Previous Fin&ding", "Shift+Ctrl+.", 1},
+    {"mnuEditBar5", "-", nullptr, 1},
+    {"mnuEditCloseTags", "Close &Tags as I Type", nullptr, 1},
+    {"mnuEditSuggest", "S&uggest as I Type", nullptr, 1},
+    {"mnuEditKeepIndent", "&Keep Indent on Return", nullptr, 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},

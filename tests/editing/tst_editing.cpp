@@ -124,7 +124,8 @@ private slots:
                  QStringList({"filMnuItems", "-", "mnuEditFind", "mnuEditFindNext",
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
-                              "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding"}));
+                              "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
+                              "-", "mnuEditCloseTags", "mnuEditSuggest", "mnuEditKeepIndent"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
                               "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",
