@@ -14,6 +14,7 @@
 #include "effects/VBScripts.h"
 #include "editing/EditingCommands.h"
 #include "editing/PageDisplay.h"
+#include "editing/WritingAids.h"
 #include "formatting/FormattingForms.h"
 #include "formatting/TagCommands.h"
 #include "platform/HelpViewer.h"
@@ -118,6 +119,9 @@ std::vector<HandlerEntry> build()
         {"mnuEditSelectElement", [](frmMain&) { editing::selectElementCommand(); }},
         {"mnuEditNextFinding", [](frmMain&) { findings::goToNext(); }},
         {"mnuEditPreviousFinding", [](frmMain&) { findings::goToPrevious(); }},
+        {"mnuEditCloseTags", [](frmMain&) { editing::toggleCloseTags(); }},
+        {"mnuEditSuggest", [](frmMain&) { editing::toggleSuggest(); }},
+        {"mnuEditKeepIndent", [](frmMain&) { editing::toggleKeepIndent(); }},
         {"mnuEditNextMisspelling", [](frmMain&) { spelling::nextMisspellingCommand(); }},
         {"mnuEditPreviousMisspelling", [](frmMain&) { spelling::previousMisspellingCommand(); }},
         {"mnuEditFindInFiles", [](frmMain&) { site::findInFiles(); }},

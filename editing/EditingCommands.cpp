@@ -1,4 +1,5 @@
 #include "editing/EditingCommands.h"
+#include "editing/WritingAids.h"
 
 #include "document/Forms.h"
 #include "document/RichEdit.h"
@@ -109,6 +110,7 @@ void install(QMdiArea* area, QStatusBar* bar, QAction* lineNumbersItem)
     });
     applyLineNumbers();
     installDisplay(area);
+    installWritingAids(area);
 }
 
 QMdiArea* documentArea() { return installed().area; }

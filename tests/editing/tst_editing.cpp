@@ -125,6 +125,7 @@ private slots:
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
                               "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
+                              "-", "mnuEditCloseTags", "mnuEditSuggest", "mnuEditKeepIndent",
                               "-", "mnuEditNextMisspelling", "mnuEditPreviousMisspelling",
                               "-", "mnuEditFindInFiles", "mnuEditCheckSite"}));
         QCOMPARE(names("mnuView"),

@@ -1,0 +1,202 @@
+#include "editing/Completion.h"
+
+#include "markup/Tables.h"
+
+#include <algorithm>
+#include <QStringList>
+#include <set>
+
+namespace editing {
+
+namespace {
+
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':';
+}
+
+// The known values of the enumerated attributes the list offers after `="`. Hand-kept: the
+// packages the element tables come from carry no attribute values.
+struct Values {
+    const char* attribute;
+    const char* values;
+};
+constexpr Values enumerated[] = {
+    {"autocomplete", "on off name email username new-password current-password tel url"},
+    {"crossorigin", "anonymous use-credentials"},
+    {"decoding", "async auto sync"},
+    {"dir", "auto ltr rtl"},
+    {"draggable", "false true"},
+    {"enctype", "application/x-www-form-urlencoded multipart/form-data text/plain"},
+    {"formmethod", "dialog get post"},
+    {"loading", "eager lazy"},
+    {"method", "dialog get post"},
+    {"preload", "auto metadata none"},
+    {"referrerpolicy",
+     "no-referrer no-referrer-when-downgrade origin origin-when-cross-origin same-origin "
+     "strict-origin strict-origin-when-cross-origin unsafe-url"},
+    {"rel",
+     "alternate author bookmark canonical dns-prefetch external help icon license manifest "
+     "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
+     "preload prev search stylesheet tag"},
+    {"scope", "col colgroup row rowgroup"},
+    {"shape", "circle default poly rect"},
+    {"spellcheck", "false true"},
+    {"target", "_blank _parent _self _top"},
+    {"translate", "no yes"},
+    {"wrap", "hard soft"},
+};
+
+QStringList valuesOf(const QString& element, const QString& attribute) {
+    if (attribute == QLatin1String("type")) {
+        if (element == QLatin1String("input"))
+            return QStringLiteral("button checkbox color date datetime-local email file hidden image "
+                                  "month number password radio range reset search submit tel text "
+                                  "time url week")
+                .split(u' ');
+        if (element == QLatin1String("button"))
+            return {QStringLiteral("button"), QStringLiteral("reset"), QStringLiteral("submit")};
+        if (element == QLatin1String("ol"))
+            return {QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("I"),
+                    QStringLiteral("a"), QStringLiteral("i")};
+        if (element == QLatin1String("script"))
+            return {QStringLiteral("module"), QStringLiteral("text/javascript")};
+        return {};
+    }
+    for (const Values& v : enumerated)
+        if (attribute == QLatin1String(v.attribute))
+            return QString::fromLatin1(v.values).split(u' ');
+    return {};
+}
+
+QString characterOf(const markup::NamedReference& r) {
+    QString s = QString::fromUcs4(&r.first, 1);
+    if (r.second)
+        s += QString::fromUcs4(&r.second, 1);
+    return s;
+}
+
+} // namespace
+
+CompletionContext completionContext(QStringView line, int caret, markup::State state) {
+    CompletionContext c;
+    caret = std::clamp<int>(caret, 0, int(line.size()));
+    int start = caret;
+    while (start > 0 && isNameChar(line[start - 1]))
+        --start;
+    std::vector<markup::Span> spans;
+    const markup::State at = markup::lex(line.left(caret), state, false, spans);
+    const markup::Span* last = spans.empty() ? nullptr : &spans.back();
+    const auto ends = [&](const markup::Span* s) { return s && s->start + s->length == caret; };
+    const QStringView typed = line.mid(start, caret - start);
+
+    // A reference: "&" and the letters after it, in text or an attribute value.
+    if (start > 0 && line[start - 1] == u'&') {
+        markup::Token kind = markup::Token::Text;
+        for (const markup::Span& s : spans)
+            if (start - 1 >= s.start && start - 1 < s.start + s.length)
+                kind = s.kind;
+        if (kind == markup::Token::Text || kind == markup::Token::CharacterReference ||
+            kind == markup::Token::AttributeValue) {
+            c.kind = CompletionKind::Entity;
+            c.start = start;
+            c.prefix = typed.toString();
+            return c;
+        }
+    }
+    if (start > 0 && line[start - 1] == u'<') {
+        // A lone "<" is text to the lexer until a letter follows it.
+        markup::Token kind = markup::Token::Text;
+        for (const markup::Span& s : spans)
+            if (start - 1 >= s.start && start - 1 < s.start + s.length)
+                kind = s.kind;
+        if (kind == markup::Token::Text || kind == markup::Token::TagDelimiter) {
+            c.kind = CompletionKind::Element;
+            c.start = start;
+            c.prefix = typed.toString();
+        }
+        return c;
+    }
+    if (!markup::insideTag(at))
+        return c;
+    // The element of the tag: the last tag name lexed on this line.
+    for (auto s = spans.rbegin(); s != spans.rend(); ++s)
+        if (s->kind == markup::Token::TagName) {
+            c.element = line.mid(s->start, s->length).toString().toLower();
+            break;
+        }
+    if (last && last->kind == markup::Token::AttributeValue && ends(last)) {
+        const QStringView value = line.mid(last->start, last->length);
+        const QChar quote = value.front();
+        const bool open = (quote == u'"' || quote == u'\'') &&
+                          (value.size() == 1 || value.back() != quote);
+        if (!open)
+            return c;
+        for (auto s = spans.rbegin(); s != spans.rend(); ++s)
+            if (s->kind == markup::Token::AttributeName) {
+                c.attribute = line.mid(s->start, s->length).toString().toLower();
+                break;
+            }
+        c.kind = CompletionKind::Value;
+        c.start = last->start + 1;
+        c.prefix = value.mid(1).toString();
+        return c;
+    }
+    if (start > 0 && (line[start - 1] == u' ' || line[start - 1] == u'\t') &&
+               !c.element.isEmpty()) {
+        c.kind = CompletionKind::Attribute;
+    } else {
+        return c;
+    }
+    c.start = start;
+    c.prefix = typed.toString();
+    return c;
+}
+
+std::vector<Suggestion> suggestions(const CompletionContext& c) {
+    std::vector<Suggestion> out;
+    switch (c.kind) {
+    case CompletionKind::None:
+        break;
+    case CompletionKind::Element:
+        for (const markup::Element& e : markup::elements()) {
+            const QString name = QLatin1String(e.name);
+            if (name.startsWith(c.prefix, Qt::CaseInsensitive))
+                out.push_back({name, e.obsolete ? name + QLatin1String("   (old-style)") : name});
+        }
+        break;
+    case CompletionKind::Attribute: {
+        std::set<QString> names;
+        if (const markup::Element* e = markup::findElement(c.element))
+            for (const char* a : e->attributes)
+                names.insert(QLatin1String(a));
+        for (const char* a : markup::globalAttributes())
+            names.insert(QLatin1String(a));
+        std::vector<Suggestion> events;
+        for (const QString& n : names)
+            if (n.startsWith(c.prefix, Qt::CaseInsensitive))
+                out.push_back({n, n});
+        // Event handlers last: they are many and seldom wanted.
+        for (const char* a : markup::eventHandlerAttributes()) {
+            const QString n = QLatin1String(a);
+            if (!names.count(n) && n.startsWith(c.prefix, Qt::CaseInsensitive))
+                out.push_back({n, n});
+        }
+        break;
+    }
+    case CompletionKind::Value:
+        for (const QString& v : valuesOf(c.element, c.attribute))
+            if (v.startsWith(c.prefix, Qt::CaseInsensitive))
+                out.push_back({v, v});
+        break;
+    case CompletionKind::Entity:
+        for (const markup::NamedReference& r : markup::namedReferences()) {
+            const QString name = QLatin1String(r.name);
+            if (name.startsWith(c.prefix))
+                out.push_back({name + u';', name + QLatin1String("   ") + characterOf(r)});
+        }
+        break;
+    }
+    return out;
+}
+
+} // namespace editing

@@ -1,0 +1,170 @@
+#include "support/TestKit.h"
+
+#include "app/frmMain.h"
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
+#include "editing/ClosingTags.h"
+#include "editing/Completion.h"
+#include "editing/CompletionPopup.h"
+#include "editing/WritingAids.h"
+#include "markup/TextPage.h"
+
+#include <QListWidget>
+#include <QTest>
+
+using testkit::App;
+
+namespace {
+
+// "|" marks the caret.
+std::pair<QString, int> caretIn(QString text) {
+    const int at = int(text.indexOf(u'|'));
+    text.remove(at, 1);
+    return {text, at};
+}
+
+QStringList firstOffered(const QString& marked, int n) {
+    const auto [text, at] = caretIn(marked);
+    QStringList out;
+    for (const editing::Suggestion& s :
+         editing::suggestions(editing::completionContext(text, at, markup::startState)))
+        if (out.size() < n)
+            out << s.label;
+    return out;
+}
+
+} // namespace
+
+class TestWritingAids : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { testkit::isolate(); }
+
+    void endTagOnSlash_data() {
+        QTest::addColumn<QString>("page"); // "|" just after the typed "</"
+        QTest::addColumn<QString>("name");
+        QTest::newRow("innermost") << "<div><span>a</|" << "span";
+        QTest::newRow("after a closed child") << "<div><p>a</p></|" << "div";
+        QTest::newRow("void is never open") << "<div><br></|" << "div";
+        QTest::newRow("optional end, open") << "<ul><li>a</|" << "li";
+        QTest::newRow("optional end, implied") << "<ul><li>a<li>b</li></|" << "ul";
+        QTest::newRow("script content") << "<script>var a = 1;</|" << "script";
+        QTest::newRow("comment") << "<div><!-- a </|" << "";
+        QTest::newRow("nothing open") << "text </|" << "";
+    }
+    void endTagOnSlash() {
+        QFETCH(QString, page);
+        QFETCH(QString, name);
+        const auto [text, at] = caretIn(page);
+        const markup::TextPage view(text);
+        QCOMPARE(editing::elementToClose(view, at - 2), name);
+    }
+
+    void endTagOnGreaterThan_data() {
+        QTest::addColumn<QString>("page"); // "|" just after the typed ">"
+        QTest::addColumn<QString>("name");
+        QTest::newRow("start tag") << "<p>|" << "p";
+        QTest::newRow("with attributes") << "<a href=\"x\" class=c>|" << "a";
+        QTest::newRow("upper case") << "<DIV>|" << "div";
+        QTest::newRow("void") << "<br>|" << "";
+        QTest::newRow("void img") << "<img src=\"a.png\">|" << "";
+        QTest::newRow("self-closing") << "<x-item/>|" << "";
+        QTest::newRow("end tag") << "<p>a</p>|" << "";
+        QTest::newRow("in script") << "<script>if (a >|" << "";
+        QTest::newRow("in style") << "<style>a >|" << "";
+        QTest::newRow("in comment") << "<!-- <b>|" << "";
+        QTest::newRow("in a value") << "<a title=\"x>|" << "";
+        QTest::newRow("already there") << "<p>|</p>" << "";
+        QTest::newRow("other end tag follows") << "<b>|</i>" << "b";
+        QTest::newRow("script tag itself") << "<script>|" << "script";
+    }
+    void endTagOnGreaterThan() {
+        QFETCH(QString, page);
+        QFETCH(QString, name);
+        const auto [text, at] = caretIn(page);
+        const markup::TextPage view(text);
+        QCOMPARE(editing::endTagWanted(view, at, QStringView(text).mid(at)), name);
+    }
+
+    void offered_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("first");
+        QTest::newRow("elements") << "<|" << QStringList{"a", "abbr", "acronym   (old-style)"};
+        QTest::newRow("elements filtered") << "<ma|" << QStringList{"main", "map", "mark"};
+        QTest::newRow("old-style marked") << "<cen|" << QStringList{"center   (old-style)"};
+        QTest::newRow("attributes") << "<a hr|" << QStringList{"href", "hreflang"};
+        QTest::newRow("global attributes") << "<p cl|" << QStringList{"class"};
+        QTest::newRow("values") << "<a target=\"|" << QStringList{"_blank", "_parent", "_self", "_top"};
+        QTest::newRow("input type") << "<input type=\"ch|" << QStringList{"checkbox"};
+        QTest::newRow("entities") << "a &nbs|" << QStringList{QString::fromUtf8("nbsp   \u00a0")};
+        QTest::newRow("entity case") << "&Aac|" << QStringList{QString::fromUtf8("Aacute   Á")};
+        QTest::newRow("entity in value") << "<a title=\"&amp|" << QStringList{"amp   &"};
+        QTest::newRow("text") << "plain |" << QStringList{};
+        QTest::newRow("closed value") << "<a target=\"_top\"|" << QStringList{};
+        QTest::newRow("entity in script") << "<script>a &|" << QStringList{};
+        QTest::newRow("element in comment") << "<!-- <|" << QStringList{};
+    }
+    void offered() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, first);
+        QCOMPARE(firstOffered(page, int(first.size()) + 1).mid(0, int(first.size())), first);
+        if (first.isEmpty())
+            QCOMPARE(firstOffered(page, 1), QStringList{});
+    }
+
+    // Typed keys in the real window: the end tag is its own change after the ">", and the
+    // Return a command sends never indents.
+    void typingInTheWindow() {
+        App app;
+        app.newDocument();
+        RichEdit* edit = app.edit();
+        const auto typed = [&](const QString& keys) {
+            edit->setWholeText(QString());
+            QTest::keyClicks(edit, keys);
+            return edit->toPlainText();
+        };
+        QCOMPARE(typed("<p>hi"), QStringLiteral("<p>hi</p>"));
+        QCOMPARE(typed("<br>"), QStringLiteral("<br>"));
+        const int before = app.doc()->history().undoCount();
+        QTest::keyClicks(edit, "<b>");
+        QCOMPARE(app.doc()->history().undoCount(), before + 4);
+        app.trigger(QStringLiteral("mnuEditUndo"));
+        QCOMPARE(edit->toPlainText(), QStringLiteral("<br><b>"));
+        app.trigger(QStringLiteral("mnuEditUndo"));
+        QCOMPARE(edit->toPlainText(), QStringLiteral("<br><b"));
+
+        if (editing::writingOptions().closeTags)
+            app.trigger(QStringLiteral("mnuEditCloseTags"));
+        QVERIFY(!editing::writingOptions().closeTags);
+        QCOMPARE(typed("<p>hi</"), QStringLiteral("<p>hi</p>"));
+        app.trigger(QStringLiteral("mnuEditCloseTags"));
+
+        auto* list = edit->viewport()->findChild<QListWidget*>(QStringLiteral("lstCompletion"));
+        edit->setWholeText(QString());
+        QTest::keyClicks(edit, "&nbs");
+        list = edit->viewport()->findChild<QListWidget*>(QStringLiteral("lstCompletion"));
+        QVERIFY(list && list->isVisible());
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->toPlainText(), QStringLiteral("&nbsp;"));
+        QVERIFY(!list->isVisible());
+        QTest::keyClicks(edit, " <cen");
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QTest::keyClick(edit, Qt::Key_Return); // Escape closed the list: Return is a break
+        QCOMPARE(edit->toPlainText(), QStringLiteral("&nbsp; <cen\n"));
+
+        if (!editing::writingOptions().keepIndent)
+            app.trigger(QStringLiteral("mnuEditKeepIndent"));
+        QCOMPARE(typed("\t  x\ry"), QStringLiteral("\t  x\n\t  y"));
+        edit->setWholeText(QStringLiteral("  a"));
+        edit->moveCursor(QTextCursor::End);
+        QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QCoreApplication::sendEvent(edit, &ret); // as the insertion commands send it
+        QCOMPARE(edit->toPlainText(), QStringLiteral("  a\n"));
+        app.trigger(QStringLiteral("mnuEditKeepIndent"));
+    }
+};
+
+QTEST_MAIN(TestWritingAids)
+#include "tst_writingaids.moc"
