@@ -14,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QStatusBar>
 #include <QDir>
 #include <QFile>
@@ -29,6 +28,9 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -359,23 +361,25 @@ private slots:
             target = path("folder.htm");
             QVERIFY(QDir().mkpath(target));
         }
+        // A read that waits on the pipe for a writer is freed after a while, and fails.
         std::atomic<bool> done{false};
+        std::atomic<bool> rescued{false};
         std::thread rescue([&] {
             for (int i = 0; i < 100 && !done; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (!done && kind == QLatin1String("fifo"))
+            if (!done && kind == QLatin1String("fifo")) {
+                rescued = true;
                 ::close(::open(QFile::encodeName(target).constData(), O_WRONLY | O_NONBLOCK));
+            }
         });
         App app;
         answer(target);
-        QElapsedTimer clock;
-        clock.start();
         app.trigger("mnuFileOpen");
         done = true;
         rescue.join();
         if (listener >= 0)
             ::close(listener);
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(!rescued, "the open waited on the pipe for a writer");
         const QStringList messages = testkit::takeMessages();
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains(target) && messages[0].endsWith(reason), qPrintable(messages[0]));
@@ -829,13 +833,30 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
-    // A real full disk: run with HALVANE_SMALL_FS naming an empty folder on a tiny file system,
-    // e.g. mount -t tmpfs -o size=64k tmpfs /tmp/small && HALVANE_SMALL_FS=/tmp/small ...
+    // A real full disk: a 64 KiB file system of the test's own (the superuser mounts one), or
+    // an empty folder on a tiny file system named by HALVANE_SMALL_FS.
     void realDiskFull()
     {
-        const QString small = qEnvironmentVariable("HALVANE_SMALL_FS");
-        if (small.isEmpty())
-            QSKIP("HALVANE_SMALL_FS is not set");
+        QString small = qEnvironmentVariable("HALVANE_SMALL_FS");
+        QTemporaryDir mountPoint;
+        struct Unmount {
+            QByteArray at;
+            ~Unmount()
+            {
+                if (!at.isEmpty())
+                    ::umount2(at.constData(), MNT_DETACH);
+            }
+        } unmount;
+        if (small.isEmpty()) {
+            if (::geteuid() != 0)
+                QSKIP("a full disk needs the superuser (to mount a small file system) or HALVANE_SMALL_FS");
+            const QByteArray at = QFile::encodeName(mountPoint.path());
+            if (::mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
+                QSKIP(qPrintable(QStringLiteral("cannot mount a small file system: %1")
+                                     .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+            unmount.at = at;
+            small = mountPoint.path();
+        }
         const QString file = QDir(small).filePath(QStringLiteral("full.htm"));
         writeBytes(file, "old");
         App app;

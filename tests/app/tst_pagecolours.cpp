@@ -68,14 +68,19 @@ private slots:
         const QImage shot = app.edit()->viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(shot.width() - 2, shot.height() - 2), QColor(Qt::white));
         int darkest = 255;
+        qsizetype white = 0;
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x) {
                 const QColor c = shot.pixelColor(x, y);
                 darkest = std::min(darkest, c.value());
+                white += c == QColor(Qt::white);
                 QVERIFY2(qAbs(c.red() - c.blue()) < 40 && qAbs(c.red() - c.green()) < 40,
                          qPrintable(QStringLiteral("(%1,%2) %3").arg(x).arg(y).arg(c.name())));
             }
         QVERIFY2(darkest < 60, qPrintable(QString::number(darkest)));
+        // The background is white, not the theme's dark grey: text covers little of the area.
+        const qsizetype area = qsizetype(shot.width()) * shot.height();
+        QVERIFY2(white * 10 >= area * 8, qPrintable(QStringLiteral("%1 of %2 pixels white").arg(white).arg(area)));
     }
 };
 

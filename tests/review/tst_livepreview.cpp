@@ -235,6 +235,8 @@ private slots:
         QVERIFY(showsWithin("document.getElementById('in').complete && "
                             "document.getElementById('in').naturalWidth",
                             30, 5000));
+        // The picture outside the page's folder has settled (refused), not merely not loaded yet.
+        QVERIFY(showsWithin("document.getElementById('out').complete", true, 5000));
         QCOMPARE(evaluate("document.getElementById('out').naturalWidth"), QVariant(0));
 
         evaluate("document.getElementById('go').click(); 1");

@@ -13,6 +13,9 @@
 
 namespace testkit {
 
+// How long one case may run in its process of its own.
+inline constexpr int caseDeadlineMs = 120000;
+
 inline int runEachCaseApart(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -36,11 +39,18 @@ inline int runEachCaseApart(int argc, char** argv)
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedChannels);
         run.start(self, {c});
-        const bool passed = run.waitForFinished(-1) && run.exitStatus() == QProcess::NormalExit &&
-                            run.exitCode() == 0;
+        // A case that hangs fails on its own instead of holding the whole run until ctest's
+        // timeout ends it without saying which case hung.
+        const bool ended = run.waitForFinished(caseDeadlineMs);
+        if (!ended) {
+            run.kill();
+            run.waitForFinished(5000);
+        }
+        const bool passed = ended && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0;
         if (!passed) {
             ++failed;
-            std::fprintf(stderr, "FAILED in a process of its own: %s\n", qPrintable(c));
+            std::fprintf(stderr, "FAILED in a process of its own%s: %s\n",
+                         ended ? "" : " (no end within the case's deadline)", qPrintable(c));
         }
     }
     std::printf("%lld cases, each in a process of its own: %d failed\n",
