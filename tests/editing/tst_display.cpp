@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -235,6 +236,16 @@ class DisplayTest : public QObject {
         menu->close();
         QTRY_COMPARE(spelling::underlines(app.edit()).size(), 1);
         QCOMPARE(app.edit()->text(), before);
+    }
+
+    // A language without a dictionary is said in the status bar and its words are left alone.
+    void spellingLanguageWithoutDictionary() {
+        App app;
+        app.newDocument();
+        app.type(QStringLiteral("<p lang=xx-yy>Hallo Welt</p>"));
+        QTRY_VERIFY(app.main().statusBar()->currentMessage().contains(QStringLiteral("\"xx-yy\"")));
+        QVERIFY(spelling::isSettled(app.edit()));
+        QVERIFY(spelling::underlines(app.edit()).isEmpty());
     }
 
     void typedTagIsColouredCommandTagKeepsItsColour() {
