@@ -243,8 +243,11 @@ class Layer : public QObject {
         connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->document(), &QTextDocument::contentsChange, this, &Layer::changed);
         connect(Worker::instance().checker(), &Checker::answered, this, &Layer::answered);
-        edit->installEventFilter(this);
-        m_key = quintptr(this);
+        // The context menu event reaches the text area's viewport, not the editor.
+        edit->viewport()->installEventFilter(this);
+        // A number of its own, never used again: answers for a closed editor are left alone.
+        static quintptr keys = 0;
+        m_key = ++keys;
         m_blocks = edit->document()->blockCount();
         // The whole page, as one change of all its lines.
         m_dirtyFirst = 0;
@@ -317,8 +320,7 @@ class Layer : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::ContextMenu) {
             auto* e = static_cast<QContextMenuEvent*>(event);
-            const int position =
-                m_edit->cursorForPosition(m_edit->viewport()->mapFrom(m_edit, e->pos())).position();
+            const int position = m_edit->cursorForPosition(e->pos()).position();
             int start = 0, end = 0;
             if (const Mark* m = markAt(position, &start, &end)) {
                 showMenu(*m, start, e->globalPos());

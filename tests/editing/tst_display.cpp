@@ -14,9 +14,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -203,13 +206,46 @@ class DisplayTest : public QObject {
         QVERIFY(spelling::suggestionsAt(app.edit(), words[1].start).contains("spelling"));
         const QString before = app.edit()->text();
         const int steps = app.doc()->history().undoCount();
-        QVERIFY(spelling::replaceWordAt(app.edit(), words[1].start + 2, QStringLiteral("spelling")));
+        QVERIFY(
+            spelling::replaceWordAt(app.edit(), words[1].start + 2, QStringLiteral("spelling")));
         QCOMPARE(app.edit()->text(), QString(before).replace("speling", "spelling"));
         QCOMPARE(app.doc()->history().undoCount(), steps + 1);
         QTRY_COMPARE(spelling::underlines(app.edit()).size(), 1);
         app.trigger(QStringLiteral("mnuEditUndo"));
         QCOMPARE(app.edit()->text(), before);
         QTRY_COMPARE(spelling::underlines(app.edit()).size(), 2);
+
+        // The context menu on the word: its suggestions, and Ignore All takes the underline away.
+        QTextCursor on(app.edit()->document());
+        on.setPosition(words[1].start + 1);
+        const QPoint at = app.edit()->cursorRect(on).center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at,
+                                    app.edit()->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(app.edit()->viewport(), &menuEvent);
+        QMenu* menu = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible())
+                menu = m;
+        QVERIFY(menu);
+        QStringList captions;
+        for (const QAction* a : menu->actions())
+            captions << a->text();
+        QVERIFY(captions.contains("spelling"));
+        QVERIFY(captions.contains("Add to Dictionary"));
+        menu->actions().at(captions.indexOf("Ignore All"))->trigger();
+        menu->close();
+        QTRY_COMPARE(spelling::underlines(app.edit()).size(), 1);
+        QCOMPARE(app.edit()->text(), before);
+    }
+
+    // A language without a dictionary is said in the status bar and its words are left alone.
+    void spellingLanguageWithoutDictionary() {
+        App app;
+        app.newDocument();
+        app.type(QStringLiteral("<p lang=xx-yy>Hallo Welt</p>"));
+        QTRY_VERIFY(app.main().statusBar()->currentMessage().contains(QStringLiteral("\"xx-yy\"")));
+        QVERIFY(spelling::isSettled(app.edit()));
+        QVERIFY(spelling::underlines(app.edit()).isEmpty());
     }
 
     void typedTagIsColouredCommandTagKeepsItsColour() {
