@@ -4,10 +4,12 @@
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
+#include "site/FindPanel.h"
 #include "site/SiteCommands.h"
 
 #include <QDockWidget>
 #include <QFile>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -21,6 +23,7 @@ class tst_SiteCommands : public QObject {
     Q_OBJECT
 private slots:
     void checkSiteOfTheActivePage();
+    void findInFilesAndSitePanel();
 };
 
 // Check Site on the active page's folder (the site root): the findings come grouped by page under the
@@ -64,6 +67,54 @@ void tst_SiteCommands::checkSiteOfTheActivePage()
     QCOMPARE(app.edit()->textCursor().block().blockNumber(), 4 - 1);
     if (qEnvironmentVariableIsSet("HALVANE_SHOT"))
         app.main().grab().save(qEnvironmentVariable("HALVANE_SHOT"));
+}
+
+// Find in Files lists the matches of the site's files by file; a match opens its page at its
+// line. The site panel shows the site root without its hidden files.
+void tst_SiteCommands::findInFilesAndSitePanel()
+{
+    QTemporaryDir tmp;
+    QDir().mkpath(tmp.filePath(".cache"));
+    const QString index = tmp.filePath("index.html");
+    for (const auto& [path, text] : {std::pair{index, QByteArray("<p>one</p>\n<p>rose</p>\n")},
+                                     std::pair{tmp.filePath("b.css"), QByteArray("/* rose */\n")},
+                                     std::pair{tmp.filePath(".cache/c.html"), QByteArray("rose\n")}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    App app;
+    site::setSiteRoot(tmp.path());
+    app.trigger("mnuEditFindInFiles");
+    auto* text = app.main().findChild<QLineEdit*>("txtFindInFiles");
+    QVERIFY(text);
+    text->setText("rose");
+    auto* panel = app.main().findChild<site::FindPanel*>();
+    QSignalSpy finished(panel->run(), &site::FindInFilesRun::finished);
+    panel->find();
+    QVERIFY(finished.wait());
+    QTreeWidget* view = panel->view();
+    QCOMPARE(view->topLevelItemCount(), 2);
+    QCOMPARE(view->topLevelItem(0)->text(0), QString("b.css"));
+    QCOMPARE(view->topLevelItem(1)->text(0), QString("index.html"));
+    emit view->itemActivated(view->topLevelItem(1)->child(0), 0);
+    QTRY_VERIFY(app.doc() && app.doc()->windowTitle() == index);
+    QCOMPARE(app.edit()->textCursor().block().blockNumber(), 1);
+
+    app.trigger("mnuViewSite");
+    site::SitePanel* sitePanel = site::sitePanel();
+    QVERIFY(sitePanel && sitePanel->isVisible());
+    QCOMPARE(sitePanel->root(), QDir(tmp.path()).absolutePath());
+    QAbstractItemModel* model = sitePanel->view()->model();
+    const QModelIndex root = sitePanel->view()->rootIndex();
+    QTRY_COMPARE(model->rowCount(root), 2);
+    QStringList names;
+    for (int r = 0; r < model->rowCount(root); ++r)
+        names << model->index(r, 0, root).data().toString();
+    names.sort();
+    QCOMPARE(names, (QStringList{"b.css", "index.html"}));
+    app.trigger("mnuViewSite");
+    QVERIFY(!sitePanel->isVisible());
 }
 
 QTEST_MAIN(tst_SiteCommands)
