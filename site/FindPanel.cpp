@@ -11,12 +11,51 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace site {
+
+namespace {
+
+constexpr int matchStartRole = Qt::UserRole + 1;
+constexpr int matchLengthRole = Qt::UserRole + 2;
+
+// Draws a result line with its match marked in the selection colour.
+class MatchDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant start = index.data(matchStartRole);
+        if (!start.isValid())
+            return;
+        const QString text = index.data().toString();
+        const int from = start.toInt();
+        const int length = index.data(matchLengthRole).toInt();
+        if (from < 0 || from >= text.size())
+            return;
+        const QFontMetrics metrics(option.font);
+        const int margin = option.widget ? option.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 3;
+        QRect box = option.rect.adjusted(margin, 0, 0, 0);
+        box.setLeft(box.left() + metrics.horizontalAdvance(text.left(from)));
+        box.setWidth(metrics.horizontalAdvance(text.mid(from, length)));
+        painter->save();
+        painter->fillRect(box.intersected(option.rect), option.palette.highlight());
+        painter->setPen(option.palette.highlightedText().color());
+        painter->drawText(box, Qt::AlignVCenter | Qt::AlignLeft, text.mid(from, length));
+        painter->restore();
+    }
+};
+
+} // namespace
 
 FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
                      std::function<bool(const QString&)> isOpen, QWidget* parent)
@@ -51,6 +90,7 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
     m_view->setHeaderLabels({QStringLiteral("File or line"), QStringLiteral("Column"),
                              QStringLiteral("Text")});
     m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_view->setItemDelegateForColumn(2, new MatchDelegate(m_view));
 
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
@@ -142,11 +182,18 @@ void FindPanel::find()
 void FindPanel::addFile(const FileMatches& matches)
 {
     auto* file = new QTreeWidgetItem(m_view, {matches.path, QString(),
-                                              QStringLiteral("%1 matches").arg(matches.matches.size())});
+                                              matches.matches.size() == 1 ? QStringLiteral("1 match")
+                                                                         : QStringLiteral("%1 matches").arg(matches.matches.size())});
     file->setData(0, Qt::UserRole, matches.path);
     for (const Match& m : matches.matches) {
+        // Leading white space is left out of the shown line; the match's place moves with it.
+        qsizetype lead = 0;
+        while (lead < m.lineText.size() && m.lineText[lead].isSpace() && lead < m.column - 1)
+            ++lead;
         auto* item = new QTreeWidgetItem(file, {QStringLiteral("Line %1").arg(m.line),
-                                                QString::number(m.column), m.lineText.trimmed()});
+                                                QString::number(m.column), m.lineText.mid(lead)});
+        item->setData(2, matchStartRole, int(m.column - 1 - lead));
+        item->setData(2, matchLengthRole, int(m.length));
         item->setData(0, Qt::UserRole, matches.path);
         item->setData(1, Qt::UserRole, m.line);
         item->setData(2, Qt::UserRole, m.column);

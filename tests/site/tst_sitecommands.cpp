@@ -100,6 +100,8 @@ void tst_SiteCommands::findInFilesAndSitePanel()
     emit view->itemActivated(view->topLevelItem(1)->child(0), 0);
     QTRY_VERIFY(app.doc() && app.doc()->windowTitle() == index);
     QCOMPARE(app.edit()->textCursor().block().blockNumber(), 1);
+    if (qEnvironmentVariableIsSet("HALVANE_SHOT"))
+        app.main().grab().save(qEnvironmentVariable("HALVANE_SHOT"));
 
     app.trigger("mnuViewSite");
     site::SitePanel* sitePanel = site::sitePanel();
