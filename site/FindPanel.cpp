@@ -58,11 +58,13 @@ public:
 } // namespace
 
 FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
-                     std::function<bool(const QString&)> isOpen, QWidget* parent)
+                     std::function<bool(const QString&)> isOpen, OpenReplacer replaceInOpen,
+                     QWidget* parent)
     : QDockWidget(QStringLiteral("Find in Files"), parent)
     , m_opener(std::move(opener))
     , m_rootOf(std::move(root))
     , m_isOpen(std::move(isOpen))
+    , m_replaceInOpen(std::move(replaceInOpen))
     , m_run(new FindInFilesRun(this))
     , m_text(new QLineEdit(this))
     , m_replacement(new QLineEdit(this))
@@ -236,8 +238,8 @@ void FindPanel::replaceAll()
     }
     QString question = QStringLiteral("Replace %1 matches in %2 files?").arg(matches).arg(files.size() + open.size());
     if (!open.isEmpty())
-        question += QStringLiteral("\n\nThese pages are open and are left as they are; replace in them with Edit > Replace:\n")
-                    + open.join(u'\n');
+        question += QStringLiteral("\n\nThese pages are open: they change in their windows, where Undo takes "
+                                   "the change back:\n") + open.join(u'\n');
     if (QMessageBox::question(this, QStringLiteral("Replace All in Files"), question) != QMessageBox::Yes)
         return;
     m_edits.clear();
@@ -252,8 +254,12 @@ void FindPanel::replaceAll()
             failures << QStringLiteral("%1: %2").arg(f, reason);
         }
     }
+    int inOpen = 0;
+    for (const QString& f : open)
+        if (m_replaceInOpen && m_replaceInOpen(base.filePath(f), q, m_replacement->text()) > 0)
+            ++inOpen;
     m_undo->setEnabled(!m_edits.isEmpty());
-    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size()));
+    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size() + inOpen));
     if (!failures.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Replace All in Files"),
                              QStringLiteral("These files were not changed:\n") + failures.join(u'\n'));

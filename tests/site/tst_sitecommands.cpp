@@ -10,6 +10,8 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -102,6 +104,27 @@ void tst_SiteCommands::findInFilesAndSitePanel()
     QCOMPARE(app.edit()->textCursor().block().blockNumber(), 1);
     if (qEnvironmentVariableIsSet("HALVANE_SHOT"))
         app.main().grab().save(qEnvironmentVariable("HALVANE_SHOT"));
+
+    // Replace All in Files: the open page changes in its window (its Undo takes it back),
+    // the closed style sheet on disk; Undo Replace in Files restores the style sheet.
+    app.main().findChild<QLineEdit*>("txtReplaceInFiles")->setText("tulip");
+    {
+        const auto yes = testkit::answerNextModal([](QWidget* box) {
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+        });
+        panel->replaceAll();
+    }
+    QCOMPARE(app.edit()->text(), QString("<p>one</p>\r\n<p>tulip</p>\r\n"));
+    QFile css(tmp.filePath("b.css"));
+    QVERIFY(css.open(QIODevice::ReadOnly));
+    QCOMPARE(css.readAll(), QByteArray("/* tulip */\n"));
+    css.close();
+    QCOMPARE(panel->lastEdits().size(), 1);
+    panel->undoReplace();
+    QVERIFY(css.open(QIODevice::ReadOnly));
+    QCOMPARE(css.readAll(), QByteArray("/* rose */\n"));
+    app.trigger("mnuEditUndo");
+    QCOMPARE(app.edit()->text(), QString("<p>one</p>\r\n<p>rose</p>\r\n"));
 
     app.trigger("mnuViewSite");
     site::SitePanel* sitePanel = site::sitePanel();
