@@ -13,6 +13,7 @@
 #include "effects/DhtmlEffects.h"
 #include "effects/VBScripts.h"
 #include "editing/EditingCommands.h"
+#include "editing/Finder.h"
 #include "editing/PageDisplay.h"
 #include "editing/WritingAids.h"
 #include "formatting/FormattingForms.h"
@@ -235,6 +236,14 @@ void installSiteCommands(frmMain& main)
             if (same(doc->windowTitle(), path))
                 return true;
         return false;
+    };
+    hooks.replaceInOpen = [pages, same](const QString& path, const site::FindQuery& query,
+                                        const QString& with) {
+        for (frmDocument* doc : pages())
+            if (same(doc->windowTitle(), path))
+                return editing::replaceAll(*doc, editing::SearchPattern(query.text,
+                    {query.matchCase, query.wholeWord, query.regularExpression}), with);
+        return 0;
     };
     hooks.activePage = [&main] {
         frmDocument* doc = main.activeDocument();

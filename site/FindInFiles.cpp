@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <QStringMatcher>
 
 namespace site {
 
@@ -24,18 +25,16 @@ QRegularExpression FindQuery::expression() const
     return re;
 }
 
-QList<Match> findInText(QStringView text, const QRegularExpression& expression)
-{
-    QList<Match> out;
-    int line = 1;
-    qsizetype lineStart = 0;
-    qsizetype scanned = 0; // line breaks counted up to here
-    auto it = expression.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        const qsizetype at = m.capturedStart();
-        if (m.capturedLength() == 0)
-            continue;
+namespace {
+
+// Lines and columns of matches found in increasing order: the text is scanned for line
+// breaks once, up to each match.
+class MatchList {
+public:
+    explicit MatchList(QStringView text) : m_text(text) {}
+    void add(qsizetype at, qsizetype length)
+    {
+        const QStringView text = m_text;
         for (; scanned < at; ++scanned) {
             const QChar c = text[scanned];
             if (c == u'\n' || (c == u'\r' && (scanned + 1 >= text.size() || text[scanned + 1] != u'\n'))) {
@@ -46,10 +45,51 @@ QList<Match> findInText(QStringView text, const QRegularExpression& expression)
         qsizetype lineEnd = lineStart;
         while (lineEnd < text.size() && text[lineEnd] != u'\n' && text[lineEnd] != u'\r')
             ++lineEnd;
-        out << Match{line, int(at - lineStart + 1), at, m.capturedLength(),
+        out << Match{line, int(at - lineStart + 1), at, length,
                      text.mid(lineStart, lineEnd - lineStart).toString()};
     }
-    return out;
+    QList<Match> out;
+
+private:
+    QStringView m_text;
+    int line = 1;
+    qsizetype lineStart = 0;
+    qsizetype scanned = 0;
+};
+
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c.isMark(); }
+
+} // namespace
+
+QList<Match> findInText(QStringView text, const FindQuery& query)
+{
+    if (query.regularExpression || query.text.isEmpty())
+        return findInText(text, query.expression());
+    // Plain text needs no expression engine: a string matcher skips through the text.
+    const QStringMatcher matcher(query.text, query.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    MatchList list(text);
+    const qsizetype n = query.text.size();
+    for (qsizetype at = matcher.indexIn(text, 0); at >= 0; at = matcher.indexIn(text, at + n)) {
+        if (query.wholeWord
+            && ((at > 0 && isWordChar(text[at - 1])) || (at + n < text.size() && isWordChar(text[at + n])))) {
+            at = at + 1 - n; // the next try starts one character on
+            continue;
+        }
+        list.add(at, n);
+    }
+    return list.out;
+}
+
+QList<Match> findInText(QStringView text, const QRegularExpression& expression)
+{
+    MatchList list(text);
+    auto it = expression.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() > 0)
+            list.add(m.capturedStart(), m.capturedLength());
+    }
+    return list.out;
 }
 
 namespace {
@@ -166,7 +206,7 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
             QString why;
             if (platform::files::readFile(base.filePath(f), &bytes, &why)) {
                 const QString text = platform::text::decode(bytes).text;
-                FileMatches fm{f, findInText(text, re)};
+                FileMatches fm{f, findInText(text, query)};
                 if (!fm.matches.isEmpty()) {
                     ++fileCount;
                     matchCount += int(fm.matches.size());

@@ -40,6 +40,8 @@ struct FileMatches {
 };
 
 QList<Match> findInText(QStringView text, const QRegularExpression& expression);
+// The same for a query (plain text is searched without the expression engine).
+QList<Match> findInText(QStringView text, const FindQuery& query);
 
 // The text with every match replaced (a regular expression's replacement may name groups as
 // \1 .. \9, and "\\" stands for a backslash; a plain replacement is taken literally).

@@ -11,19 +11,60 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace site {
 
+namespace {
+
+constexpr int matchStartRole = Qt::UserRole + 1;
+constexpr int matchLengthRole = Qt::UserRole + 2;
+
+// Draws a result line with its match marked in the selection colour.
+class MatchDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant start = index.data(matchStartRole);
+        if (!start.isValid())
+            return;
+        const QString text = index.data().toString();
+        const int from = start.toInt();
+        const int length = index.data(matchLengthRole).toInt();
+        if (from < 0 || from >= text.size())
+            return;
+        const QFontMetrics metrics(option.font);
+        const int margin = option.widget ? option.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 3;
+        QRect box = option.rect.adjusted(margin, 0, 0, 0);
+        box.setLeft(box.left() + metrics.horizontalAdvance(text.left(from)));
+        box.setWidth(metrics.horizontalAdvance(text.mid(from, length)));
+        painter->save();
+        painter->fillRect(box.intersected(option.rect), option.palette.highlight());
+        painter->setPen(option.palette.highlightedText().color());
+        painter->drawText(box, Qt::AlignVCenter | Qt::AlignLeft, text.mid(from, length));
+        painter->restore();
+    }
+};
+
+} // namespace
+
 FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
-                     std::function<bool(const QString&)> isOpen, QWidget* parent)
+                     std::function<bool(const QString&)> isOpen, OpenReplacer replaceInOpen,
+                     QWidget* parent)
     : QDockWidget(QStringLiteral("Find in Files"), parent)
     , m_opener(std::move(opener))
     , m_rootOf(std::move(root))
     , m_isOpen(std::move(isOpen))
+    , m_replaceInOpen(std::move(replaceInOpen))
     , m_run(new FindInFilesRun(this))
     , m_text(new QLineEdit(this))
     , m_replacement(new QLineEdit(this))
@@ -51,6 +92,7 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
     m_view->setHeaderLabels({QStringLiteral("File or line"), QStringLiteral("Column"),
                              QStringLiteral("Text")});
     m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_view->setItemDelegateForColumn(2, new MatchDelegate(m_view));
 
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
@@ -142,11 +184,18 @@ void FindPanel::find()
 void FindPanel::addFile(const FileMatches& matches)
 {
     auto* file = new QTreeWidgetItem(m_view, {matches.path, QString(),
-                                              QStringLiteral("%1 matches").arg(matches.matches.size())});
+                                              matches.matches.size() == 1 ? QStringLiteral("1 match")
+                                                                         : QStringLiteral("%1 matches").arg(matches.matches.size())});
     file->setData(0, Qt::UserRole, matches.path);
     for (const Match& m : matches.matches) {
+        // Leading white space is left out of the shown line; the match's place moves with it.
+        qsizetype lead = 0;
+        while (lead < m.lineText.size() && m.lineText[lead].isSpace() && lead < m.column - 1)
+            ++lead;
         auto* item = new QTreeWidgetItem(file, {QStringLiteral("Line %1").arg(m.line),
-                                                QString::number(m.column), m.lineText.trimmed()});
+                                                QString::number(m.column), m.lineText.mid(lead)});
+        item->setData(2, matchStartRole, int(m.column - 1 - lead));
+        item->setData(2, matchLengthRole, int(m.length));
         item->setData(0, Qt::UserRole, matches.path);
         item->setData(1, Qt::UserRole, m.line);
         item->setData(2, Qt::UserRole, m.column);
@@ -189,8 +238,8 @@ void FindPanel::replaceAll()
     }
     QString question = QStringLiteral("Replace %1 matches in %2 files?").arg(matches).arg(files.size() + open.size());
     if (!open.isEmpty())
-        question += QStringLiteral("\n\nThese pages are open and are left as they are; replace in them with Edit > Replace:\n")
-                    + open.join(u'\n');
+        question += QStringLiteral("\n\nThese pages are open: they change in their windows, where Undo takes "
+                                   "the change back:\n") + open.join(u'\n');
     if (QMessageBox::question(this, QStringLiteral("Replace All in Files"), question) != QMessageBox::Yes)
         return;
     m_edits.clear();
@@ -205,8 +254,12 @@ void FindPanel::replaceAll()
             failures << QStringLiteral("%1: %2").arg(f, reason);
         }
     }
+    int inOpen = 0;
+    for (const QString& f : open)
+        if (m_replaceInOpen && m_replaceInOpen(base.filePath(f), q, m_replacement->text()) > 0)
+            ++inOpen;
     m_undo->setEnabled(!m_edits.isEmpty());
-    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size()));
+    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size() + inOpen));
     if (!failures.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Replace All in Files"),
                              QStringLiteral("These files were not changed:\n") + failures.join(u'\n'));

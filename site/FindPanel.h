@@ -17,11 +17,16 @@ namespace site {
 
 // Find and replace in the files of the site: the search runs on a worker thread and its
 // results stream into a list grouped by file; double-click opens the page at the match.
+// Replaces every match in the window of an open page (as one undo step of that page);
+// returns how many were replaced.
+using OpenReplacer = std::function<int(const QString& path, const FindQuery& query, const QString& with)>;
+
 class FindPanel : public QDockWidget {
     Q_OBJECT
 public:
     FindPanel(PageOpener opener, std::function<QString()> root,
-              std::function<bool(const QString&)> isOpen, QWidget* parent = nullptr);
+              std::function<bool(const QString&)> isOpen, OpenReplacer replaceInOpen,
+              QWidget* parent = nullptr);
     void focusText();
     void find();
     void replaceAll();
@@ -37,6 +42,7 @@ private:
     PageOpener m_opener;
     std::function<QString()> m_rootOf;
     std::function<bool(const QString&)> m_isOpen;
+    OpenReplacer m_replaceInOpen;
     QString m_root;
     FindInFilesRun* m_run;
     QLineEdit* m_text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "site/FindPanel.h"
 #include "site/SiteDocks.h"
 
 #include <QString>
@@ -14,6 +15,7 @@ namespace site {
 struct Hooks {
     PageOpener open;                     // opens or activates a page
     std::function<bool(const QString&)> isOpen; // whether a file is open in a window
+    OpenReplacer replaceInOpen;          // replaces in an open page, as one undo step
     std::function<QString()> activePage; // the active page's file ("" without one)
     std::function<int()> accessibility;  // the markup check's accessibility level
 };
