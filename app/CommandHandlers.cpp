@@ -116,6 +116,7 @@ std::vector<HandlerEntry> build()
         {"mnuEditCloseTags", [](frmMain&) { editing::toggleCloseTags(); }},
         {"mnuEditSuggest", [](frmMain&) { editing::toggleSuggest(); }},
         {"mnuEditKeepIndent", [](frmMain&) { editing::toggleKeepIndent(); }},
+        {"mnuEditInsertImageSize", [](frmMain&) { editing::insertImageSizeCommand(); }},
         {"mnuViewToolbar", [](frmMain& m) { m.keepToolbarChecked(); }},
         {"mnuViewStatusBar", [](frmMain& m) { m.toggleStatusBar(); }},
         {"mnuViewLineNumbers", [](frmMain&) { editing::toggleLineNumbers(); }},

@@ -46,6 +46,7 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditCloseTags", "Close &Tags as I Type", nullptr, 1},
     {"mnuEditSuggest", "S&uggest as I Type", nullptr, 1},
     {"mnuEditKeepIndent", "&Keep Indent on Return", nullptr, 1},
+    {"mnuEditInsertImageSize", "Insert Image Si&ze", nullptr, 1},
 
     {"mnuView", "&View", nullptr, 0},
     {"mnuViewToolbar", "&Toolbar", "Ctrl+T", 1},

@@ -1,6 +1,7 @@
 #include "editing/WritingAids.h"
 
 #include "document/RichEdit.h"
+#include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "editing/ClosingTags.h"
 #include "editing/CompletionPopup.h"
@@ -10,6 +11,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -209,6 +215,55 @@ void toggleKeepIndent() {
     o.keepIndent = !o.keepIndent;
     remember(keepIndentKey, o.keepIndent);
     showChecks();
+}
+
+void insertImageSizeCommand() {
+    frmDocument* doc = workspace::activeDocument();
+    RichEdit* edit = doc ? doc->editor() : nullptr;
+    if (!edit)
+        return;
+    const BlockPage page(edit);
+    const auto match = markup::matchingTag(page, page.toPage(edit->textCursor().position()));
+    const QString tag = match ? pageText(page, match->tag.start, match->tag.end) : QString();
+    static const QRegularExpression src(
+        QStringLiteral(R"re(\ssrc\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>"']+)))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = src.match(tag);
+    if (!match || match->isEndTag || !m.hasMatch()) {
+        notify(QStringLiteral("Insert Image Size: the caret is in no tag with a src"));
+        return;
+    }
+    static const QRegularExpression sized(QStringLiteral(R"(\s(width|height)\s*=)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (sized.match(tag).hasMatch()) {
+        notify(QStringLiteral("Insert Image Size: the tag already has a width or height"));
+        return;
+    }
+    const QString pageFile = doc->windowTitle();
+    if (!QFileInfo(pageFile).isAbsolute()) {
+        notify(QStringLiteral("Insert Image Size: save the page first, so that its images can be found"));
+        return;
+    }
+    QString name = m.captured(1) + m.captured(2) + m.captured(3);
+    name = QUrl::fromPercentEncoding(name.section(u'#', 0, 0).section(u'?', 0, 0).toUtf8());
+    const QString path = QFileInfo(QFileInfo(pageFile).dir(), name).absoluteFilePath();
+    QImageReader reader(path);
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        const QImage image = reader.read();
+        size = image.size();
+        if (image.isNull()) {
+            notify(QStringLiteral("Insert Image Size: cannot read %1: %2")
+                       .arg(QDir::toNativeSeparators(path), reader.errorString()));
+            return;
+        }
+    }
+    // Before the tag's ">" (or its "/>").
+    const int end = match->tag.end - (tag.endsWith(QLatin1String("/>")) ? 2 : 1);
+    QTextCursor c = edit->textCursor();
+    c.setPosition(page.toDocument(end));
+    edit->setTextCursor(c);
+    edit->setSelText(QStringLiteral(" width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
 }
 
 void suggestNow() {

@@ -125,7 +125,8 @@ private slots:
                               "mnuEditFindPrevious", "mnuEditReplace", "mnuEditGoToLine",
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
                               "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
-                              "-", "mnuEditCloseTags", "mnuEditSuggest", "mnuEditKeepIndent"}));
+                              "-", "mnuEditCloseTags", "mnuEditSuggest", "mnuEditKeepIndent",
+                              "mnuEditInsertImageSize"}));
         QCOMPARE(names("mnuView"),
                  QStringList({"mnuViewToolbar", "mnuViewStatusBar", "-", "mnuViewLineNumbers", "-",
                               "mnuViewCheckMarkup", "mnuViewLivePreview", "mnuViewPreviewRemote",

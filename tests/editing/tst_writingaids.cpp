@@ -9,7 +9,9 @@
 #include "editing/WritingAids.h"
 #include "markup/TextPage.h"
 
+#include <QImage>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using testkit::App;
@@ -113,6 +115,8 @@ class TestWritingAids : public QObject {
             QCOMPARE(firstOffered(page, 1), QStringList{});
     }
 
+    void imageSize();
+
     // Typed keys in the real window: the end tag is its own change after the ">", and the
     // Return a command sends never indents.
     void typingInTheWindow() {
@@ -165,6 +169,32 @@ class TestWritingAids : public QObject {
         app.trigger(QStringLiteral("mnuEditKeepIndent"));
     }
 };
+
+void TestWritingAids::imageSize() {
+    App app;
+    app.trigger(QStringLiteral("mnuEditInsertImageSize")); // no document: nothing happens
+    app.newDocument();
+    RichEdit* edit = app.edit();
+    QTemporaryDir dir;
+    QImage(7, 3, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("a b.png")));
+    const auto sized = [&](const QString& page, bool saved) {
+        app.doc()->setWindowTitle(saved ? dir.filePath(QStringLiteral("page.htm")) : QStringLiteral("Untitled"));
+        edit->setWholeText(page);
+        QTextCursor c = edit->textCursor();
+        c.setPosition(3);
+        edit->setTextCursor(c);
+        app.trigger(QStringLiteral("mnuEditInsertImageSize"));
+        return edit->toPlainText();
+    };
+    QCOMPARE(sized("<img src=\"a%20b.png\" alt=x>", true),
+             QStringLiteral("<img src=\"a%20b.png\" alt=x width=\"7\" height=\"3\">"));
+    QCOMPARE(sized("<img src='a b.png'/>", true), QStringLiteral("<img src='a b.png' width=\"7\" height=\"3\"/>"));
+    for (const QString& unchanged : {QStringLiteral("<img src=\"missing.png\">"),
+                                     QStringLiteral("<img src=\"a b.png\" width=1>"),
+                                     QStringLiteral("<p>no image</p>")})
+        QCOMPARE(sized(unchanged, true), unchanged);
+    QCOMPARE(sized("<img src=\"a b.png\">", false), QStringLiteral("<img src=\"a b.png\">"));
+}
 
 QTEST_MAIN(TestWritingAids)
 #include "tst_writingaids.moc"
