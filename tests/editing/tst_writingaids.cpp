@@ -9,6 +9,8 @@
 #include "editing/WritingAids.h"
 #include "markup/TextPage.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -116,6 +118,37 @@ class TestWritingAids : public QObject {
     }
 
     void imageSize();
+
+    void namesOfThePage() {
+        const QString page = QStringLiteral(
+            "<style>/* .gone */ .note, p.big > .x-1 { margin: .5em }</style>\n"
+            "<link rel=\"stylesheet\" href=\"site.css\"><link rel=icon href=\"i.png\">\n"
+            "<h2 id=\"top\">a</h2><p ID=intro>");
+        QCOMPARE(editing::classNames(editing::pageStyle(page)), (QStringList{"big", "note", "x-1"}));
+        QCOMPARE(editing::idsOf(page), (QStringList{"intro", "top"}));
+        QCOMPARE(editing::styleSheetsOf(page), QStringList{"site.css"});
+
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("img"));
+        for (const char* f : {"b.htm", "img/a.png", "z.png"})
+            QFile(dir.filePath(QLatin1String(f))).open(QIODevice::WriteOnly);
+        const editing::PageNames names{{"big", "note"}, {"intro", "top"}, dir.path()};
+        const auto offered = [&](const QString& marked) {
+            const auto [text, at] = caretIn(marked);
+            QStringList out;
+            for (const auto& s : editing::suggestions(editing::completionContext(text, at, markup::startState), names))
+                out << s.text;
+            return out;
+        };
+        QCOMPARE(offered("<p class=\"big n|"), QStringList{"note"});
+        QCOMPARE(offered("<a href=\"#|"), (QStringList{"intro", "top"}));
+        QCOMPARE(offered("<label for=\"t|"), QStringList{"top"});
+        QCOMPARE(offered("<img src=\"|"), (QStringList{"z.png", "img/", "b.htm"}));
+        QCOMPARE(offered("<a href=\"|"), (QStringList{"img/", "b.htm", "z.png"}));
+        QCOMPARE(offered("<img src=\"img/|"), QStringList{"img/a.png"});
+        QCOMPARE(editing::suggestions(editing::completionContext(u"<a href=\"", 9, markup::startState), {}).size(),
+                 std::size_t(0)); // a page with no file: no paths
+    }
 
     // Typed keys in the real window: the end tag is its own change after the ">", and the
     // Return a command sends never indents.
