@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QStringList>
 #include <set>
@@ -260,7 +261,16 @@ std::vector<Suggestion> suggestions(const CompletionContext& c, const PageNames&
             const QString name = sub + f.fileName() + (f.isDir() ? QStringLiteral("/") : QString());
             const bool image = c.attribute == QLatin1String("src") &&
                                images.contains(f.suffix().toLower());
-            (image ? first : later).push_back({name, name});
+            if (image) {
+                // The pixel size beside the name, read from the file's header.
+                const QSize size = QImageReader(f.absoluteFilePath()).size();
+                first.push_back({name, size.isValid() ? name + QStringLiteral("   %1 × %2")
+                                                               .arg(size.width())
+                                                               .arg(size.height())
+                                                      : name});
+            } else {
+                later.push_back({name, name});
+            }
         }
         out = std::move(first);
         out.insert(out.end(), later.begin(), later.end());

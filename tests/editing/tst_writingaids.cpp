@@ -130,8 +130,9 @@ class TestWritingAids : public QObject {
 
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(QStringLiteral("img"));
-        for (const char* f : {"b.htm", "img/a.png", "z.png"})
+        for (const char* f : {"b.htm", "img/a.png"})
             QFile(dir.filePath(QLatin1String(f))).open(QIODevice::WriteOnly);
+        QImage(5, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("z.png")));
         const editing::PageNames names{{"big", "note"}, {"intro", "top"}, dir.path()};
         const auto offered = [&](const QString& marked) {
             const auto [text, at] = caretIn(marked);
@@ -146,6 +147,10 @@ class TestWritingAids : public QObject {
         QCOMPARE(offered("<img src=\"|"), (QStringList{"z.png", "img/", "b.htm"}));
         QCOMPARE(offered("<a href=\"|"), (QStringList{"img/", "b.htm", "z.png"}));
         QCOMPARE(offered("<img src=\"img/|"), QStringList{"img/a.png"});
+        const auto [srcText, srcAt] = caretIn(QStringLiteral("<img src=\"z|"));
+        QCOMPARE(editing::suggestions(editing::completionContext(srcText, srcAt, markup::startState), names)
+                     .front().label,
+                 QString::fromUtf8("z.png   5 × 4"));
         QCOMPARE(editing::suggestions(editing::completionContext(u"<a href=\"", 9, markup::startState), {}).size(),
                  std::size_t(0)); // a page with no file: no paths
     }
