@@ -20,8 +20,7 @@
 #include <cstring>
 #include <vector>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "complete") != 0) {
         std::fprintf(stderr, "usage: halvane_bench_complete complete\n");
         return 2;

@@ -2,12 +2,12 @@
 
 #include "markup/Tables.h"
 
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <set>
 
 namespace editing {
@@ -38,10 +38,9 @@ constexpr Values enumerated[] = {
     {"referrerpolicy",
      "no-referrer no-referrer-when-downgrade origin origin-when-cross-origin same-origin "
      "strict-origin strict-origin-when-cross-origin unsafe-url"},
-    {"rel",
-     "alternate author bookmark canonical dns-prefetch external help icon license manifest "
-     "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
-     "preload prev search stylesheet tag"},
+    {"rel", "alternate author bookmark canonical dns-prefetch external help icon license manifest "
+            "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
+            "preload prev search stylesheet tag"},
     {"scope", "col colgroup row rowgroup"},
     {"shape", "circle default poly rect"},
     {"spellcheck", "false true"},
@@ -53,9 +52,10 @@ constexpr Values enumerated[] = {
 QStringList valuesOf(const QString& element, const QString& attribute) {
     if (attribute == QLatin1String("type")) {
         if (element == QLatin1String("input"))
-            return QStringLiteral("button checkbox color date datetime-local email file hidden image "
-                                  "month number password radio range reset search submit tel text "
-                                  "time url week")
+            return QStringLiteral(
+                       "button checkbox color date datetime-local email file hidden image "
+                       "month number password radio range reset search submit tel text "
+                       "time url week")
                 .split(u' ');
         if (element == QLatin1String("button"))
             return {QStringLiteral("button"), QStringLiteral("reset"), QStringLiteral("submit")};
@@ -131,8 +131,8 @@ CompletionContext completionContext(QStringView line, int caret, markup::State s
     if (last && last->kind == markup::Token::AttributeValue && ends(last)) {
         const QStringView value = line.mid(last->start, last->length);
         const QChar quote = value.front();
-        const bool open = (quote == u'"' || quote == u'\'') &&
-                          (value.size() == 1 || value.back() != quote);
+        const bool open =
+            (quote == u'"' || quote == u'\'') && (value.size() == 1 || value.back() != quote);
         if (!open)
             return c;
         for (auto s = spans.rbegin(); s != spans.rend(); ++s)
@@ -169,7 +169,7 @@ CompletionContext completionContext(QStringView line, int caret, markup::State s
         return c;
     }
     if (start > 0 && (line[start - 1] == u' ' || line[start - 1] == u'\t') &&
-               !c.element.isEmpty()) {
+        !c.element.isEmpty()) {
         c.kind = CompletionKind::Attribute;
     } else {
         return c;
@@ -207,8 +207,9 @@ QStringList styleSheetsOf(QStringView page) {
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression sheet(QStringLiteral(R"re(\srel\s*=\s*["']?stylesheet)re"),
                                           QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression href(QStringLiteral(R"re(\shref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression href(
+        QStringLiteral(R"re(\shref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
+        QRegularExpression::CaseInsensitiveOption);
     QStringList out;
     for (auto it = link.globalMatch(page); it.hasNext();) {
         const QString tag = it.next().captured();
@@ -254,20 +255,22 @@ std::vector<Suggestion> suggestions(const CompletionContext& c, const PageNames&
         const QDir dir(QDir(page.folder).filePath(sub.isEmpty() ? QStringLiteral(".") : sub));
         static const QStringList images{"png", "jpg", "jpeg", "gif", "webp", "svg", "ico", "avif"};
         std::vector<Suggestion> first, later;
-        for (const QFileInfo& f : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot,
-                                                    QDir::DirsFirst | QDir::Name | QDir::IgnoreCase)) {
+        for (const QFileInfo& f :
+             dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot,
+                               QDir::DirsFirst | QDir::Name | QDir::IgnoreCase)) {
             if (!f.fileName().startsWith(rest, Qt::CaseInsensitive))
                 continue;
             const QString name = sub + f.fileName() + (f.isDir() ? QStringLiteral("/") : QString());
-            const bool image = c.attribute == QLatin1String("src") &&
-                               images.contains(f.suffix().toLower());
+            const bool image =
+                c.attribute == QLatin1String("src") && images.contains(f.suffix().toLower());
             if (image) {
                 // The pixel size beside the name, read from the file's header.
                 const QSize size = QImageReader(f.absoluteFilePath()).size();
-                first.push_back({name, size.isValid() ? name + QStringLiteral("   %1 × %2")
-                                                               .arg(size.width())
-                                                               .arg(size.height())
-                                                      : name});
+                first.push_back(
+                    {name,
+                     size.isValid()
+                         ? name + QStringLiteral("   %1 × %2").arg(size.width()).arg(size.height())
+                         : name});
             } else {
                 later.push_back({name, name});
             }

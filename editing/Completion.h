@@ -24,8 +24,8 @@ struct CompletionContext {
 CompletionContext completionContext(QStringView line, int caret, markup::State state);
 
 struct Suggestion {
-    QString text;   // what replaces the prefix
-    QString label;  // what the list shows
+    QString text;  // what replaces the prefix
+    QString label; // what the list shows
 };
 
 // What the page itself offers: the class names its style sheets define, its ids, and its

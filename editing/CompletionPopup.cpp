@@ -10,10 +10,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QKeyEvent>
-#include <QUrl>
-#include <set>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QUrl>
+#include <set>
 
 namespace editing {
 
@@ -31,7 +31,8 @@ CompletionContext CompletionPopup::contextHere() const {
         return {};
     const QTextBlock block = c.block();
     const BlockPage page(m_edit);
-    return completionContext(block.text(), c.positionInBlock(), page.stateBefore(block.blockNumber()));
+    return completionContext(block.text(), c.positionInBlock(),
+                             page.stateBefore(block.blockNumber()));
 }
 
 namespace {

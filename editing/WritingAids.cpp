@@ -14,13 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QRegularExpression>
-#include <QUrl>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QUrl>
 
 namespace editing {
 
@@ -46,9 +46,9 @@ QAction* item(const char* name) {
 
 void showChecks() {
     const WritingOptions& o = installed().options;
-    for (const auto& [name, on] : {std::pair{"mnuEditCloseTags", o.closeTags},
-                                   std::pair{"mnuEditSuggest", o.suggest},
-                                   std::pair{"mnuEditKeepIndent", o.keepIndent}})
+    for (const auto& [name, on] :
+         {std::pair{"mnuEditCloseTags", o.closeTags}, std::pair{"mnuEditSuggest", o.suggest},
+          std::pair{"mnuEditKeepIndent", o.keepIndent}})
         if (QAction* a = item(name))
             a->setChecked(on);
 }
@@ -81,8 +81,8 @@ class KeyAids : public QObject {
         if (m_popup.handleKey(key))
             return true;
         const Qt::KeyboardModifiers mods =
-            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                                Qt::MetaModifier);
+            key->modifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (key->key() == Qt::Key_Space && mods == Qt::ControlModifier) {
             m_popup.open(true);
             return true;
@@ -136,7 +136,8 @@ class KeyAids : public QObject {
     // "</" typed: the rest of the innermost open element's end tag, as a change of its own.
     void completeEndTag() {
         const QTextCursor c = m_edit->textCursor();
-        if (c.positionInBlock() < 2 || c.block().text().mid(c.positionInBlock() - 2, 2) != QLatin1String("</"))
+        if (c.positionInBlock() < 2 ||
+            c.block().text().mid(c.positionInBlock() - 2, 2) != QLatin1String("</"))
             return;
         const BlockPage page(m_edit);
         const QString name = elementToClose(page, page.toPage(c.position()) - 2);
@@ -241,7 +242,8 @@ void insertImageSizeCommand() {
     }
     const QString pageFile = doc->windowTitle();
     if (!QFileInfo(pageFile).isAbsolute()) {
-        notify(QStringLiteral("Insert Image Size: save the page first, so that its images can be found"));
+        notify(QStringLiteral(
+            "Insert Image Size: save the page first, so that its images can be found"));
         return;
     }
     QString name = m.captured(1) + m.captured(2) + m.captured(3);
@@ -263,7 +265,8 @@ void insertImageSizeCommand() {
     QTextCursor c = edit->textCursor();
     c.setPosition(page.toDocument(end));
     edit->setTextCursor(c);
-    edit->setSelText(QStringLiteral(" width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
+    edit->setSelText(
+        QStringLiteral(" width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
 }
 
 void suggestNow() {
