@@ -123,6 +123,7 @@ std::vector<HandlerEntry> build()
         {"mnuEditCloseTags", [](frmMain&) { editing::toggleCloseTags(); }},
         {"mnuEditSuggest", [](frmMain&) { editing::toggleSuggest(); }},
         {"mnuEditKeepIndent", [](frmMain&) { editing::toggleKeepIndent(); }},
+        {"mnuEditInsertImageSize", [](frmMain&) { editing::insertImageSizeCommand(); }},
         {"mnuEditNextMisspelling", [](frmMain&) { spelling::nextMisspellingCommand(); }},
         {"mnuEditPreviousMisspelling", [](frmMain&) { spelling::previousMisspellingCommand(); }},
         {"mnuEditFindInFiles", [](frmMain&) { site::findInFiles(); }},

@@ -48,6 +48,7 @@ constexpr MenuEntry menuEntries[] = {
     {"mnuEditCloseTags", "Close &Tags as I Type", nullptr, 1},
     {"mnuEditSuggest", "S&uggest as I Type", nullptr, 1},
     {"mnuEditKeepIndent", "&Keep Indent on Return", nullptr, 1},
+    {"mnuEditInsertImageSize", "Insert Image Si&ze", nullptr, 1},
     {"mnuEditBar6", "-", nullptr, 1},
     {"mnuEditNextMisspelling", "Next &Misspelling", "Alt+F7", 1},
     {"mnuEditPreviousMisspelling", "Previous Misspelling", "Shift+Alt+F7", 1},

@@ -17,9 +17,9 @@ markup::Token tokenAt(const markup::PageView& page, int position) {
     if (i < 0 || i >= page.pieceCount())
         return markup::Token::Text;
     const QString text = page.piece(i);
-    const QString following =
-        !page.pieceEndsLine(i) && i + 1 < page.pieceCount() ? page.piece(i + 1).left(markup::lookahead)
-                                                            : QString();
+    const QString following = !page.pieceEndsLine(i) && i + 1 < page.pieceCount()
+                                  ? page.piece(i + 1).left(markup::lookahead)
+                                  : QString();
     std::vector<markup::Span> spans;
     markup::lex(text, page.stateBefore(i), page.pieceEndsLine(i), spans, following);
     const int at = position - page.pieceStart(i);
@@ -81,9 +81,9 @@ QString elementToClose(const markup::PageView& page, int position) {
     // The elements open at the "<": the page's tags up to it, read in order. A start tag of
     // an element whose end may be left out closes an open one it follows in the HTML rules
     // (a <li> the <li> before it, a <td> a <th>, ...).
-    static const QStringList optionalEnd{"li", "dt", "dd", "p", "option", "tr", "td", "th",
-                                         "rt", "rp", "optgroup", "thead", "tbody", "tfoot",
-                                         "colgroup", "caption"};
+    static const QStringList optionalEnd{
+        "li", "dt", "dd",       "p",     "option", "tr",    "td",       "th",
+        "rt", "rp", "optgroup", "thead", "tbody",  "tfoot", "colgroup", "caption"};
     const auto closesOpen = [](const QString& next, const QString& open) {
         if (next == open)
             return optionalEnd.contains(open);

@@ -2,8 +2,12 @@
 
 #include "markup/Tables.h"
 
-#include <algorithm>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <set>
 
 namespace editing {
@@ -34,10 +38,9 @@ constexpr Values enumerated[] = {
     {"referrerpolicy",
      "no-referrer no-referrer-when-downgrade origin origin-when-cross-origin same-origin "
      "strict-origin strict-origin-when-cross-origin unsafe-url"},
-    {"rel",
-     "alternate author bookmark canonical dns-prefetch external help icon license manifest "
-     "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
-     "preload prev search stylesheet tag"},
+    {"rel", "alternate author bookmark canonical dns-prefetch external help icon license manifest "
+            "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
+            "preload prev search stylesheet tag"},
     {"scope", "col colgroup row rowgroup"},
     {"shape", "circle default poly rect"},
     {"spellcheck", "false true"},
@@ -49,9 +52,10 @@ constexpr Values enumerated[] = {
 QStringList valuesOf(const QString& element, const QString& attribute) {
     if (attribute == QLatin1String("type")) {
         if (element == QLatin1String("input"))
-            return QStringLiteral("button checkbox color date datetime-local email file hidden image "
-                                  "month number password radio range reset search submit tel text "
-                                  "time url week")
+            return QStringLiteral(
+                       "button checkbox color date datetime-local email file hidden image "
+                       "month number password radio range reset search submit tel text "
+                       "time url week")
                 .split(u' ');
         if (element == QLatin1String("button"))
             return {QStringLiteral("button"), QStringLiteral("reset"), QStringLiteral("submit")};
@@ -127,8 +131,8 @@ CompletionContext completionContext(QStringView line, int caret, markup::State s
     if (last && last->kind == markup::Token::AttributeValue && ends(last)) {
         const QStringView value = line.mid(last->start, last->length);
         const QChar quote = value.front();
-        const bool open = (quote == u'"' || quote == u'\'') &&
-                          (value.size() == 1 || value.back() != quote);
+        const bool open =
+            (quote == u'"' || quote == u'\'') && (value.size() == 1 || value.back() != quote);
         if (!open)
             return c;
         for (auto s = spans.rbegin(); s != spans.rend(); ++s)
@@ -139,10 +143,33 @@ CompletionContext completionContext(QStringView line, int caret, markup::State s
         c.kind = CompletionKind::Value;
         c.start = last->start + 1;
         c.prefix = value.mid(1).toString();
+        const QString& a = c.attribute;
+        if (a == QLatin1String("class")) {
+            // One class of several: the word being typed.
+            c.kind = CompletionKind::ClassName;
+            const int space = int(c.prefix.lastIndexOf(u' '));
+            c.start += space + 1;
+            c.prefix = c.prefix.mid(space + 1);
+        } else if (a == QLatin1String("for") || a == QLatin1String("headers") ||
+                   (a == QLatin1String("href") && c.prefix.startsWith(u'#'))) {
+            c.kind = CompletionKind::Id;
+            if (a == QLatin1String("href")) {
+                c.start += 1;
+                c.prefix = c.prefix.mid(1);
+            }
+            if (a == QLatin1String("headers")) {
+                const int space = int(c.prefix.lastIndexOf(u' '));
+                c.start += space + 1;
+                c.prefix = c.prefix.mid(space + 1);
+            }
+        } else if (a == QLatin1String("href") || a == QLatin1String("src") ||
+                   a == QLatin1String("action")) {
+            c.kind = CompletionKind::Path;
+        }
         return c;
     }
     if (start > 0 && (line[start - 1] == u' ' || line[start - 1] == u'\t') &&
-               !c.element.isEmpty()) {
+        !c.element.isEmpty()) {
         c.kind = CompletionKind::Attribute;
     } else {
         return c;
@@ -152,11 +179,106 @@ CompletionContext completionContext(QStringView line, int caret, markup::State s
     return c;
 }
 
-std::vector<Suggestion> suggestions(const CompletionContext& c) {
+QStringList classNames(QStringView css) {
+    static const QRegularExpression comment(QStringLiteral(R"re(/\*.*?\*/)re"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression block(QStringLiteral(R"re(\{[^{}]*\})re"));
+    static const QRegularExpression selector(QStringLiteral(R"re(\.(-?[A-Za-z_][\w-]*))re"));
+    QString text = css.toString();
+    text.remove(comment);
+    text.replace(block, QStringLiteral("{}")); // declarations hold no selectors (".5em")
+    std::set<QString> names;
+    for (auto it = selector.globalMatch(text); it.hasNext();)
+        names.insert(it.next().captured(1));
+    return {names.begin(), names.end()};
+}
+
+QStringList idsOf(QStringView page) {
+    static const QRegularExpression id(QStringLiteral(R"re(\sid\s*=\s*["']?([^"'\s>]+))re"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    std::set<QString> names;
+    for (auto it = id.globalMatch(page); it.hasNext();)
+        names.insert(it.next().captured(1));
+    return {names.begin(), names.end()};
+}
+
+QStringList styleSheetsOf(QStringView page) {
+    static const QRegularExpression link(QStringLiteral(R"re(<link\b[^>]*>)re"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression sheet(QStringLiteral(R"re(\srel\s*=\s*["']?stylesheet)re"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression href(
+        QStringLiteral(R"re(\shref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList out;
+    for (auto it = link.globalMatch(page); it.hasNext();) {
+        const QString tag = it.next().captured();
+        const QRegularExpressionMatch h = href.match(tag);
+        if (sheet.match(tag).hasMatch() && h.hasMatch())
+            out << h.captured(1) + h.captured(2) + h.captured(3);
+    }
+    return out;
+}
+
+QString pageStyle(QStringView page) {
+    static const QRegularExpression style(QStringLiteral(R"re(<style\b[^>]*>(.*?)</style)re"),
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
+    QString out;
+    for (auto it = style.globalMatch(page); it.hasNext();)
+        out += it.next().captured(1) + u'\n';
+    return out;
+}
+
+std::vector<Suggestion> suggestions(const CompletionContext& c, const PageNames& page) {
     std::vector<Suggestion> out;
+    const auto fromList = [&](const QStringList& names) {
+        for (const QString& n : names)
+            if (n.startsWith(c.prefix) && n != c.prefix)
+                out.push_back({n, n});
+    };
     switch (c.kind) {
     case CompletionKind::None:
         break;
+    case CompletionKind::ClassName:
+        fromList(page.classes);
+        break;
+    case CompletionKind::Id:
+        fromList(page.ids);
+        break;
+    case CompletionKind::Path: {
+        if (page.folder.isEmpty())
+            break;
+        const int slash = int(c.prefix.lastIndexOf(u'/'));
+        const QString sub = c.prefix.left(slash + 1);
+        const QString rest = c.prefix.mid(slash + 1);
+        const QDir dir(QDir(page.folder).filePath(sub.isEmpty() ? QStringLiteral(".") : sub));
+        static const QStringList images{"png", "jpg", "jpeg", "gif", "webp", "svg", "ico", "avif"};
+        std::vector<Suggestion> first, later;
+        for (const QFileInfo& f :
+             dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot,
+                               QDir::DirsFirst | QDir::Name | QDir::IgnoreCase)) {
+            if (!f.fileName().startsWith(rest, Qt::CaseInsensitive))
+                continue;
+            const QString name = sub + f.fileName() + (f.isDir() ? QStringLiteral("/") : QString());
+            const bool image =
+                c.attribute == QLatin1String("src") && images.contains(f.suffix().toLower());
+            if (image) {
+                // The pixel size beside the name, read from the file's header.
+                const QSize size = QImageReader(f.absoluteFilePath()).size();
+                first.push_back(
+                    {name,
+                     size.isValid()
+                         ? name + QStringLiteral("   %1 × %2").arg(size.width()).arg(size.height())
+                         : name});
+            } else {
+                later.push_back({name, name});
+            }
+        }
+        out = std::move(first);
+        out.insert(out.end(), later.begin(), later.end());
+        break;
+    }
     case CompletionKind::Element:
         for (const markup::Element& e : markup::elements()) {
             const QString name = QLatin1String(e.name);

@@ -1,11 +1,19 @@
 #include "editing/CompletionPopup.h"
 
 #include "document/RichEdit.h"
+#include "document/frmDocument.h"
 #include "editing/MatchingTags.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QUrl>
+#include <set>
 
 namespace editing {
 
@@ -23,13 +31,79 @@ CompletionContext CompletionPopup::contextHere() const {
         return {};
     const QTextBlock block = c.block();
     const BlockPage page(m_edit);
-    return completionContext(block.text(), c.positionInBlock(), page.stateBefore(block.blockNumber()));
+    return completionContext(block.text(), c.positionInBlock(),
+                             page.stateBefore(block.blockNumber()));
 }
+
+namespace {
+
+// The folder of the page's file; empty for a page that has none.
+QString pageFolder(const RichEdit* edit) {
+    for (const QWidget* w = edit; w; w = w->parentWidget())
+        if (auto* doc = qobject_cast<const frmDocument*>(w)) {
+            const QFileInfo file(doc->windowTitle());
+            return file.isAbsolute() ? file.absolutePath() : QString();
+        }
+    return {};
+}
+
+// The classes of a linked style sheet, read once and again only when the file changes.
+QStringList sheetClasses(const QString& path) {
+    struct Sheet {
+        QDateTime modified;
+        qint64 size = -1;
+        QStringList classes;
+    };
+    static QHash<QString, Sheet> cache;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    Sheet& sheet = cache[info.absoluteFilePath()];
+    if (sheet.modified != info.lastModified() || sheet.size != info.size()) {
+        QFile file(path);
+        sheet.modified = info.lastModified();
+        sheet.size = info.size();
+        sheet.classes = file.open(QIODevice::ReadOnly)
+                            ? classNames(QString::fromUtf8(file.readAll()))
+                            : QStringList();
+    }
+    return sheet.classes;
+}
+
+PageNames namesFor(const RichEdit* edit, CompletionKind kind) {
+    PageNames names;
+    if (kind != CompletionKind::ClassName && kind != CompletionKind::Id &&
+        kind != CompletionKind::Path)
+        return names;
+    names.folder = pageFolder(edit);
+    if (kind == CompletionKind::Path)
+        return names;
+    const QString text = edit->toPlainText();
+    if (kind == CompletionKind::Id) {
+        names.ids = idsOf(text);
+        return names;
+    }
+    std::set<QString> classes;
+    for (const QString& c : classNames(pageStyle(text)))
+        classes.insert(c);
+    if (!names.folder.isEmpty())
+        for (const QString& href : styleSheetsOf(text)) {
+            if (href.contains(QLatin1String("://")) || href.startsWith(QLatin1String("//")))
+                continue; // only the sheets of the page's own folders
+            const QString local = QUrl::fromPercentEncoding(href.section(u'?', 0, 0).toUtf8());
+            for (const QString& c : sheetClasses(QDir(names.folder).filePath(local)))
+                classes.insert(c);
+        }
+    names.classes = QStringList(classes.begin(), classes.end());
+    return names;
+}
+
+} // namespace
 
 void CompletionPopup::open(bool forced) {
     (void)forced;
     m_context = contextHere();
-    const std::vector<Suggestion> names = suggestions(m_context);
+    const std::vector<Suggestion> names = suggestions(m_context, namesFor(m_edit, m_context.kind));
     if (names.empty()) {
         close();
         return;
@@ -71,7 +145,7 @@ void CompletionPopup::typed(QChar c, bool suggestAsYouType) {
     }
     if (!suggestAsYouType)
         return;
-    if (c == u'<' || c == u'&' || c == u' ' || c == u'"' || c == u'\'')
+    if (c == u'<' || c == u'&' || c == u' ' || c == u'"' || c == u'\'' || c == u'#' || c == u'/')
         open(false);
 }
 

@@ -29,11 +29,11 @@ class CompletionPopup {
     // A key while the list is open: true when the list took it.
     bool handleKey(QKeyEvent* key);
     QListWidget* list() const { return m_list; }
+    void close();
 
   private:
     CompletionContext contextHere() const;
     void accept();
-    void close();
 
     RichEdit* m_edit;
     QPointer<QListWidget> m_list;

@@ -1,6 +1,7 @@
 #include "editing/WritingAids.h"
 
 #include "document/RichEdit.h"
+#include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "editing/ClosingTags.h"
 #include "editing/CompletionPopup.h"
@@ -10,11 +11,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QUrl>
 
 namespace editing {
 
@@ -40,9 +46,9 @@ QAction* item(const char* name) {
 
 void showChecks() {
     const WritingOptions& o = installed().options;
-    for (const auto& [name, on] : {std::pair{"mnuEditCloseTags", o.closeTags},
-                                   std::pair{"mnuEditSuggest", o.suggest},
-                                   std::pair{"mnuEditKeepIndent", o.keepIndent}})
+    for (const auto& [name, on] :
+         {std::pair{"mnuEditCloseTags", o.closeTags}, std::pair{"mnuEditSuggest", o.suggest},
+          std::pair{"mnuEditKeepIndent", o.keepIndent}})
         if (QAction* a = item(name))
             a->setChecked(on);
 }
@@ -75,8 +81,8 @@ class KeyAids : public QObject {
         if (m_popup.handleKey(key))
             return true;
         const Qt::KeyboardModifiers mods =
-            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                                Qt::MetaModifier);
+            key->modifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (key->key() == Qt::Key_Space && mods == Qt::ControlModifier) {
             m_popup.open(true);
             return true;
@@ -130,7 +136,8 @@ class KeyAids : public QObject {
     // "</" typed: the rest of the innermost open element's end tag, as a change of its own.
     void completeEndTag() {
         const QTextCursor c = m_edit->textCursor();
-        if (c.positionInBlock() < 2 || c.block().text().mid(c.positionInBlock() - 2, 2) != QLatin1String("</"))
+        if (c.positionInBlock() < 2 ||
+            c.block().text().mid(c.positionInBlock() - 2, 2) != QLatin1String("</"))
             return;
         const BlockPage page(m_edit);
         const QString name = elementToClose(page, page.toPage(c.position()) - 2);
@@ -209,6 +216,57 @@ void toggleKeepIndent() {
     o.keepIndent = !o.keepIndent;
     remember(keepIndentKey, o.keepIndent);
     showChecks();
+}
+
+void insertImageSizeCommand() {
+    frmDocument* doc = workspace::activeDocument();
+    RichEdit* edit = doc ? doc->editor() : nullptr;
+    if (!edit)
+        return;
+    const BlockPage page(edit);
+    const auto match = markup::matchingTag(page, page.toPage(edit->textCursor().position()));
+    const QString tag = match ? pageText(page, match->tag.start, match->tag.end) : QString();
+    static const QRegularExpression src(
+        QStringLiteral(R"re(\ssrc\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>"']+)))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = src.match(tag);
+    if (!match || match->isEndTag || !m.hasMatch()) {
+        notify(QStringLiteral("Insert Image Size: the caret is in no tag with a src"));
+        return;
+    }
+    static const QRegularExpression sized(QStringLiteral(R"(\s(width|height)\s*=)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (sized.match(tag).hasMatch()) {
+        notify(QStringLiteral("Insert Image Size: the tag already has a width or height"));
+        return;
+    }
+    const QString pageFile = doc->windowTitle();
+    if (!QFileInfo(pageFile).isAbsolute()) {
+        notify(QStringLiteral(
+            "Insert Image Size: save the page first, so that its images can be found"));
+        return;
+    }
+    QString name = m.captured(1) + m.captured(2) + m.captured(3);
+    name = QUrl::fromPercentEncoding(name.section(u'#', 0, 0).section(u'?', 0, 0).toUtf8());
+    const QString path = QFileInfo(QFileInfo(pageFile).dir(), name).absoluteFilePath();
+    QImageReader reader(path);
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        const QImage image = reader.read();
+        size = image.size();
+        if (image.isNull()) {
+            notify(QStringLiteral("Insert Image Size: cannot read %1: %2")
+                       .arg(QDir::toNativeSeparators(path), reader.errorString()));
+            return;
+        }
+    }
+    // Before the tag's ">" (or its "/>").
+    const int end = match->tag.end - (tag.endsWith(QLatin1String("/>")) ? 2 : 1);
+    QTextCursor c = edit->textCursor();
+    c.setPosition(page.toDocument(end));
+    edit->setTextCursor(c);
+    edit->setSelText(
+        QStringLiteral(" width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
 }
 
 void suggestNow() {

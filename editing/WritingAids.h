@@ -25,6 +25,9 @@ void installWritingAids(QMdiArea* area);
 void toggleCloseTags();
 void toggleSuggest();
 void toggleKeepIndent();
+// Edit > Insert Image Size: width="…" height="…" in the tag under the caret, read from the
+// image its src names (relative to the page's folder); a notice says why when it cannot.
+void insertImageSizeCommand();
 // Opens the completion list at the caret of the active document, where one applies.
 void suggestNow();
 

@@ -126,6 +126,7 @@ private slots:
                               "mnuEditSelectAll", "-", "mnuEditGoToMatchingTag",
                               "mnuEditSelectElement", "-", "mnuEditNextFinding", "mnuEditPreviousFinding",
                               "-", "mnuEditCloseTags", "mnuEditSuggest", "mnuEditKeepIndent",
+                              "mnuEditInsertImageSize",
                               "-", "mnuEditNextMisspelling", "mnuEditPreviousMisspelling",
                               "-", "mnuEditFindInFiles", "mnuEditCheckSite"}));
         QCOMPARE(names("mnuView"),

@@ -9,7 +9,11 @@
 #include "editing/WritingAids.h"
 #include "markup/TextPage.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using testkit::App;
@@ -44,14 +48,22 @@ class TestWritingAids : public QObject {
     void endTagOnSlash_data() {
         QTest::addColumn<QString>("page"); // "|" just after the typed "</"
         QTest::addColumn<QString>("name");
-        QTest::newRow("innermost") << "<div><span>a</|" << "span";
-        QTest::newRow("after a closed child") << "<div><p>a</p></|" << "div";
-        QTest::newRow("void is never open") << "<div><br></|" << "div";
-        QTest::newRow("optional end, open") << "<ul><li>a</|" << "li";
-        QTest::newRow("optional end, implied") << "<ul><li>a<li>b</li></|" << "ul";
-        QTest::newRow("script content") << "<script>var a = 1;</|" << "script";
-        QTest::newRow("comment") << "<div><!-- a </|" << "";
-        QTest::newRow("nothing open") << "text </|" << "";
+        QTest::newRow("innermost") << "<div><span>a</|"
+                                   << "span";
+        QTest::newRow("after a closed child") << "<div><p>a</p></|"
+                                              << "div";
+        QTest::newRow("void is never open") << "<div><br></|"
+                                            << "div";
+        QTest::newRow("optional end, open") << "<ul><li>a</|"
+                                            << "li";
+        QTest::newRow("optional end, implied") << "<ul><li>a<li>b</li></|"
+                                               << "ul";
+        QTest::newRow("script content") << "<script>var a = 1;</|"
+                                        << "script";
+        QTest::newRow("comment") << "<div><!-- a </|"
+                                 << "";
+        QTest::newRow("nothing open") << "text </|"
+                                      << "";
     }
     void endTagOnSlash() {
         QFETCH(QString, page);
@@ -64,20 +76,34 @@ class TestWritingAids : public QObject {
     void endTagOnGreaterThan_data() {
         QTest::addColumn<QString>("page"); // "|" just after the typed ">"
         QTest::addColumn<QString>("name");
-        QTest::newRow("start tag") << "<p>|" << "p";
-        QTest::newRow("with attributes") << "<a href=\"x\" class=c>|" << "a";
-        QTest::newRow("upper case") << "<DIV>|" << "div";
-        QTest::newRow("void") << "<br>|" << "";
-        QTest::newRow("void img") << "<img src=\"a.png\">|" << "";
-        QTest::newRow("self-closing") << "<x-item/>|" << "";
-        QTest::newRow("end tag") << "<p>a</p>|" << "";
-        QTest::newRow("in script") << "<script>if (a >|" << "";
-        QTest::newRow("in style") << "<style>a >|" << "";
-        QTest::newRow("in comment") << "<!-- <b>|" << "";
-        QTest::newRow("in a value") << "<a title=\"x>|" << "";
-        QTest::newRow("already there") << "<p>|</p>" << "";
-        QTest::newRow("other end tag follows") << "<b>|</i>" << "b";
-        QTest::newRow("script tag itself") << "<script>|" << "script";
+        QTest::newRow("start tag") << "<p>|"
+                                   << "p";
+        QTest::newRow("with attributes") << "<a href=\"x\" class=c>|"
+                                         << "a";
+        QTest::newRow("upper case") << "<DIV>|"
+                                    << "div";
+        QTest::newRow("void") << "<br>|"
+                              << "";
+        QTest::newRow("void img") << "<img src=\"a.png\">|"
+                                  << "";
+        QTest::newRow("self-closing") << "<x-item/>|"
+                                      << "";
+        QTest::newRow("end tag") << "<p>a</p>|"
+                                 << "";
+        QTest::newRow("in script") << "<script>if (a >|"
+                                   << "";
+        QTest::newRow("in style") << "<style>a >|"
+                                  << "";
+        QTest::newRow("in comment") << "<!-- <b>|"
+                                    << "";
+        QTest::newRow("in a value") << "<a title=\"x>|"
+                                    << "";
+        QTest::newRow("already there") << "<p>|</p>"
+                                       << "";
+        QTest::newRow("other end tag follows") << "<b>|</i>"
+                                               << "b";
+        QTest::newRow("script tag itself") << "<script>|"
+                                           << "script";
     }
     void endTagOnGreaterThan() {
         QFETCH(QString, page);
@@ -95,7 +121,8 @@ class TestWritingAids : public QObject {
         QTest::newRow("old-style marked") << "<cen|" << QStringList{"center   (old-style)"};
         QTest::newRow("attributes") << "<a hr|" << QStringList{"href", "hreflang"};
         QTest::newRow("global attributes") << "<p cl|" << QStringList{"class"};
-        QTest::newRow("values") << "<a target=\"|" << QStringList{"_blank", "_parent", "_self", "_top"};
+        QTest::newRow("values") << "<a target=\"|"
+                                << QStringList{"_blank", "_parent", "_self", "_top"};
         QTest::newRow("input type") << "<input type=\"ch|" << QStringList{"checkbox"};
         QTest::newRow("entities") << "a &nbs|" << QStringList{QString::fromUtf8("nbsp   \u00a0")};
         QTest::newRow("entity case") << "&Aac|" << QStringList{QString::fromUtf8("Aacute   Á")};
@@ -111,6 +138,50 @@ class TestWritingAids : public QObject {
         QCOMPARE(firstOffered(page, int(first.size()) + 1).mid(0, int(first.size())), first);
         if (first.isEmpty())
             QCOMPARE(firstOffered(page, 1), QStringList{});
+    }
+
+    void imageSize();
+
+    void namesOfThePage() {
+        const QString page = QStringLiteral(
+            "<style>/* .gone */ .note, p.big > .x-1 { margin: .5em }</style>\n"
+            "<link rel=\"stylesheet\" href=\"site.css\"><link rel=icon href=\"i.png\">\n"
+            "<h2 id=\"top\">a</h2><p ID=intro>");
+        QCOMPARE(editing::classNames(editing::pageStyle(page)),
+                 (QStringList{"big", "note", "x-1"}));
+        QCOMPARE(editing::idsOf(page), (QStringList{"intro", "top"}));
+        QCOMPARE(editing::styleSheetsOf(page), QStringList{"site.css"});
+
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("img"));
+        for (const char* f : {"b.htm", "img/a.png"})
+            QFile(dir.filePath(QLatin1String(f))).open(QIODevice::WriteOnly);
+        QImage(5, 4, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("z.png")));
+        const editing::PageNames names{{"big", "note"}, {"intro", "top"}, dir.path()};
+        const auto offered = [&](const QString& marked) {
+            const auto [text, at] = caretIn(marked);
+            QStringList out;
+            for (const auto& s : editing::suggestions(
+                     editing::completionContext(text, at, markup::startState), names))
+                out << s.text;
+            return out;
+        };
+        QCOMPARE(offered("<p class=\"big n|"), QStringList{"note"});
+        QCOMPARE(offered("<a href=\"#|"), (QStringList{"intro", "top"}));
+        QCOMPARE(offered("<label for=\"t|"), QStringList{"top"});
+        QCOMPARE(offered("<img src=\"|"), (QStringList{"z.png", "img/", "b.htm"}));
+        QCOMPARE(offered("<a href=\"|"), (QStringList{"img/", "b.htm", "z.png"}));
+        QCOMPARE(offered("<img src=\"img/|"), QStringList{"img/a.png"});
+        const auto [srcText, srcAt] = caretIn(QStringLiteral("<img src=\"z|"));
+        QCOMPARE(editing::suggestions(
+                     editing::completionContext(srcText, srcAt, markup::startState), names)
+                     .front()
+                     .label,
+                 QString::fromUtf8("z.png   5 × 4"));
+        QCOMPARE(editing::suggestions(
+                     editing::completionContext(u"<a href=\"", 9, markup::startState), {})
+                     .size(),
+                 std::size_t(0)); // a page with no file: no paths
     }
 
     // Typed keys in the real window: the end tag is its own change after the ">", and the
@@ -165,6 +236,34 @@ class TestWritingAids : public QObject {
         app.trigger(QStringLiteral("mnuEditKeepIndent"));
     }
 };
+
+void TestWritingAids::imageSize() {
+    App app;
+    app.trigger(QStringLiteral("mnuEditInsertImageSize")); // no document: nothing happens
+    app.newDocument();
+    RichEdit* edit = app.edit();
+    QTemporaryDir dir;
+    QImage(7, 3, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("a b.png")));
+    const auto sized = [&](const QString& page, bool saved) {
+        app.doc()->setWindowTitle(saved ? dir.filePath(QStringLiteral("page.htm"))
+                                        : QStringLiteral("Untitled"));
+        edit->setWholeText(page);
+        QTextCursor c = edit->textCursor();
+        c.setPosition(3);
+        edit->setTextCursor(c);
+        app.trigger(QStringLiteral("mnuEditInsertImageSize"));
+        return edit->toPlainText();
+    };
+    QCOMPARE(sized("<img src=\"a%20b.png\" alt=x>", true),
+             QStringLiteral("<img src=\"a%20b.png\" alt=x width=\"7\" height=\"3\">"));
+    QCOMPARE(sized("<img src='a b.png'/>", true),
+             QStringLiteral("<img src='a b.png' width=\"7\" height=\"3\"/>"));
+    for (const QString& unchanged :
+         {QStringLiteral("<img src=\"missing.png\">"),
+          QStringLiteral("<img src=\"a b.png\" width=1>"), QStringLiteral("<p>no image</p>")})
+        QCOMPARE(sized(unchanged, true), unchanged);
+    QCOMPARE(sized("<img src=\"a b.png\">", false), QStringLiteral("<img src=\"a b.png\">"));
+}
 
 QTEST_MAIN(TestWritingAids)
 #include "tst_writingaids.moc"
