@@ -303,6 +303,9 @@ void openLargeEditingFile(const char* name, const QByteArray& unit, qsizetype co
     report(qPrintable(QStringLiteral("%1.hted_open_ms_250MB").arg(QLatin1String(name))), ms, "ms");
     report(qPrintable(QStringLiteral("%1.hted_peak_rss_mb_250MB").arg(QLatin1String(name))),
            static_cast<double>(probe::peakResident()) / MiB, "MB");
+    // A refused file is quick and small: the figures above count only beside this one.
+    report(qPrintable(QStringLiteral("%1.hted_opened_250MB").arg(QLatin1String(name))),
+           static_cast<long long>(opened), "opened");
 
     const QString small = scratch().filePath("small.htm");
     writeBytes(small, "<P>after</P>");
