@@ -33,11 +33,7 @@ const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
 const QColor blue(0, 0, 255);
 
-QSettings settings()
-{
-    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-            QStringLiteral("Halvane")};
-}
+using testkit::settings;
 
 // A new page holding these coloured runs (one change of the text).
 void fill(App& app, const QList<Run>& runs)
