@@ -76,6 +76,16 @@ std::size_t peakResident()
     return static_cast<std::size_t>(u.ru_maxrss) * 1024; // kilobytes on Linux
 }
 
+std::size_t resident()
+{
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    unsigned long size = 0, pages = 0;
+    const bool read = statm && std::fscanf(statm, "%lu %lu", &size, &pages) == 2;
+    if (statm)
+        std::fclose(statm);
+    return read ? pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) : 0;
+}
+
 void report(const char* name, double value, const char* unit, int decimals)
 {
     std::printf("%s: %.*f %s\n", name, decimals, value, unit);

@@ -16,6 +16,9 @@ std::size_t heapInUse();
 // The largest resident set the process has had so far, in bytes.
 std::size_t peakResident();
 
+// The resident set of the process now, in bytes.
+std::size_t resident();
+
 // Wall-clock time since construction: what the user waits for, disk included.
 class WallStopwatch {
 public:

@@ -27,19 +27,9 @@ namespace {
 
 enum Answer { Save, Discard, Cancel };
 
-bool placementStored()
-{
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-                QStringLiteral("Halvane"));
-    return s.contains(QStringLiteral("Settings/MainLeft"));
-}
+bool placementStored() { return testkit::settings().contains(QStringLiteral("Settings/MainLeft")); }
 
-void clearPlacement()
-{
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-                QStringLiteral("Halvane"));
-    s.remove(QStringLiteral("Settings"));
-}
+void clearPlacement() { testkit::settings().remove(QStringLiteral("Settings")); }
 
 // Answers every question with one button; the real keys are pressed in the real box below.
 void answerWith(Answer a)

@@ -41,8 +41,7 @@ const QColor olive(155, 150, 50);
 
 // The placement section of the settings store, as a test sees it.
 struct Store {
-    QSettings s{QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-                QStringLiteral("Halvane")};
+    QSettings s{QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"), QStringLiteral("Halvane")};
     Store() { s.beginGroup(QStringLiteral("Settings")); }
     QVariant value(const char* key) { return s.value(QLatin1String(key)); }
     void setValue(const QString& key, const QString& v) { s.setValue(key, v); }
@@ -50,12 +49,7 @@ struct Store {
 };
 Store store() { return {}; }
 
-void clearStore()
-{
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-                QStringLiteral("Halvane"));
-    s.remove(QStringLiteral("Settings"));
-}
+void clearStore() { testkit::settings().remove(QStringLiteral("Settings")); }
 
 // Twips to pixels by the primary screen's logical resolution (1440 twips a logical inch), so
 // that the figures hold on any screen, not only at 96 dpi.

@@ -63,6 +63,12 @@ private slots:
         QCOMPARE(e->text(), page);
         QCOMPARE(e->textLength(), page.size());
         QCOMPARE(e->lineCount(), page.count(QLatin1String("\r\n")) + 1);
+        // Each line starts where Go to Line puts the caret, whatever display blocks it holds.
+        for (qsizetype line = 0, at = 0; at >= 0; ++line) {
+            QCOMPARE(e->toCrlfPosition(e->lineStart(int(line))), int(at));
+            at = page.indexOf(QLatin1String("\r\n"), at);
+            at = at < 0 ? at : at + 2;
+        }
         QCOMPARE(platform::rtf::plainText(e->runs()), page);
         QCOMPARE(RichEdit::runsOf(e->captureColours()), e->runs());
         QCOMPARE(platform::rtf::plainText(platform::rtf::read(platform::rtf::write(e->runs()))), page);

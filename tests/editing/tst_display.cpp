@@ -34,10 +34,7 @@ namespace {
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
 
-QSettings settings() {
-    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-            QStringLiteral("Halvane")};
-}
+using testkit::settings;
 
 void fill(App& app, const QList<Run>& runs) {
     app.newDocument();

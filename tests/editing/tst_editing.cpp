@@ -33,11 +33,7 @@ const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
 const QColor blue(0, 0, 255);
 
-QSettings settings()
-{
-    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"),
-            QStringLiteral("Halvane")};
-}
+using testkit::settings;
 
 // A new page holding these coloured runs (one change of the text).
 void fill(App& app, const QList<Run>& runs)
@@ -465,6 +461,14 @@ private slots:
         QVERIFY(again.main().action(QStringLiteral("mnuViewLineNumbers"))->isChecked());
         again.newDocument();
         QVERIFY(editing::LineNumberGutter::of(again.edit()));
+        // The gutter is as wide as the largest number needs, and narrows again.
+        const auto width = [&] { return editing::LineNumberGutter::of(again.edit())->sizeHint().width(); };
+        again.edit()->setWholeText(QStringLiteral("x\r\n").repeated(8));
+        const int nine = width();
+        again.edit()->setWholeText(QStringLiteral("x\r\n").repeated(10000));
+        QTRY_VERIFY(width() > nine);
+        again.edit()->setWholeText(QStringLiteral("x\r\n").repeated(8));
+        QTRY_COMPARE(width(), nine);
         again.trigger(QStringLiteral("mnuViewLineNumbers"));
         QVERIFY(!editing::LineNumberGutter::of(again.edit()));
         QCOMPARE(again.edit()->viewport()->geometry(), plain);

@@ -239,6 +239,28 @@ private slots:
         QVERIFY(crashed.findings.value(0).message.contains("stopped before the end of the page"));
     }
 
+    // The first 10,000 findings are kept and the rest only counted, the result saying so; the
+    // helper process hands the flag over. One finding fewer than the cap is no cut.
+    void findingsAreCappedAndFlagged_data()
+    {
+        QTest::addColumn<int>("faults");
+        QTest::addColumn<bool>("truncated");
+        QTest::newRow("one under the cap") << review::maxFindings - 1 << false;
+        QTest::newRow("over the cap") << review::maxFindings + 500 << true;
+    }
+    void findingsAreCappedAndFlagged()
+    {
+        QFETCH(int, faults);
+        QFETCH(bool, truncated);
+        const QString page = QStringLiteral("<HTML><HEAD><TITLE>t</TITLE></HEAD><BODY>\n") +
+                             QStringLiteral("<BLAH>x</BLAH>\n").repeated(faults) + QStringLiteral("</BODY></HTML>\n");
+        for (const review::CheckResult& r : {review::checkMarkup(page), review::apart::checkMarkup(page)}) {
+            QCOMPARE(r.truncated, truncated);
+            QCOMPARE(r.findings.size(), std::min(r.errors + r.warnings + r.accessibility, review::maxFindings));
+            QVERIFY2(r.errors + r.warnings + r.accessibility >= faults, qPrintable(QString::number(r.errors)));
+        }
+    }
+
     // No page: nothing to check and nothing to go to; a closed page's findings go nowhere.
     void noPageToCheck()
     {

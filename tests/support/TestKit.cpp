@@ -213,6 +213,11 @@ void press(const QString& formName, const QString& button)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+QSettings settings()
+{
+    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvane"), QStringLiteral("Halvane")};
+}
+
 void isolate()
 {
     static ModalAnswerer* answerer = [] {

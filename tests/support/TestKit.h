@@ -4,6 +4,7 @@
 // triggered by object name, and the document's text read back as coloured runs.
 
 #include <QColor>
+#include <QSettings>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,9 @@ namespace testkit {
 // Points the settings store at a private folder and records messages and the page set-up
 // dialog instead of showing them. Call once per test executable, after QApplication exists.
 void isolate();
+
+// The program's settings store, as a test sees it (the private one isolate() set up).
+QSettings settings();
 
 // Every message box text shown since the last call (and clears the list).
 QStringList takeMessages();
