@@ -1,5 +1,6 @@
 // The live preview with its real renderer: typing shows up, relative pictures come from the
 // page's folder, links go to the external browser, a 10 MiB page shows, closing lets go.
+#include "support/EachCaseApart.h"
 #include "support/FakeDesktop.h"
 #include "support/TestKit.h"
 
@@ -351,6 +352,9 @@ private slots:
 
 int main(int argc, char** argv)
 {
+    // One case sets up a desktop of its own (FakeDesktop): each case in a process of its own.
+    if (argc == 1)
+        return testkit::runEachCaseApart(argc, argv);
     // As the program starts: without a shared drawing context.
     QApplication app(argc, argv);
     LivePreviewTest test;
