@@ -150,8 +150,9 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
 }
 
 SyntaxColours::~SyntaxColours() {
-    if (m_hooked)
-        m_hooked->setBeforeLayout({});
+    // Checked by its class, not cast: while the editor is being destroyed it is no longer one.
+    if (auto* edit = qobject_cast<RichEdit*>(m_hooked.data()))
+        edit->setBeforeLayout({});
 }
 
 void SyntaxColours::beforeLayout(int from, int removed, int added) {

@@ -121,7 +121,7 @@ class SyntaxColours : public QObject {
     // need no repaint of their own.
     int m_layingOutFrom = -1;
     int m_layingOutTo = -1;
-    QPointer<RichEdit> m_hooked; // the editor whose layout hook is ours
+    QPointer<QObject> m_hooked; // the editor whose layout hook is ours
     QObject* m_viewport = nullptr;
     QTextCursor m_pendingFrom; // null: no block waits for its colours
     QTextCursor m_pendingTo;
