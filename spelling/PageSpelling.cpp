@@ -141,6 +141,8 @@ class Checker : public QObject {
         QElapsedTimer clock;
         clock.start();
         for (int i : order) {
+            if (QThread::currentThread()->isInterruptionRequested())
+                return; // the program is quitting: the dictionaries are about to go
             std::vector<Mark> marks;
             const auto it = byLine.find(i);
             if (it != byLine.end())
@@ -194,10 +196,18 @@ class Worker {
         m_checker->moveToThread(&m_thread);
         m_thread.setObjectName(QStringLiteral("spelling"));
         m_thread.start(QThread::LowPriority);
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [this] {
-            m_thread.quit();
-            m_thread.wait();
-        });
+        // The thread must end before the dictionaries are freed at exit: a check still running
+        // would call into a dictionary module already unloaded. A program that never ran its
+        // event loop (a test, a command-line run) emits no aboutToQuit, so the application's
+        // end stops it too.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { stop(); });
+        qAddPostRoutine(&Worker::stop);
+    }
+    static void stop() {
+        Worker& w = instance();
+        w.m_thread.requestInterruption();
+        w.m_thread.quit();
+        w.m_thread.wait();
     }
     QThread m_thread;
     Checker* m_checker;
