@@ -1,6 +1,7 @@
 #include "editing/PageDisplay.h"
 
 #include "document/RichEdit.h"
+#include "document/WindowLayer.h"
 #include "document/frmDocument.h"
 #include "editing/EditingCommands.h"
 #include "editing/MatchingTags.h"
@@ -35,19 +36,9 @@ constexpr std::array zoomLadder{50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200
 // A soft blue-grey behind the caret's line, lighter than any colour of the text.
 const QColor caretLineColour(236, 242, 250);
 
-struct Installed {
-    QPointer<QMdiArea> area;
-    DisplayOptions options;
-};
-Installed& installed() {
-    static Installed state;
-    return state;
-}
-
-QAction* item(const char* name) {
-    QMdiArea* area = installed().area;
-    return area ? area->window()->findChild<QAction*>(QLatin1String(name)) : nullptr;
-}
+using Installed = WindowLayer<DisplayOptions>;
+Installed& installed() { return Installed::installed(); }
+QAction* item(const char* name) { return installed().item(name); }
 
 // What an editor needs beside its page for the display: the caret's line kept marked, Ctrl
 // with the wheel zooming, and the tab stops of the page's own size to scale.

@@ -1,6 +1,7 @@
 #include "editing/WritingAids.h"
 
 #include "document/RichEdit.h"
+#include "document/WindowLayer.h"
 #include "document/Workspace.h"
 #include "document/frmDocument.h"
 #include "editing/ClosingTags.h"
@@ -30,19 +31,9 @@ const QString closeTagsKey = QStringLiteral("CloseTags");
 const QString suggestKey = QStringLiteral("SuggestAsYouType");
 const QString keepIndentKey = QStringLiteral("KeepIndent");
 
-struct Installed {
-    QPointer<QMdiArea> area;
-    WritingOptions options;
-};
-Installed& installed() {
-    static Installed state;
-    return state;
-}
-
-QAction* item(const char* name) {
-    QMdiArea* area = installed().area;
-    return area ? area->window()->findChild<QAction*>(QLatin1String(name)) : nullptr;
-}
+using Installed = WindowLayer<WritingOptions>;
+Installed& installed() { return Installed::installed(); }
+QAction* item(const char* name) { return installed().item(name); }
 
 void showChecks() {
     const WritingOptions& o = installed().options;

@@ -2,6 +2,7 @@
 
 #include "platform/FileIo.h"
 #include "platform/TextCodec.h"
+#include "site/ResultsTree.h"
 #include "site/SiteFiles.h"
 
 #include <QCheckBox>
@@ -84,14 +85,12 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
     m_text->setObjectName(QStringLiteral("txtFindInFiles"));
     m_replacement->setObjectName(QStringLiteral("txtReplaceInFiles"));
     m_patterns->setObjectName(QStringLiteral("txtFilePatterns"));
-    m_view->setObjectName(QStringLiteral("treeFindResults"));
-    m_view->setAccessibleName(QStringLiteral("Matches in the site's files"));
     m_progress->setAccessibleName(QStringLiteral("Files searched"));
     m_replace->setObjectName(QStringLiteral("cmdReplaceAllInFiles"));
     m_undo->setObjectName(QStringLiteral("cmdUndoReplaceInFiles"));
-    m_view->setHeaderLabels({QStringLiteral("File or line"), QStringLiteral("Column"),
-                             QStringLiteral("Text")});
-    m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setUpResultsTree(m_view, "treeFindResults", QStringLiteral("Matches in the site's files"),
+                     {QStringLiteral("File or line"), QStringLiteral("Column"),
+                      QStringLiteral("Text")});
     m_view->setItemDelegateForColumn(2, new MatchDelegate(m_view));
 
     auto* body = new QWidget(this);

@@ -2,6 +2,7 @@
 
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
+#include "site/ResultsTree.h"
 
 #include <QDir>
 #include <QFileSystemModel>
@@ -76,11 +77,9 @@ SiteCheckPanel::SiteCheckPanel(PageOpener opener, QWidget* parent)
     m_summary->setObjectName(QStringLiteral("lblSiteSummary"));
     m_progress->setAccessibleName(QStringLiteral("Pages checked"));
     m_stop->setObjectName(QStringLiteral("cmdSiteStop"));
-    m_view->setObjectName(QStringLiteral("treeSiteFindings"));
-    m_view->setAccessibleName(QStringLiteral("Findings of the site check"));
-    m_view->setHeaderLabels({QStringLiteral("Page or line"), QStringLiteral("Column"),
-                             QStringLiteral("Finding")});
-    m_view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setUpResultsTree(m_view, "treeSiteFindings", QStringLiteral("Findings of the site check"),
+                     {QStringLiteral("Page or line"), QStringLiteral("Column"),
+                      QStringLiteral("Finding")});
     auto* row = new QHBoxLayout;
     row->addWidget(m_summary, 1);
     row->addWidget(m_progress);

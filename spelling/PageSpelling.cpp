@@ -1,6 +1,7 @@
 #include "spelling/PageSpelling.h"
 
 #include "document/RichEdit.h"
+#include "document/WindowLayer.h"
 #include "document/frmDocument.h"
 #include "editing/EditingCommands.h"
 #include "editing/SelectionLayers.h"
@@ -213,19 +214,12 @@ class Worker {
     Checker* m_checker;
 };
 
-struct Installed {
-    QPointer<QMdiArea> area;
+struct SpellingOptions {
     bool on = true;
 };
-Installed& installed() {
-    static Installed state;
-    return state;
-}
-
-QAction* item(const char* name) {
-    QMdiArea* area = installed().area;
-    return area ? area->window()->findChild<QAction*>(QLatin1String(name)) : nullptr;
-}
+using Installed = WindowLayer<SpellingOptions>;
+Installed& installed() { return Installed::installed(); }
+QAction* item(const char* name) { return installed().item(name); }
 
 // One editor's layer, a child of the editor so that it goes with it.
 class Layer : public QObject {
@@ -597,16 +591,16 @@ void goToMisspelling(bool backwards) {
 } // namespace
 
 bool checkingOn() {
-    return installed().on;
+    return installed().options.on;
 }
 
 void applySpelling(RichEdit* edit) {
     if (!edit)
         return;
     Layer* layer = Layer::find(edit);
-    if (installed().on && !layer)
+    if (installed().options.on && !layer)
         new Layer(edit);
-    else if (!installed().on && layer) {
+    else if (!installed().options.on && layer) {
         layer->dropAll();
         delete layer;
     }
@@ -616,10 +610,10 @@ void installSpelling(QMdiArea* area) {
     installed().area = area;
     const platform::SettingsStore store;
     // The default needs the dictionaries, which are looked at only once a page is shown.
-    installed().on = store.readNumber(onKey, 1) != 0;
+    installed().options.on = store.readNumber(onKey, 1) != 0;
     if (QAction* a = item("mnuViewCheckSpelling")) {
         a->setCheckable(true);
-        a->setChecked(installed().on);
+        a->setChecked(installed().options.on);
     }
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
         if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
@@ -629,12 +623,12 @@ void installSpelling(QMdiArea* area) {
 }
 
 void toggleSpelling() {
-    installed().on = !installed().on;
+    installed().options.on = !installed().options.on;
     platform::SettingsStore store;
-    store.writeNumber(onKey, installed().on ? 1 : 0);
+    store.writeNumber(onKey, installed().options.on ? 1 : 0);
     store.sync();
     if (QAction* a = item("mnuViewCheckSpelling"))
-        a->setChecked(installed().on);
+        a->setChecked(installed().options.on);
     forEachEditor(applySpelling);
 }
 
