@@ -112,6 +112,8 @@ class Checker : public QObject {
         int stop = first;
         std::vector<Word> words;
         for (; stop < int(page.size()); ++stop) {
+            if (QThread::currentThread()->isInterruptionRequested())
+                return;
             Line& line = page[stop];
             if (stop >= changedEnd && stop > first && line.scanned &&
                 line.before == scanner.context)

@@ -176,7 +176,11 @@ void Scanner::endOfTag(std::vector<Word>& out) {
                 if (readableAttribute(name, v.attribute, metaName, inputType))
                     emitWords(v, lang, out);
         const markup::Element* element = markup::findElement(name);
-        if (!(element && element->isVoid) && !c.selfClosing)
+        // Nesting is followed to a depth of 512, as browsers build their trees: deeper
+        // elements belong to the innermost one kept. The context is copied at every piece,
+        // and a page of 200,000 unclosed <div>s made that copy the whole cost of its check.
+        if (!(element && element->isVoid) && !c.selfClosing &&
+            c.open.size() < Context::deepest)
             c.open.push_back({name, lang, skipping() || skipsContent(name)});
     }
     c.inTag = c.endTag = c.selfClosing = c.hasTagLanguage = false;

@@ -52,6 +52,7 @@ struct Context {
     };
     markup::State lexer = markup::startState;
     std::vector<Open> open; // elements not yet closed, outermost first
+    static constexpr std::size_t deepest = 512; // the most `open` holds
 
     // The tag being read (attribute values are held until its ">": the tag's own lang, or a
     // <meta>'s name, may follow them).

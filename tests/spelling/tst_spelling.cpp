@@ -64,6 +64,17 @@ class TestSpelling : public QObject {
         QCOMPARE(TestSpelling::flagged(page), flagged);
     }
 
+    void nestingIsFollowedAsDeepAsBrowsersBuild() {
+        // Every piece copies the context: 200,000 unclosed <div>s once kept the checker busy
+        // for minutes.
+        Scanner scanner;
+        std::vector<Word> words;
+        scanner.scan(QStringLiteral("<div>").repeated(2000) + "Helo", 0, true, words);
+        scanner.finish(words);
+        QCOMPARE(scanner.context.open.size(), Context::deepest);
+        QCOMPARE(words.back().text, QStringLiteral("Helo"));
+    }
+
     void languageWithoutDictionary() {
         // The words of a language with no dictionary are not underlined; the language is said.
         QSet<QString> missing;
