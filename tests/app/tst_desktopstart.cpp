@@ -12,6 +12,7 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "platform/RecentlyUsed.h"
+#include "platform/RecoveryStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -273,6 +275,52 @@ private slots:
         QVERIFY(files::openPage(app.main(), expected[0], &reason));
         QCOMPARE(app.main().documents().size(), 5);
         QCOMPARE(app.main().activeDocument()->windowTitle(), expected[0]);
+    }
+
+    // With a program running, --new-instance starts a program of its own, which opens the
+    // file itself: nothing is handed over. A first start (none running) reads "-" from its
+    // standard input into a page of its own, changed: its recovery copy holds the text.
+    void newInstanceAndStandardInputStartTheirOwn_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("--new-instance beside a running program") << true;
+        QTest::newRow("- at a first start") << false;
+    }
+    void newInstanceAndStandardInputStartTheirOwn()
+    {
+        QFETCH(bool, running);
+        instance::Server server;
+        QFile::remove(instance::serverPath());
+        QVERIFY(!running || server.listen());
+        QSignalSpy handed(&server, &instance::Server::received);
+        const QString file = m_files.path() + "/own.htm";
+        testkit::writeBytes(file, page);
+        QTemporaryDir config;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(HALVANE_BINARY), running ? QStringList{"--new-instance", file} : QStringList{"-"});
+        p.write("<P>piped at a first start</P>");
+        p.closeWriteChannel();
+        const QDir copies(platform::recovery::defaultFolder());
+        const auto opened = [&] {
+            if (running)
+                return QSettings(config.path() + "/Halvane/Halvane.ini", QSettings::IniFormat)
+                    .value("Settings/RecentPages").toStringList().contains(file);
+            for (const QString& name : copies.entryList({"*.hted"}, QDir::Files))
+                if (testkit::readBytes(copies.filePath(name)).contains("<P>piped at a first start</P>"))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(opened(), 20000);
+        QCOMPARE(handed.count(), 0);
+        QCOMPARE(p.state(), QProcess::Running);
+        p.terminate();
+        QVERIFY(p.waitForFinished(15000));
+        for (const QString& name : copies.entryList(QDir::Files))
+            QFile::remove(copies.filePath(name));
     }
 
     // A socket left by a program that was killed neither blocks the next program's server
