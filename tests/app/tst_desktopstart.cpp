@@ -31,7 +31,6 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -90,14 +89,9 @@ public:
     enum class Reply { Late, Never, HangUp };
     explicit BusyProgram(Reply reply) : m_reply(reply)
     {
-        const QByteArray path = QFile::encodeName(instance::serverPath());
-        QFile::remove(QString::fromLocal8Bit(path));
-        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            ::listen(m_listener, 4) == 0) {
+        QFile::remove(instance::serverPath());
+        m_listener = testkit::bindLocalSocket(instance::serverPath());
+        if (m_listener >= 0 && ::listen(m_listener, 4) == 0) {
             m_listening = true;
             m_thread = std::thread([this] { serve(); });
         }
@@ -327,16 +321,11 @@ private slots:
     // nor makes a start wait; a program that never accepts is given up after two seconds.
     void staleAndSilentProgramsDoNotBlock()
     {
-        const QByteArray path = QFile::encodeName(instance::serverPath());
-        QFile::remove(QString::fromLocal8Bit(path));
-        {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd); // the file stays, with nobody behind it
-        }
+        const QString path = instance::serverPath();
+        QFile::remove(path);
+        const int stale = testkit::bindLocalSocket(path);
+        QVERIFY(stale >= 0);
+        ::close(stale); // the file stays, with nobody behind it
         QElapsedTimer t;
         t.start();
         QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
@@ -345,7 +334,7 @@ private slots:
             QVERIFY(server.listen());
         }
         QLocalServer silent;
-        QVERIFY(silent.listen(QString::fromLocal8Bit(path)));
+        QVERIFY(silent.listen(path));
         t.restart();
         QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
         // A silent program is given its time to answer (a lower bound: timers never fire early).
