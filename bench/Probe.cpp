@@ -1,7 +1,11 @@
 #include "Probe.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/mman.h>
@@ -84,6 +88,26 @@ std::size_t resident()
     if (statm)
         std::fclose(statm);
     return read ? pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) : 0;
+}
+
+double median(std::vector<double> values) { return percentile(std::move(values), 0.5); }
+
+double percentile(std::vector<double> values, double fraction)
+{
+    expect(!values.empty(), "no values to take a percentile of");
+    std::sort(values.begin(), values.end());
+    const auto at = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size() - 1)));
+    return values[std::min(at, values.size() - 1)];
+}
+
+void expect(bool ok, const char* what)
+{
+    if (ok)
+        return;
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationName()
+                                                         : QStringLiteral("bench");
+    std::fprintf(stderr, "%s: %s\n", qPrintable(program), what);
+    std::exit(1);
 }
 
 void report(const char* name, double value, const char* unit, int decimals)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <vector>
 
 // Measuring helpers of the benchmarks: process CPU time, heap in use, and the
 // one-line report format "name: value unit".
@@ -47,6 +48,16 @@ private:
     static long long cpuNanoseconds();
     long long m_start;
 };
+
+// The middle of the values (the upper of the two middle ones for an even count).
+double median(std::vector<double> values);
+
+// The value `fraction` of the way up the sorted values: 0.99 gives the 99th percentile.
+double percentile(std::vector<double> values, double fraction);
+
+// A figure means nothing if the work it times did not happen as described: says what went
+// wrong on stderr and ends the run with a failure.
+void expect(bool ok, const char* what);
 
 void report(const char* name, double value, const char* unit, int decimals = 1);
 void report(const char* name, long long value, const char* unit);

@@ -6,6 +6,7 @@
 
 #include "Pages.h"
 #include "Probe.h"
+#include "Window.h"
 
 #include "app/Recovery.h"
 #include "app/frmMain.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -33,10 +35,8 @@ constexpr qsizetype MiB = 1024 * 1024;
 // `chars` characters, each time after one keystroke-sized change.
 double snapshotMs(qsizetype chars, recovery::Keeper& keeper, double* unchangedMs)
 {
-    auto* doc = new frmDocument;
-    doc->resize(900, 650);
-    workspace::setActiveLookup([doc] { return doc; });
-    doc->load();
+    auto window = std::make_unique<DocumentWindow>();
+    frmDocument* doc = window->doc();
     doc->editor()->setWholeRuns(benchpages::colouredRuns(chars));
     QCoreApplication::processEvents();
     keeper.watch(doc);
@@ -48,21 +48,16 @@ double snapshotMs(qsizetype chars, recovery::Keeper& keeper, double* unchangedMs
         t.start();
         const bool taken = keeper.snapshot(doc);
         times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-        if (!taken) {
-            std::fprintf(stderr, "bench: no recovery copy was taken\n");
-            std::exit(1);
-        }
+        probe::expect(taken, "no recovery copy was taken");
         keeper.waitForWrites(); // the next one measures the interface thread alone
     }
     QElapsedTimer t;
     t.start();
     keeper.snapshot(doc);
     *unchangedMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
-    workspace::setActiveLookup({});
-    delete doc;
+    window.reset();
     keeper.waitForWrites();
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return probe::median(times);
 }
 
 // Wall and CPU time, in milliseconds, of the start-up offer bringing back the copy of a page
@@ -96,10 +91,8 @@ void recoverBigPage(int lines, double* wallMs, double* cpuMs)
     *wallMs = wall.ms();
     *cpuMs = cpu.ms();
     const QList<frmDocument*> docs = main.documents();
-    if (docs.size() != 1 || docs.first()->editor()->text().size() != expected) {
-        std::fprintf(stderr, "bench: the big page did not come back whole\n");
-        std::exit(1);
-    }
+    probe::expect(docs.size() == 1 && docs.first()->editor()->text().size() == expected,
+                  "the big page did not come back whole");
 }
 
 } // namespace

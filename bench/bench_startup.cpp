@@ -9,8 +9,10 @@
 //   halvane_bench_startup startup              the measurement (starts the kinds of child)
 //   halvane_bench_startup --child PAGE [idle]  one start of the editor, reporting when painted
 //   halvane_bench_startup --floor-child PAGE [idle]  the same for the bare program
+//   halvane_bench_startup --running-child PAGE      a program that stays up for later starts
 // A child given "idle" stays up after its first paint and then reports its resident memory.
-// It also times the single-instance step on its own.
+// It also times the single-instance step: on its own, handing a page to a running program,
+// and waiting for one that never answers.
 
 #include "Pages.h"
 #include "Probe.h"
@@ -24,9 +26,11 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QLocalServer>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -136,10 +140,76 @@ double startOnce(const QString& mode, const QString& page, bool idle)
     return -1;
 }
 
-double median(std::vector<double> v)
+// A start of the editor that hands its page to the program already running: wall clock from
+// process start to its end (it must end at once, having handed the page over).
+double handOffStart(const QString& page)
 {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    probe::WallStopwatch clock;
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), page});
+    if (!child.waitForFinished(20000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        child.kill();
+        child.waitForFinished();
+        return -1;
+    }
+    return clock.ms();
+}
+
+// The single-instance step: what it adds to a start when no program runs (listening, and
+// the attempt to reach one), the hand-off to a program that runs (the call, and a whole
+// start that hands its page over), and how long a start waits for one that never answers.
+void singleInstance(const QString& page)
+{
+    std::vector<double> single;
+    for (int i = 0; i < 50; ++i) {
+        probe::WallStopwatch clock;
+        probe::expect(instance::handOff({{QStringLiteral("/page.htm")}, {}}) == instance::Delivery::NotTaken,
+                      "single instance: a program answered where none runs");
+        {
+            instance::Server server;
+            probe::expect(server.listen(), "single instance: cannot listen");
+        }
+        single.push_back(clock.ms() * 1000);
+    }
+    probe::report("startup.single_instance_us", probe::median(single), "us", 0);
+
+    // A real program, started with the page, listening once its window is up.
+    QProcess running;
+    running.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--running-child"), page});
+    QByteArray said;
+    while (!said.contains("ready") && running.waitForReadyRead(20000))
+        said += running.readAllStandardOutput();
+    probe::expect(said.contains("ready"), "single instance: the running program did not come up");
+    std::vector<double> call, start;
+    for (int i = 0; i < 15; ++i) {
+        // It opens (brings forward) the page it was given before it is given the next.
+        QThread::msleep(200);
+        probe::WallStopwatch clock;
+        const instance::Delivery delivered = instance::handOff({{page}, {}});
+        call.push_back(clock.ms() * 1000);
+        probe::expect(delivered == instance::Delivery::Taken, "single instance: the running program did not take the page");
+        QThread::msleep(200);
+        start.push_back(handOffStart(page));
+        probe::expect(start.back() > 0, "single instance: a second start did not hand its page over and end");
+    }
+    running.kill();
+    running.waitForFinished();
+    probe::report("startup.handoff_us", probe::median(call), "us", 0);
+    probe::report("startup.handoff_start_ms", probe::median(start), "ms", 1);
+
+    // A program that listens and never answers (its event loop held up): the connection is
+    // made, the greeting never comes.
+    QLocalServer::removeServer(instance::serverPath());
+    QLocalServer silent;
+    probe::expect(silent.listen(instance::serverPath()), "single instance: cannot listen as the silent program");
+    std::vector<double> waited;
+    for (int i = 0; i < 3; ++i) {
+        probe::WallStopwatch clock;
+        probe::expect(instance::handOff({{page}, {}}) == instance::Delivery::NotTaken,
+                      "single instance: a silent program took the page");
+        waited.push_back(clock.ms());
+    }
+    probe::report("startup.handoff_silent_ms", probe::median(waited), "ms", 0);
 }
 
 } // namespace
@@ -151,6 +221,11 @@ int main(int argc, char** argv)
         const bool idle = argc > 3;
         char* args[] = {argv[0], argv[2], nullptr};
         return startup::main(2, args, [idle](frmMain& main) { (new FirstPaint(idle))->setParent(&main); });
+    }
+    if (argc > 2 && std::strcmp(argv[1], "--running-child") == 0) {
+        // Stays up (until killed) once it listens for later starts' files.
+        char* args[] = {argv[0], argv[2], nullptr};
+        return startup::main(2, args, [](frmMain&) { (void)::write(STDOUT_FILENO, "ready\n", 6); });
     }
     if (argc > 2 && std::strcmp(argv[1], "--floor-child") == 0)
         return floorChild(argc, argv);
@@ -188,23 +263,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "halvane_bench_startup: a child did not report (no display?)\n");
             return 1;
         }
-    probe::report("startup.main_window_ms", median(editor), "ms", 1);
-    probe::report("floor.startup_main_window_ms", median(bare), "ms", 1);
-    probe::report("startup.idle_rss_mb", median(editorRss), "MB", 1);
-    probe::report("floor.startup_idle_rss_mb", median(bareRss), "MB", 1);
+    probe::report("startup.main_window_ms", probe::median(editor), "ms", 1);
+    probe::report("floor.startup_main_window_ms", probe::median(bare), "ms", 1);
+    probe::report("startup.idle_rss_mb", probe::median(editorRss), "MB", 1);
+    probe::report("floor.startup_idle_rss_mb", probe::median(bareRss), "MB", 1);
 
-    // What the single-instance step adds to a start: listening (the program's own address)
-    // and, for a start with files, the attempt to reach a program when none runs.
-    std::vector<double> single;
-    for (int i = 0; i < 50; ++i) {
-        probe::WallStopwatch clock;
-        instance::handOff({{QStringLiteral("/page.htm")}, {}});
-        {
-            instance::Server server;
-            server.listen();
-        }
-        single.push_back(clock.ms() * 1000);
-    }
-    probe::report("startup.single_instance_us", median(single), "us", 0);
+    singleInstance(page);
     return 0;
 }

@@ -7,7 +7,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace editing {
 
@@ -187,11 +189,24 @@ QList<QTextEdit::ExtraSelection> visibleMatches(RichEdit& edit, const SearchPatt
     const int first = edit.cursorForPosition(view.topLeft()).position();
     const int last = edit.cursorForPosition(view.bottomRight()).position();
     QTextDocument* doc = edit.document();
-    for (QTextBlock b = doc->findBlock(first); b.isValid() && b.position() <= last; b = b.next()) {
-        // Only the shown part of a long line is searched.
-        const QString text = b.text();
-        const qsizetype to = last - b.position();
-        for (Match m = pattern.next(text, std::max(0, first - b.position())); m.found() && m.start <= to;
+    QTextBlock b = doc->findBlock(first);
+    while (b.isValid() && b.position() <= last) {
+        // A long line held as several display blocks is searched as one text, so that a match
+        // a display-only break cuts is marked whole; only its shown blocks (and the one after
+        // them) are joined. Each joined block's start: in the text, and in the document.
+        QString text = b.text();
+        std::vector<std::pair<qsizetype, int>> starts{{0, b.position()}};
+        QTextBlock next = b.next();
+        for (; next.isValid() && edit.continuesLine(next) && starts.back().second <= last; next = next.next()) {
+            starts.emplace_back(text.size(), next.position());
+            text += next.text();
+        }
+        const auto toDocument = [&starts](qsizetype at) {
+            const auto in = std::prev(std::upper_bound(starts.begin(), starts.end(), at,
+                                                       [](qsizetype a, const auto& start) { return a < start.first; }));
+            return in->second + static_cast<int>(at - in->first);
+        };
+        for (Match m = pattern.next(text, std::max(0, first - b.position())); m.found() && toDocument(m.start) <= last;
              m = pattern.next(text, m.end() + (m.length == 0 ? 1 : 0))) {
             if (m.length == 0)
                 continue;
@@ -199,11 +214,12 @@ QList<QTextEdit::ExtraSelection> visibleMatches(RichEdit& edit, const SearchPatt
                 return out;
             QTextEdit::ExtraSelection s;
             s.cursor = QTextCursor(doc);
-            s.cursor.setPosition(b.position() + static_cast<int>(m.start));
-            s.cursor.setPosition(b.position() + static_cast<int>(m.end()), QTextCursor::KeepAnchor);
+            s.cursor.setPosition(toDocument(m.start));
+            s.cursor.setPosition(toDocument(m.end()), QTextCursor::KeepAnchor);
             s.format = look;
             out.append(s);
         }
+        b = next;
     }
     return out;
 }

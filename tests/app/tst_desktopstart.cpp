@@ -12,6 +12,7 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "platform/RecentlyUsed.h"
+#include "platform/RecoveryStore.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -29,7 +31,6 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -88,14 +89,9 @@ public:
     enum class Reply { Late, Never, HangUp };
     explicit BusyProgram(Reply reply) : m_reply(reply)
     {
-        const QByteArray path = QFile::encodeName(instance::serverPath());
-        QFile::remove(QString::fromLocal8Bit(path));
-        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            ::listen(m_listener, 4) == 0) {
+        QFile::remove(instance::serverPath());
+        m_listener = testkit::bindLocalSocket(instance::serverPath());
+        if (m_listener >= 0 && ::listen(m_listener, 4) == 0) {
             m_listening = true;
             m_thread = std::thread([this] { serve(); });
         }
@@ -275,20 +271,61 @@ private slots:
         QCOMPARE(app.main().activeDocument()->windowTitle(), expected[0]);
     }
 
+    // With a program running, --new-instance starts a program of its own, which opens the
+    // file itself: nothing is handed over. A first start (none running) reads "-" from its
+    // standard input into a page of its own, changed: its recovery copy holds the text.
+    void newInstanceAndStandardInputStartTheirOwn_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("--new-instance beside a running program") << true;
+        QTest::newRow("- at a first start") << false;
+    }
+    void newInstanceAndStandardInputStartTheirOwn()
+    {
+        QFETCH(bool, running);
+        instance::Server server;
+        QFile::remove(instance::serverPath());
+        QVERIFY(!running || server.listen());
+        QSignalSpy handed(&server, &instance::Server::received);
+        const QString file = m_files.path() + "/own.htm";
+        testkit::writeBytes(file, page);
+        QTemporaryDir config;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(HALVANE_BINARY), running ? QStringList{"--new-instance", file} : QStringList{"-"});
+        p.write("<P>piped at a first start</P>");
+        p.closeWriteChannel();
+        const QDir copies(platform::recovery::defaultFolder());
+        const auto opened = [&] {
+            if (running)
+                return QSettings(config.path() + "/Halvane/Halvane.ini", QSettings::IniFormat)
+                    .value("Settings/RecentPages").toStringList().contains(file);
+            for (const QString& name : copies.entryList({"*.hted"}, QDir::Files))
+                if (testkit::readBytes(copies.filePath(name)).contains("<P>piped at a first start</P>"))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(opened(), 20000);
+        QCOMPARE(handed.count(), 0);
+        QCOMPARE(p.state(), QProcess::Running);
+        p.terminate();
+        QVERIFY(p.waitForFinished(15000));
+        for (const QString& name : copies.entryList(QDir::Files))
+            QFile::remove(copies.filePath(name));
+    }
+
     // A socket left by a program that was killed neither blocks the next program's server
     // nor makes a start wait; a program that never accepts is given up after two seconds.
     void staleAndSilentProgramsDoNotBlock()
     {
-        const QByteArray path = QFile::encodeName(instance::serverPath());
-        QFile::remove(QString::fromLocal8Bit(path));
-        {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd); // the file stays, with nobody behind it
-        }
+        const QString path = instance::serverPath();
+        QFile::remove(path);
+        const int stale = testkit::bindLocalSocket(path);
+        QVERIFY(stale >= 0);
+        ::close(stale); // the file stays, with nobody behind it
         QElapsedTimer t;
         t.start();
         QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
@@ -297,7 +334,7 @@ private slots:
             QVERIFY(server.listen());
         }
         QLocalServer silent;
-        QVERIFY(silent.listen(QString::fromLocal8Bit(path)));
+        QVERIFY(silent.listen(path));
         t.restart();
         QCOMPARE(instance::handOff({{"/x.htm"}, {}}), instance::Delivery::NotTaken);
         // A silent program is given its time to answer (a lower bound: timers never fire early).

@@ -31,7 +31,6 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <utime.h>
@@ -352,11 +351,8 @@ private slots:
             QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
         } else if (kind == QLatin1String("socket")) {
             target = path("sock.htm");
-            listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, QFile::encodeName(target).constData(), sizeof address.sun_path);
-            QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            listener = testkit::bindLocalSocket(target);
+            QVERIFY(listener >= 0);
         } else if (kind == QLatin1String("folder")) {
             target = path("folder.htm");
             QVERIFY(QDir().mkpath(target));

@@ -251,6 +251,44 @@ private slots:
         }
     }
 
+    // A killed program's opened file comes back and saves byte for byte as its file was
+    // written: encoding, byte-order mark and line ends, the typed line break included.
+    void killedProgramsFileSavesAsItWas_data()
+    {
+        using namespace recoverypages;
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<QByteArray>("saved");
+        QString lf = openedFileText;
+        lf.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        QString typedLf = tag + typed + lf;
+        typedLf.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        QTest::newRow("UTF-8, LF") << lf.toUtf8() << typedLf.toUtf8();
+        const auto utf16 = [](const QString& text) {
+            return QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        };
+        QTest::newRow("UTF-16 with BOM, CR LF") << utf16(openedFileText) << utf16(tag + typed + openedFileText);
+    }
+    void killedProgramsFileSavesAsItWas()
+    {
+        QFETCH(QByteArray, onDisk);
+        QFETCH(QByteArray, saved);
+        const QString file = m_files.filePath("encoded.htm");
+        testkit::writeBytes(file, onDisk);
+        Child child(file, "wait");
+        QVERIFY2(child.waitReady(), child.process.readAllStandardError().constData());
+        ::kill(pid_t(child.process.processId()), SIGKILL);
+        QVERIFY(child.process.waitForFinished(10000));
+        App app;
+        QCOMPARE(offer(app, Recover).size(), 1);
+        frmDocument* recovered = nullptr;
+        for (frmDocument* doc : app.main().documents())
+            if (doc->windowTitle() == file)
+                recovered = doc;
+        QVERIFY(recovered);
+        QVERIFY(files::saveToItsFile(app.main(), *recovered));
+        QCOMPARE(testkit::readBytes(file), saved);
+    }
+
     // A page past every limit the editing-file reader sets on Open (here: more lines), read as
     // a plain page and changed, comes back whole after the program ended at a logout. As an
     // editing file it is refused before anything is written: Open would refuse that file.
@@ -357,6 +395,10 @@ private slots:
         QVERIFY(child.process.waitForFinished(10000));
         QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sideFiles().size(), 2);
+        // The next start offers both pages and brings them back.
+        App next;
+        QCOMPARE(offer(next, Recover).size(), 1);
+        QCOMPARE(next.main().documents().size(), 2);
     }
 
     // At the end of a session, a copy that cannot be written is named on standard error.

@@ -4,6 +4,8 @@
 
 #include "DocHarness.h"
 #include "document/RichEdit.h"
+#include "editing/Finder.h"
+#include "editing/SearchPattern.h"
 #include "platform/RtfCodec.h"
 
 #include <QClipboard>
@@ -175,6 +177,44 @@ private slots:
         QCOMPARE(e->text(), page);
         d.doc()->Redo();
         QCOMPARE(e->text(), expected);
+    }
+
+    // Find, Replace All and the match marks take a match that a display-only break cuts as
+    // one piece of text.
+    void findReplaceAndMarksAcrossABreak()
+    {
+        QString page = oneLine(30000, true);
+        Doc d(page);
+        RichEdit* e = d.edit();
+        d.doc()->show();
+        // A word planted across a break within a stretch with nowhere better to cut, so that
+        // the break stays where it is; found nowhere else.
+        const QList<int> breaks = breakPositions(*e);
+        const int at = *std::find_if(breaks.begin(), breaks.end(),
+                                     [&](int b) { return page.mid(b - 10, 20) == QString(20, QLatin1Char('x')); });
+        const QString word = QStringLiteral("zebra");
+        page.replace(at - 2, word.size(), word);
+        e->setWholeText(page);
+        QVERIFY(breakPositions(*e).contains(at));
+        const editing::SearchPattern pattern(word, {});
+        e->setSelStart(0);
+        QCOMPARE(editing::find(*e, pattern, editing::Direction::Forward), editing::Outcome::Found);
+        QCOMPARE(e->selStart(), at - 2);
+        QCOMPARE(e->selText(), word);
+        // The marks on screen cover the word, across the break, and nothing else.
+        QTextCharFormat look;
+        look.setBackground(Qt::yellow);
+        int marked = 0;
+        for (const QTextEdit::ExtraSelection& mark : editing::visibleMatches(*e, pattern, look, 100)) {
+            QVERIFY(e->toCrlfPosition(mark.cursor.selectionStart()) >= at - 2);
+            QVERIFY(e->toCrlfPosition(mark.cursor.selectionEnd()) <= at + 3);
+            marked += e->toCrlfPosition(mark.cursor.selectionEnd()) - e->toCrlfPosition(mark.cursor.selectionStart());
+        }
+        QCOMPARE(marked, word.size());
+        QCOMPARE(editing::replaceAll(*d.doc(), pattern, QStringLiteral("ox")), 1);
+        QCOMPARE(e->text(), QString(page).replace(word, QStringLiteral("ox")));
+        d.doc()->Undo();
+        QCOMPARE(e->text(), page);
     }
 
     // Typing the line long, then deleting it back: blocks are cut and joined again, the text

@@ -207,21 +207,6 @@ private slots:
         QCOMPARE(o.typed, black);
     }
 
-    void vbsCancel()
-    {
-        App app;
-        app.newDocument();
-        const QString before = app.edit()->text();
-        app.main().enableToolbar();
-        app.click(QStringLiteral("FB19"));
-        app.edit()->setSelStart(21);
-        testkit::press(QStringLiteral("frmVBS"), QStringLiteral("FB4"));
-        QVERIFY(!testkit::form(QStringLiteral("frmVBS")));
-        QCOMPARE(app.edit()->text(), before);
-        QCOMPARE(app.doc()->savedCaret(), 21);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(app.edit()));
-    }
-
     void paletteLeadsOn_data()
     {
         QTest::addColumn<QString>("how");
@@ -244,29 +229,6 @@ private slots:
         QVERIFY2(Forms::isVisible(dialog), qPrintable(dialog + QStringLiteral(" did not come up")));
         QCOMPARE(app.edit()->text(), before);
         Forms::unloadAll();
-    }
-
-    void paletteCancels_data()
-    {
-        QTest::addColumn<QString>("palette");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("Java") << "frmJava" << "FB2";
-        QTest::newRow("Dynamic HTML") << "frmDyn" << "FB3";
-    }
-    void paletteCancels()
-    {
-        QFETCH(QString, palette);
-        QFETCH(QString, button);
-        App app;
-        app.newDocument();
-        const QString before = app.edit()->text();
-        Forms::show(palette);
-        app.edit()->setSelStart(17);
-        testkit::press(palette, button);
-        QVERIFY(!testkit::form(palette));
-        QCOMPARE(app.edit()->text(), before);
-        QCOMPARE(app.doc()->savedCaret(), 17);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(app.edit()));
     }
 
     void backTrackView_data()
@@ -314,23 +276,6 @@ private slots:
         QCOMPARE(testkit::colourAt(app.edit(), app.doc()->savedCaret()), black);
     }
 
-    // Cancel closes without recording the caret.
-    void backTrackCancel()
-    {
-        App app;
-        app.newDocument();
-        const QString before = app.edit()->text();
-        app.doc()->setSavedCaret(5);
-        app.trigger(QStringLiteral("mnuEffBTV"));
-        testkit::press(QStringLiteral("frmBTV"), QStringLiteral("Option2"));
-        app.edit()->setSelStart(30);
-        testkit::press(QStringLiteral("frmBTV"), QStringLiteral("FB2"));
-        QVERIFY(!testkit::form(QStringLiteral("frmBTV")));
-        QCOMPARE(app.edit()->text(), before);
-        QCOMPARE(app.doc()->savedCaret(), 5);
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(app.edit()));
-    }
-
     void shadowedHeading_data()
     {
         QTest::addColumn<QString>("heading");
@@ -372,18 +317,54 @@ private slots:
         QVERIFY(!testkit::form(f));
     }
 
-    void shadowCancel()
+    // Cancel closes the dialog and leaves the page alone. The palettes record the caret as
+    // they close; BackTrack View keeps the one recorded before it opened.
+    void cancelLeavesThePage_data()
     {
+        QTest::addColumn<QString>("open"); // a menu item, a toolbar button, or "=form" shown
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QStringList>("first"); // buttons pressed or "box=text" typed before the caret moves
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("cancel");
+        QTest::addColumn<int>("savedCaret"); // afterwards; 5 before the dialog opened
+        QTest::newRow("VB Script") << "FB19" << "frmVBS" << QStringList{} << 21 << "FB4" << 21;
+        QTest::newRow("Java") << "=frmJava" << "frmJava" << QStringList{} << 17 << "FB2" << 17;
+        QTest::newRow("Dynamic HTML") << "=frmDyn" << "frmDyn" << QStringList{} << 17 << "FB3" << 17;
+        QTest::newRow("BackTrack View") << "mnuEffBTV" << "frmBTV" << QStringList{"Option2"} << 30 << "FB2" << 5;
+        QTest::newRow("Shadow") << "mnuEffShad" << "frmShadow" << QStringList{"Text1=x"} << 12 << "Command2" << 12;
+    }
+    void cancelLeavesThePage()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, form);
+        QFETCH(QStringList, first);
+        QFETCH(int, caret);
+        QFETCH(QString, cancel);
+        QFETCH(int, savedCaret);
         App app;
         app.newDocument();
         const QString before = app.edit()->text();
-        app.trigger(QStringLiteral("mnuEffShad"));
-        testkit::control<QLineEdit>(QStringLiteral("frmShadow"), QStringLiteral("Text1"))->setText("x");
-        app.edit()->setSelStart(12);
-        testkit::press(QStringLiteral("frmShadow"), QStringLiteral("Command2"));
-        QVERIFY(!testkit::form(QStringLiteral("frmShadow")));
+        app.doc()->setSavedCaret(5);
+        app.main().enableToolbar();
+        if (open.startsWith(QLatin1Char('=')))
+            Forms::show(open.mid(1));
+        else if (open.startsWith(QLatin1String("FB")))
+            app.click(open);
+        else
+            app.trigger(open);
+        for (const QString& step : first) {
+            const qsizetype typed = step.indexOf(QLatin1Char('='));
+            if (typed < 0)
+                testkit::press(form, step);
+            else
+                testkit::control<QLineEdit>(form, step.left(typed))->setText(step.mid(typed + 1));
+        }
+        app.edit()->setSelStart(caret);
+        testkit::press(form, cancel);
+        QVERIFY(!testkit::form(form));
         QCOMPARE(app.edit()->text(), before);
-        QCOMPARE(app.doc()->savedCaret(), 12);
+        QCOMPARE(app.doc()->savedCaret(), savedCaret);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(app.edit()));
     }
 
     void noDocument_data()

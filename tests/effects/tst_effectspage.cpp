@@ -40,13 +40,6 @@ QLineEdit* box(const char* form, const char* name)
     return testkit::control<QLineEdit>(QLatin1String(form), QLatin1String(name));
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // A small picture, so that the page loads without missing files.
 void writePicture(const QString& path, QColor colour)
 {
@@ -167,7 +160,7 @@ private slots:
         const QDir dir = QFileInfo(target).absoluteDir();
         // Frame pages that say in the console that they loaded.
         for (const char* side : {"left", "right"})
-            writeFile(dir.filePath(QStringLiteral("%1.htm").arg(QLatin1String(side))),
+            testkit::writeBytes(dir.filePath(QStringLiteral("%1.htm").arg(QLatin1String(side))),
                       QByteArray("<HTML><HEAD><SCRIPT>console.log(\"frame ") + side +
                           " loaded\")</SCRIPT></HEAD><BODY>" + side + " frame</BODY></HTML>");
 

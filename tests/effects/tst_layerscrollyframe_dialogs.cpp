@@ -48,12 +48,6 @@ struct ScriptedDialog {
 };
 ScriptedDialog scripted;
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void compareRuns(const RichEdit* edit, const QList<Run>& expected)
 {
     const QList<Run> runs = testkit::colourRuns(edit);
@@ -315,7 +309,7 @@ private slots:
         scripted.answers = {path("frames.htm")};
         testkit::press(QStringLiteral("frmFrame"), QStringLiteral("FB1"));
 
-        QCOMPARE(readBytes(path("frames.htm")),
+        QCOMPARE(testkit::readBytes(path("frames.htm")),
                  QByteArray(R"(<HTML><FRAMESET COLS="30%,70%"><FRAME SRC="index.htm"><FRAME SRC="main.htm"></FRAMESET><BODY></BODY></HTML>)"));
         QCOMPARE(scripted.shown.size(), 1);
         QCOMPARE(scripted.shown[0].kind, FileDialogKind::Save);
@@ -344,7 +338,7 @@ private slots:
         writeExisting(path("frames.html"), "old page");
         scripted.answers = {path("frames.html")};
         testkit::press(QStringLiteral("frmFrame"), QStringLiteral("FB1"));
-        QCOMPARE(readBytes(path("frames.html")),
+        QCOMPARE(testkit::readBytes(path("frames.html")),
                  QByteArray(R"(<HTML><FRAMESET ROWS="80%,50%"FRAMEBORDER=NO BORDER=1 FRAMESPACING=0><FRAME SRC="top.htm"><FRAME SRC=""></FRAMESET><BODY></BODY></HTML>)"));
     }
 
@@ -377,7 +371,7 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains(path("full.htm")), qPrintable(messages[0]));
         QVERIFY2(messages[0].contains(QLatin1String("No space left on device")), qPrintable(messages[0]));
-        QCOMPARE(readBytes(path("full.htm")), QByteArray("old page"));
+        QCOMPARE(testkit::readBytes(path("full.htm")), QByteArray("old page"));
         QCOMPARE(workspace::shared().dialogFileName, path("earlier.htm"));
         QVERIFY(!testkit::form(QStringLiteral("frmFrame")));
     }

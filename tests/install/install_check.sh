@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a private folder (DESTDIR) and checks what a desktop reads there:
 # the desktop entry, the AppStream description, the editing file type as the MIME database
-# sees it, the icons and manual page, and that the installed program runs.
+# sees it, the icons and manual page, the preview's renderer and the markup checker where the
+# program looks for them, and that the installed program runs.
 # Usage: install_check.sh <build folder>
 set -euo pipefail
 build=$1
@@ -31,6 +32,13 @@ query() { XDG_DATA_DIRS="$share:/usr/share" XDG_CURRENT_DESKTOP=GNOME xdg-mime q
 # The editing type claims its own files, not every rich text file.
 [ "$(query "$work/letter.rtf")" != application/x-halvane-page ] || fail "letter.rtf taken as an editing page"
 grep -q 'StartupWMClass=Halvane' "$share/applications/halvane.desktop" || fail "StartupWMClass"
+
+# The preview's renderer and the markup checker are looked for in lib/halvane beside the
+# program's bin folder: a Qt plugin and a program there.
+module="$work/root/usr/lib/halvane/halvane_webpreview.so"
+[ -f "$module" ] || fail "preview renderer not installed at usr/lib/halvane (where the program looks)"
+nm -D --defined-only "$module" | grep -q ' qt_plugin_instance$' || fail "preview renderer is no Qt plugin"
+[ -x "$work/root/usr/lib/halvane/halvane-markup" ] || fail "markup checker not installed at usr/lib/halvane"
 
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/halvane" --version)
 [ "$version" = "Halvane 1.2.1" ] || fail "installed program says '$version'"

@@ -21,6 +21,9 @@
 #include <QTimer>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace testkit {
 
@@ -196,6 +199,19 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+int bindLocalSocket(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+        return fd;
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
 }
 
 QWidget* form(const QString& name) { return Forms::find(name); }

@@ -71,6 +71,9 @@ private:
 // A file's bytes ("<missing>" when it cannot be read), and writing a file's bytes.
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
+// A local (Unix domain) stream socket bound at `path`, which must not exist yet: its file
+// descriptor, or -1 when it cannot be bound. The caller listens on it or closes it.
+int bindLocalSocket(const QString& path);
 
 // A loaded dialog or palette by name (nullptr when not loaded), and a control on it.
 QWidget* form(const QString& name);
