@@ -100,7 +100,11 @@ bool Scanner::skipping() const {
 
 void Scanner::addRun(QStringView source, int piece, int column, bool decode) {
     Context::Value& run = context.inTag ? context.values.back() : context.current;
-    for (qsizetype i = 0; i < source.size(); ++i) {
+    // A value is held whole until its tag ends, and the context goes with every piece: a quote
+    // left open would carry the rest of the page. Its first 64 K characters are checked.
+    const bool held = context.inTag;
+    for (qsizetype i = 0; i < source.size() && !(held && run.text.size() >= Context::longestValue);
+         ++i) {
         int length = 0;
         if (decode && source[i] == u'&')
             length = decodeReference(source, i, run.text);
@@ -152,6 +156,19 @@ void Scanner::emitWords(const Context::Value& run, const QString& language,
             i = j;
         }
     }
+}
+
+void Scanner::flushCompleteWords(std::vector<Word>& out) {
+    Context::Value& run = context.current;
+    qsizetype cut = run.text.size();
+    while (cut > 0 && !run.text[cut - 1].isSpace())
+        --cut;
+    if (cut == 0)
+        return;
+    const Context::Value head{{}, run.text.first(cut), {run.chars.begin(), run.chars.begin() + cut}};
+    emitWords(head, language(), out);
+    run.text.remove(0, cut);
+    run.chars.erase(run.chars.begin(), run.chars.begin() + cut);
 }
 
 void Scanner::flushText(std::vector<Word>& out) {
@@ -279,6 +296,8 @@ void Scanner::scan(QStringView text, int piece, bool endsLine, std::vector<Word>
         separate(int(text.size()));
     if (endsLine)
         c.last = Token::Text;
+    if (!c.inTag)
+        flushCompleteWords(out);
 }
 
 void Scanner::finish(std::vector<Word>& out) {

@@ -53,6 +53,7 @@ struct Context {
     markup::State lexer = markup::startState;
     std::vector<Open> open; // elements not yet closed, outermost first
     static constexpr std::size_t deepest = 512; // the most `open` holds
+    static constexpr qsizetype longestValue = 65536; // the most of a held value kept
 
     // The tag being read (attribute values are held until its ">": the tag's own lang, or a
     // <meta>'s name, may follow them).
@@ -88,6 +89,9 @@ class Scanner {
 
   private:
     void flushText(std::vector<Word>& out);
+    // Sends out the words of the text run before its last space, which no later piece can
+    // continue: a run carried from piece to piece then holds one word at most.
+    void flushCompleteWords(std::vector<Word>& out);
     void endOfTag(std::vector<Word>& out);
     void addRun(QStringView source, int piece, int column, bool decode);
     QString language() const;

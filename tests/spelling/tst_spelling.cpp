@@ -73,6 +73,18 @@ class TestSpelling : public QObject {
         scanner.finish(words);
         QCOMPARE(scanner.context.open.size(), Context::deepest);
         QCOMPARE(words.back().text, QStringLiteral("Helo"));
+
+        // Nor does it carry the text read so far: a page of prose without tags took the
+        // checker's memory to the whole machine's. A quote left open is held up to a bound.
+        Scanner prose;
+        for (int line = 0; line <= 1000; ++line) // odd lines end, even ones go on
+            prose.scan(u"many words and no tags in betw", line, line % 2, words);
+        QCOMPARE(prose.context.current.text, QStringLiteral("betw"));
+        QCOMPARE(std::count_if(words.begin(), words.end(),
+                               [](const Word& w) { return w.text == u"betwmany"; }),
+                 500);
+        prose.scan(QStringLiteral("<img alt=\"") + QString(70000, u'x'), 1001, false, words);
+        QCOMPARE(prose.context.values.back().text.size(), Context::longestValue);
     }
 
     void languageWithoutDictionary() {
