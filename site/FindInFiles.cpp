@@ -15,7 +15,11 @@ QRegularExpression FindQuery::expression() const
     QString pattern = regularExpression ? text : QRegularExpression::escape(text);
     if (wholeWord)
         pattern = QStringLiteral("(?<![\\w])(?:%1)(?![\\w])").arg(pattern);
-    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+    // CR LF, CR and LF each end a line: '.' never takes a part of a line break and '^' / '$'
+    // stand at every line's start and end, whichever breaks the file uses.
+    pattern.prepend(QLatin1String("(*ANYCRLF)"));
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption
+                                                 | QRegularExpression::MultilineOption;
     if (!matchCase)
         options |= QRegularExpression::CaseInsensitiveOption;
     QRegularExpression re(pattern, options);
@@ -119,28 +123,37 @@ QString expand(const QString& replacement, const QRegularExpressionMatch& m)
 
 } // namespace
 
+QList<Replacement> replacementsIn(QStringView text, const FindQuery& query, const QString& replacement)
+{
+    QList<Replacement> out;
+    const QRegularExpression re = query.expression();
+    if (!re.isValid())
+        return out;
+    auto it = re.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() == 0)
+            continue;
+        out.append({m.capturedStart(), m.capturedLength(),
+                    query.regularExpression ? expand(replacement, m) : replacement});
+    }
+    return out;
+}
+
 QString replaceInText(const QString& text, const FindQuery& query, const QString& replacement,
                       int* count)
 {
-    const QRegularExpression re = query.expression();
+    const QList<Replacement> replacements = replacementsIn(text, query, replacement);
     QString out;
     qsizetype last = 0;
-    int n = 0;
-    if (re.isValid()) {
-        auto it = re.globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            if (m.capturedLength() == 0)
-                continue;
-            out += QStringView(text).mid(last, m.capturedStart() - last);
-            out += query.regularExpression ? expand(replacement, m) : replacement;
-            last = m.capturedEnd();
-            ++n;
-        }
+    for (const Replacement& r : replacements) {
+        out += QStringView(text).mid(last, r.start - last);
+        out += r.text;
+        last = r.start + r.length;
     }
     out += QStringView(text).mid(last);
     if (count)
-        *count = n;
+        *count = int(replacements.size());
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include "site/FindPanel.h"
 #include "site/SiteCommands.h"
 
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
@@ -26,6 +27,7 @@ class tst_SiteCommands : public QObject {
 private slots:
     void checkSiteOfTheActivePage();
     void findInFilesAndSitePanel();
+    void replaceAllInFilesOpenAndClosedAlike();
 };
 
 // Check Site on the active page's folder (the site root): the findings come grouped by page under the
@@ -113,6 +115,7 @@ void tst_SiteCommands::findInFilesAndSitePanel()
             qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
         });
         panel->replaceAll();
+        QTRY_VERIFY(yes.shown());
     }
     QCOMPARE(app.edit()->text(), QString("<p>one</p>\r\n<p>tulip</p>\r\n"));
     QFile css(tmp.filePath("b.css"));
@@ -140,6 +143,42 @@ void tst_SiteCommands::findInFilesAndSitePanel()
     QCOMPARE(names, (QStringList{"b.css", "index.html"}));
     app.trigger("mnuViewSite");
     QVERIFY(!sitePanel->isVisible());
+}
+
+// Replace All in Files counts an open page from its window's text (unsaved edits included), and
+// replaces in it by the same rules as in a closed file: the two pages, alike but for the edit,
+// come out alike.
+void tst_SiteCommands::replaceAllInFilesOpenAndClosedAlike()
+{
+    QTemporaryDir tmp;
+    const QByteArray page("<p>rose</p>\n<p>rose</p>\n");
+    testkit::writeBytes(tmp.filePath("a.html"), page);
+    testkit::writeBytes(tmp.filePath("b.html"), page);
+    App app;
+    QString reason;
+    QVERIFY2(files::openPage(app.main(), tmp.filePath("a.html"), &reason), qPrintable(reason));
+    app.edit()->setSelStart(0);
+    app.edit()->setSelText("<p>rose</p>\r\n");
+    site::setSiteRoot(tmp.path());
+    app.trigger("mnuEditFindInFiles");
+    auto* panel = app.main().findChild<site::FindPanel*>();
+    QVERIFY(panel);
+    panel->findChild<QLineEdit*>("txtFindInFiles")->setText("</p>\\s*<p>");
+    panel->findChild<QLineEdit*>("txtReplaceInFiles")->setText("</p> <p>");
+    for (QCheckBox* box : panel->findChildren<QCheckBox*>())
+        box->setChecked(box->text() == "Regular e&xpression");
+    QString question;
+    {
+        const auto yes = testkit::answerNextModal([&question](QWidget* box) {
+            question = qobject_cast<QMessageBox*>(box)->text();
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+        });
+        panel->replaceAll();
+        QTRY_VERIFY(yes.shown());
+    }
+    QVERIFY2(question.startsWith("Replace 3 matches in 2 files?"), qPrintable(question));
+    QTRY_COMPARE(testkit::readBytes(tmp.filePath("b.html")), QByteArray("<p>rose</p> <p>rose</p>\n"));
+    QTRY_COMPARE(app.edit()->text(), QString("<p>rose</p> <p>rose</p> <p>rose</p>\r\n"));
 }
 
 QTEST_MAIN(tst_SiteCommands)
