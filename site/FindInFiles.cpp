@@ -5,6 +5,7 @@
 #include "site/SiteFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringMatcher>
 
@@ -212,6 +213,21 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
                 self.data(), [self, stopFlag, fn] { if (self && !stopFlag->load()) fn(self.data()); },
                 Qt::QueuedConnection);
         };
+        // Results go over in batches, a few each 10 ms: every hand-over takes the receiving
+        // thread's event queue lock, and a worker that loses its core while holding it would
+        // hold up the interface.
+        QList<FileMatches> batch;
+        QElapsedTimer sincePost;
+        sincePost.start();
+        auto hand = [&](bool last) {
+            if (!last && sincePost.elapsed() < 10)
+                return;
+            if (!batch.isEmpty())
+                post([batch](FindInFilesRun* r) { for (const FileMatches& fm : batch) emit r->found(fm); });
+            batch.clear();
+            post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+            sincePost.restart();
+        };
         for (const QString& f : files) {
             if (stopFlag->load())
                 break;
@@ -223,19 +239,20 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
                 if (!fm.matches.isEmpty()) {
                     ++fileCount;
                     matchCount += int(fm.matches.size());
-                    post([fm](FindInFilesRun* r) { emit r->found(fm); });
+                    batch << std::move(fm);
                 }
             }
             ++done;
-            if (done % 16 == 0 || done == files.size())
-                post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+            hand(false);
         }
+        hand(true);
         const bool stopped = stopFlag->load();
         QMetaObject::invokeMethod(
             self.data(), [self, stopFlag, fileCount, matchCount, stopped] {
+                // The thread is left to end on its own and joined by the next start or stop:
+                // joining here would hold up the interface while it waits for a core.
                 if (!self || self->m_stop != stopFlag)
                     return;
-                self->join();
                 self->m_running = false;
                 emit self->finished(fileCount, matchCount, stopped);
             },

@@ -212,6 +212,7 @@ void FindPanel::find()
     m_root = m_rootOf ? m_rootOf() : QString();
     m_feed->clear();
     m_view->clear();
+    m_shownLines = 0;
     if (m_root.isEmpty()) {
         m_status->setText(QStringLiteral("Open a page of the site, or choose its folder with File > Open Folder, first."));
         return;
@@ -233,6 +234,7 @@ void FindPanel::addFile(const FileMatches& matches)
                                               matches.matches.size() == 1 ? QStringLiteral("1 match")
                                                                          : QStringLiteral("%1 matches").arg(matches.matches.size())});
     file->setData(0, Qt::UserRole, matches.path);
+    widenFirstColumn(m_view, matches.path);
     for (const Match& m : matches.matches) {
         // Leading white space is left out of the shown line; the match's place moves with it.
         qsizetype lead = 0;
@@ -246,7 +248,7 @@ void FindPanel::addFile(const FileMatches& matches)
         item->setData(1, Qt::UserRole, m.line);
         item->setData(2, Qt::UserRole, m.column);
     }
-    file->setExpanded(true);
+    openIfFew(file, &m_shownLines);
 }
 
 frmDocument* FindPanel::openPage(const QString& canonicalPath) const
@@ -312,10 +314,9 @@ void FindPanel::replaceAll()
             counted.matches += n;
         }
         QMetaObject::invokeMethod(self.data(), [self, flag, counted] {
+            // The thread ends on its own; the next count or the panel's end joins it.
             if (!self || self->m_countStop != flag)
                 return;
-            if (self->m_counter.joinable())
-                self->m_counter.join();
             self->confirmAndReplace(counted);
         }, Qt::QueuedConnection);
     });

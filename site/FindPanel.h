@@ -74,6 +74,7 @@ private:
     QLabel* m_status;
     QTreeWidget* m_view;
     QList<FileEdit> m_edits; // the last replacement's files, kept for undoing it
+    int m_shownLines = 0;    // match lines in opened entries
 };
 
 } // namespace site

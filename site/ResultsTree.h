@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QObject>
+#include <QStyle>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeWidget>
@@ -12,14 +13,39 @@
 namespace site {
 
 // The site docks' result lists: files or pages at the top level, their lines below, named for
-// the accessibility layer, the first column as wide as its longest path.
+// the accessibility layer.
 inline void setUpResultsTree(QTreeWidget* view, const char* name, const QString& accessibleName,
                              const QStringList& headers)
 {
     view->setObjectName(QLatin1String(name));
     view->setAccessibleName(accessibleName);
     view->setHeaderLabels(headers);
-    view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+}
+
+// Widens the first column to a new top-level entry's text, so that the column ends up as wide
+// as the longest path. Measured entry by entry: fitting the column to its contents would
+// measure every row again each time rows are added, which holds up the interface once there
+// are thousands.
+inline void widenFirstColumn(QTreeWidget* view, const QString& text)
+{
+    const int wanted = view->fontMetrics().horizontalAdvance(text) + view->indentation()
+                       + 4 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 8;
+    if (wanted > view->columnWidth(0))
+        view->setColumnWidth(0, wanted);
+}
+
+// Entries are shown opened while the list shows fewer lines than this; later ones come
+// closed (a click opens them). The list view lays out every shown line again whenever lines
+// are added, so tens of thousands shown at once would hold up the interface.
+inline constexpr int openedLines = 2000;
+
+// Adds a top-level entry's lines, opening it while the list shows few enough lines.
+inline void openIfFew(QTreeWidgetItem* entry, int* shownLines)
+{
+    if (*shownLines + entry->childCount() <= openedLines) {
+        entry->setExpanded(true);
+        *shownLines += entry->childCount();
+    }
 }
 
 // Filling a result list a slice at a time: thousands of lines arrive at once, and building

@@ -69,6 +69,7 @@ SiteCheckPanel::SiteCheckPanel(PageOpener opener, QWidget* parent)
     , m_progress(new QProgressBar(this))
     , m_stop(new QPushButton(QStringLiteral("Stop"), this))
     , m_view(new QTreeWidget(this))
+    , m_feed(new ResultsFeed(this))
 {
     setObjectName(QStringLiteral("dockSiteCheck"));
     auto* body = new QWidget(this);
@@ -108,6 +109,7 @@ void SiteCheckPanel::stop()
     if (m_thread.joinable())
         m_thread.join();
     m_running = false;
+    m_feed->clear();
     m_progress->hide();
     m_stop->hide();
 }
@@ -130,25 +132,31 @@ void SiteCheckPanel::check(const QString& root, int accessibility)
     m_stopFlag = flag;
     QPointer<SiteCheckPanel> self(this);
     m_thread = std::thread([self, flag, root, accessibility] {
-        auto progress = [self, flag](int done, int total) {
-            QMetaObject::invokeMethod(self.data(), [self, flag, done, total] {
+        // One progress notice in flight at a time: the workers never queue up more than the
+        // interface takes in.
+        auto pending = std::make_shared<std::atomic_bool>(false);
+        auto progress = [self, flag, pending](int done, int total) {
+            if (pending->exchange(true) && done < total)
+                return;
+            QMetaObject::invokeMethod(self.data(), [self, flag, pending, done, total] {
+                pending->store(false);
                 if (self && !flag->load() && self->m_stopFlag == flag) {
                     self->m_progress->setRange(0, total);
                     self->m_progress->setValue(done);
                 }
             }, Qt::QueuedConnection);
         };
-        SiteReport report = checkSite(root, {accessibility, true, 0}, progress, flag.get());
+        CheckOptions options;
+        options.accessibility = accessibility;
+        SiteReport report = checkSite(root, options, progress, flag.get());
         QMetaObject::invokeMethod(self.data(), [self, flag, report = std::move(report)] {
+            // The thread ends on its own; the next check or the panel's end joins it.
             if (!self || self->m_stopFlag != flag)
                 return;
-            if (self->m_thread.joinable())
-                self->m_thread.join();
             self->m_running = false;
             self->m_progress->hide();
             self->m_stop->hide();
             self->show(report);
-            emit self->checkFinished();
         }, Qt::QueuedConnection);
     });
 }
@@ -157,33 +165,55 @@ void SiteCheckPanel::show(const SiteReport& report)
 {
     m_report = report;
     m_summary->setText(summaryText(report) + (report.stopped ? QStringLiteral(" (stopped)") : QString()));
-    auto add = [](QTreeWidgetItem* parent, const QString& path, int line, int column,
-                  const QString& message) {
-        auto* item = new QTreeWidgetItem(parent, {QStringLiteral("Line %1").arg(line),
-                                                  QString::number(column), message});
-        item->setData(0, Qt::UserRole, path);
-        item->setData(1, Qt::UserRole, line);
-        item->setData(2, Qt::UserRole, column);
-    };
-    for (const FileReport& f : report.files) {
-        auto* page = new QTreeWidgetItem(m_view, {f.path});
-        page->setData(0, Qt::UserRole, f.path);
-        if (!f.readError.isEmpty())
-            new QTreeWidgetItem(page, {QString(), QString(), f.readError});
+    // A page's lines go in a hundred at a time, each page under its own entry.
+    constexpr qsizetype batch = 100;
+    qsizetype shown = 0; // lines in opened entries
+    for (const FileReport& f : m_report.files) {
+        struct Line {
+            int line, column;
+            QString message;
+        };
+        QList<Line> lines;
         for (const BrokenLink& b : f.brokenLinks)
-            add(page, f.path, b.reference.line, b.reference.column, b.message);
+            lines.append({b.reference.line, b.reference.column, b.message});
         for (const review::Finding& m : f.markup.findings)
             if (!m.oldStyle)
-                add(page, f.path, m.line, m.column, m.message);
+                lines.append({m.line, m.column, m.message});
+        const qsizetype count = lines.size() + (f.readError.isEmpty() ? 0 : 1);
+        const bool open = shown + count <= openedLines;
+        shown += open ? count : 0;
+        auto page = std::make_shared<QTreeWidgetItem*>(nullptr);
+        m_feed->push([this, page, open, path = f.path, readError = f.readError] {
+            *page = new QTreeWidgetItem(m_view, {path});
+            (*page)->setData(0, Qt::UserRole, path);
+            widenFirstColumn(m_view, path);
+            if (!readError.isEmpty())
+                new QTreeWidgetItem(*page, {QString(), QString(), readError});
+            (*page)->setExpanded(open);
+        });
+        for (qsizetype from = 0; from < lines.size(); from += batch)
+            m_feed->push([page, path = f.path, part = lines.mid(from, batch)] {
+                for (const Line& l : part) {
+                    auto* item = new QTreeWidgetItem(*page, {QStringLiteral("Line %1").arg(l.line),
+                                                             QString::number(l.column), l.message});
+                    item->setData(0, Qt::UserRole, path);
+                    item->setData(1, Qt::UserRole, l.line);
+                    item->setData(2, Qt::UserRole, l.column);
+                }
+            });
     }
-    if (!report.orphans.isEmpty()) {
-        auto* group = new QTreeWidgetItem(m_view, {QStringLiteral("Pages no other page links to")});
-        for (const QString& o : report.orphans) {
-            auto* item = new QTreeWidgetItem(group, {o});
-            item->setData(0, Qt::UserRole, o);
+    m_feed->push([this, open = shown + m_report.orphans.size() <= openedLines] {
+        if (!m_report.orphans.isEmpty()) {
+            auto* group = new QTreeWidgetItem(m_view, {QStringLiteral("Pages no other page links to")});
+            widenFirstColumn(m_view, group->text(0));
+            for (const QString& o : m_report.orphans) {
+                auto* item = new QTreeWidgetItem(group, {o});
+                item->setData(0, Qt::UserRole, o);
+            }
+            group->setExpanded(open);
         }
-    }
-    m_view->expandAll();
+        emit checkFinished();
+    });
 }
 
 } // namespace site
