@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+class QAbstractFileIconProvider;
 class QFileSystemModel;
 class QLabel;
 class QMainWindow;
@@ -30,12 +31,14 @@ class SitePanel : public QDockWidget {
     Q_OBJECT
 public:
     SitePanel(PageOpener opener, QWidget* parent = nullptr);
+    ~SitePanel() override;
     void setRoot(const QString& root);
     QString root() const { return m_root; }
     QTreeView* view() const { return m_view; }
 
 private:
     PageOpener m_opener;
+    std::unique_ptr<QAbstractFileIconProvider> m_icons; // outlives the model
     QFileSystemModel* m_model;
     QTreeView* m_view;
     QString m_root;
