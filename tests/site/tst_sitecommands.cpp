@@ -28,6 +28,7 @@ private slots:
     void checkSiteOfTheActivePage();
     void findInFilesAndSitePanel();
     void replaceAllInFilesOpenAndClosedAlike();
+    void chosenFolderStaysTheRoot();
 };
 
 // Check Site on the active page's folder (the site root): the findings come grouped by page under the
@@ -179,6 +180,30 @@ void tst_SiteCommands::replaceAllInFilesOpenAndClosedAlike()
     QVERIFY2(question.startsWith("Replace 3 matches in 2 files?"), qPrintable(question));
     QTRY_COMPARE(testkit::readBytes(tmp.filePath("b.html")), QByteArray("<p>rose</p> <p>rose</p>\n"));
     QTRY_COMPARE(app.edit()->text(), QString("<p>rose</p> <p>rose</p> <p>rose</p>\r\n"));
+}
+
+// A folder chosen with Open Folder stays the site root for the session: opening a page of
+// another folder does not replace it, in the panel or for Check Site.
+void tst_SiteCommands::chosenFolderStaysTheRoot()
+{
+    QTemporaryDir chosen, other;
+    testkit::writeBytes(chosen.filePath("index.html"), "<p>a</p>\n");
+    testkit::writeBytes(other.filePath("elsewhere.html"), "<p>b</p>\n");
+    App app;
+    site::setSiteRoot(chosen.path());
+    QString reason;
+    QVERIFY2(files::openPage(app.main(), other.filePath("elsewhere.html"), &reason), qPrintable(reason));
+    const QString root = QDir(chosen.path()).absolutePath();
+    QCOMPARE(site::siteRoot(), root);
+    if (site::sitePanel()->isVisible())
+        app.trigger("mnuViewSite");
+    app.trigger("mnuViewSite");
+    QCOMPARE(site::sitePanel()->root(), root);
+    app.trigger("mnuEditCheckSite");
+    QSignalSpy done(site::siteCheckPanel(), &site::SiteCheckPanel::checkFinished);
+    QVERIFY(done.wait());
+    QCOMPARE(site::siteCheckPanel()->report().pages, 1);
+    QVERIFY(site::siteCheckPanel()->report().orphans.isEmpty()); // index.html, not elsewhere.html
 }
 
 QTEST_MAIN(tst_SiteCommands)
