@@ -17,6 +17,7 @@
 #include "site/SiteCheck.h"
 #include "site/SiteDocks.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -94,26 +95,37 @@ private:
     double m_wait = runQueueWaitMs();
 };
 
-// The longest gap between turns of the event loop while it runs: a zero timer fires once a turn.
+// The longest the event loop goes without being ready for the next event: between turns (a
+// zero timer fires once a turn) and up to the point where it waits for events, with the time it
+// sleeps waiting left out (a sleeping loop answers the next event at once).
 class GapMeter {
 public:
     GapMeter()
     {
         m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { ready(); });
+        QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
+        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { if (m_on) ready(); });
+        QObject::connect(loop, &QAbstractEventDispatcher::awake, [this] { m_last = LoadFreeStopwatch(); });
     }
     void start()
     {
         m_last = LoadFreeStopwatch();
         m_longest = m_longestWall = 0;
+        m_on = true;
         m_timer.start();
     }
-    void stop() { m_timer.stop(); tick(); }
+    void stop()
+    {
+        ready();
+        m_timer.stop();
+        m_on = false;
+    }
     double longestMs() const { return m_longest; }
     double longestWallMs() const { return m_longestWall; }
 
 private:
-    void tick()
+    void ready()
     {
         m_longest = std::max(m_longest, m_last.ms());
         m_longestWall = std::max(m_longestWall, m_last.wallMs());
@@ -121,6 +133,7 @@ private:
     }
     QTimer m_timer;
     LoadFreeStopwatch m_last;
+    bool m_on = false;
     double m_longest = 0;
     double m_longestWall = 0;
 };
