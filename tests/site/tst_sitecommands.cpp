@@ -9,6 +9,9 @@
 
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QFileIconProvider>
+#include <QIcon>
+#include <QImage>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -142,6 +145,16 @@ void tst_SiteCommands::findInFilesAndSitePanel()
         names << model->index(r, 0, root).data().toString();
     names.sort();
     QCOMPARE(names, (QStringList{"b.css", "index.html"}));
+    // Pages and style sheets have icons of their own, not the plain file's.
+    auto iconOf = [&](const QString& name) {
+        for (int r = 0; r < model->rowCount(root); ++r)
+            if (model->index(r, 0, root).data().toString() == name)
+                return model->index(r, 0, root).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+        return QImage();
+    };
+    const QImage plain = QFileIconProvider().icon(QFileIconProvider::File).pixmap(16).toImage();
+    QTRY_VERIFY(iconOf("b.css") != plain && iconOf("index.html") != plain);
+    QVERIFY(iconOf("b.css") != iconOf("index.html"));
     app.trigger("mnuViewSite");
     QVERIFY(!sitePanel->isVisible());
 }
