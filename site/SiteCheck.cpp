@@ -199,11 +199,31 @@ QList<Reference> scanStyleSheet(QStringView text)
     return out;
 }
 
+namespace {
+
+// "http:", "mailto:", "javascript:": a letter, then letters, digits, '+', '-' or '.', then ':'.
+// Checked by hand: the workers resolve references at the same time.
+bool hasScheme(QStringView url)
+{
+    auto letter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    if (url.isEmpty() || !letter(url[0]))
+        return false;
+    for (qsizetype i = 1; i < url.size(); ++i) {
+        const QChar c = url[i];
+        if (c == u':')
+            return true;
+        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'+' && c != u'-' && c != u'.')
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
 Target resolveReference(const QString& fromFile, const QString& url)
 {
     Target t;
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
-    if (url.startsWith(QLatin1String("//")) || scheme.match(url).hasMatch()) {
+    if (url.startsWith(QLatin1String("//")) || hasScheme(url)) {
         t.external = true;
         return t;
     }
@@ -254,6 +274,7 @@ struct Scanned {
     PageScan scan;
     review::CheckResult markup;
     QString readError;
+    std::vector<Target> targets; // where each reference points, in their order
 };
 
 QString quoted(const QString& s) { return u'\u201c' + s + u'\u201d'; }
@@ -278,7 +299,7 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
     std::vector<Scanned> items;
     for (const QString& f : files)
         if (isPage(f) || isStyleSheet(f))
-            items.push_back({f, isPage(f), {}, {}, {}});
+            items.push_back({f, isPage(f), {}, {}, {}, {}});
     const int total = int(items.size());
     const QDir base(root);
 
@@ -310,6 +331,11 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
                 } else {
                     item.scan.references = scanStyleSheet(text);
                 }
+                // Resolved here, on the worker: only the look-ups in the site's files are left
+                // for after the workers.
+                item.targets.reserve(size_t(item.scan.references.size()));
+                for (const Reference& ref : std::as_const(item.scan.references))
+                    item.targets.push_back(resolveReference(item.path, ref.url));
             }
             const int d = done.fetch_add(1) + 1;
             if (progress)
@@ -346,8 +372,9 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
         fr.path = item.path;
         fr.readError = item.readError;
         fr.markup = item.markup;
-        for (const Reference& ref : item.scan.references) {
-            const Target t = resolveReference(item.path, ref.url);
+        for (qsizetype r = 0; r < item.scan.references.size(); ++r) {
+            const Reference& ref = item.scan.references[r];
+            const Target& t = item.targets[size_t(r)];
             if (t.external || (ref.url.isEmpty()))
                 continue;
             QString found;
