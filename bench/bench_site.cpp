@@ -194,7 +194,7 @@ int main(int argc, char** argv)
     // as many threads taking the next page), each call timed by its thread's CPU time: the
     // markup library's own cost under the same sharing of caches and cores, with nothing else
     // (no reading, no link scanning, no waiting). The same pages checked one after another are
-    // printed beside it ("_serial_"). Floor and check take turns, three rounds; each figure is
+    // printed beside it ("_serial_"). Floor and check take turns, five rounds; each figure is
     // its best round.
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
     const int threads = std::min(cores, pages);
@@ -202,7 +202,7 @@ int main(int argc, char** argv)
     double blockedMs = 0; // of the best round: the longest a worker was off its core, not waiting for one
     double floorMs = 1e300, serialMs = 1e300, floorWallMs = 1e300, checkMs = 1e300, checkWallMs = 1e300;
     std::size_t workers = 0;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         {
             const LoadFreeStopwatch floor;
             for (const QString& text : texts)
