@@ -219,10 +219,6 @@ std::span<const char* const> pendingCommands() { return pending; }
 void installSiteCommands(frmMain& main)
 {
     const auto pages = [&main] { return main.findChildren<frmDocument*>(); };
-    const auto same = [](const QString& a, const QString& b) {
-        const QFileInfo x(a), y(b);
-        return x.exists() && y.exists() && x.canonicalFilePath() == y.canonicalFilePath();
-    };
     site::Hooks hooks;
     hooks.open = [&main](const QString& path) -> frmDocument* {
         QString reason;
@@ -232,20 +228,7 @@ void installSiteCommands(frmMain& main)
         }
         return main.activeDocument();
     };
-    hooks.isOpen = [pages, same](const QString& path) {
-        for (frmDocument* doc : pages())
-            if (same(doc->windowTitle(), path))
-                return true;
-        return false;
-    };
-    hooks.replaceInOpen = [pages, same](const QString& path, const site::FindQuery& query,
-                                        const QString& with) {
-        for (frmDocument* doc : pages())
-            if (same(doc->windowTitle(), path))
-                return editing::replaceAll(*doc, editing::SearchPattern(query.text,
-                    {query.matchCase, query.wholeWord, query.regularExpression}), with);
-        return 0;
-    };
+    hooks.openPages = pages;
     hooks.activePage = [&main] {
         frmDocument* doc = main.activeDocument();
         return doc ? doc->windowTitle() : QString();

@@ -5,6 +5,7 @@
 #include "site/SiteFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringMatcher>
 
@@ -15,7 +16,11 @@ QRegularExpression FindQuery::expression() const
     QString pattern = regularExpression ? text : QRegularExpression::escape(text);
     if (wholeWord)
         pattern = QStringLiteral("(?<![\\w])(?:%1)(?![\\w])").arg(pattern);
-    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+    // CR LF, CR and LF each end a line: '.' never takes a part of a line break and '^' / '$'
+    // stand at every line's start and end, whichever breaks the file uses.
+    pattern.prepend(QLatin1String("(*ANYCRLF)"));
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption
+                                                 | QRegularExpression::MultilineOption;
     if (!matchCase)
         options |= QRegularExpression::CaseInsensitiveOption;
     QRegularExpression re(pattern, options);
@@ -119,28 +124,37 @@ QString expand(const QString& replacement, const QRegularExpressionMatch& m)
 
 } // namespace
 
+QList<Replacement> replacementsIn(QStringView text, const FindQuery& query, const QString& replacement)
+{
+    QList<Replacement> out;
+    const QRegularExpression re = query.expression();
+    if (!re.isValid())
+        return out;
+    auto it = re.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() == 0)
+            continue;
+        out.append({m.capturedStart(), m.capturedLength(),
+                    query.regularExpression ? expand(replacement, m) : replacement});
+    }
+    return out;
+}
+
 QString replaceInText(const QString& text, const FindQuery& query, const QString& replacement,
                       int* count)
 {
-    const QRegularExpression re = query.expression();
+    const QList<Replacement> replacements = replacementsIn(text, query, replacement);
     QString out;
     qsizetype last = 0;
-    int n = 0;
-    if (re.isValid()) {
-        auto it = re.globalMatch(text);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            if (m.capturedLength() == 0)
-                continue;
-            out += QStringView(text).mid(last, m.capturedStart() - last);
-            out += query.regularExpression ? expand(replacement, m) : replacement;
-            last = m.capturedEnd();
-            ++n;
-        }
+    for (const Replacement& r : replacements) {
+        out += QStringView(text).mid(last, r.start - last);
+        out += r.text;
+        last = r.start + r.length;
     }
     out += QStringView(text).mid(last);
     if (count)
-        *count = n;
+        *count = int(replacements.size());
     return out;
 }
 
@@ -199,6 +213,21 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
                 self.data(), [self, stopFlag, fn] { if (self && !stopFlag->load()) fn(self.data()); },
                 Qt::QueuedConnection);
         };
+        // Results go over in batches, a few each 10 ms: every hand-over takes the receiving
+        // thread's event queue lock, and a worker that loses its core while holding it would
+        // hold up the interface.
+        QList<FileMatches> batch;
+        QElapsedTimer sincePost;
+        sincePost.start();
+        auto hand = [&](bool last) {
+            if (!last && sincePost.elapsed() < 10)
+                return;
+            if (!batch.isEmpty())
+                post([batch](FindInFilesRun* r) { for (const FileMatches& fm : batch) emit r->found(fm); });
+            batch.clear();
+            post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+            sincePost.restart();
+        };
         for (const QString& f : files) {
             if (stopFlag->load())
                 break;
@@ -210,19 +239,20 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
                 if (!fm.matches.isEmpty()) {
                     ++fileCount;
                     matchCount += int(fm.matches.size());
-                    post([fm](FindInFilesRun* r) { emit r->found(fm); });
+                    batch << std::move(fm);
                 }
             }
             ++done;
-            if (done % 16 == 0 || done == files.size())
-                post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+            hand(false);
         }
+        hand(true);
         const bool stopped = stopFlag->load();
         QMetaObject::invokeMethod(
             self.data(), [self, stopFlag, fileCount, matchCount, stopped] {
+                // The thread is left to end on its own and joined by the next start or stop:
+                // joining here would hold up the interface while it waits for a core.
                 if (!self || self->m_stop != stopFlag)
                     return;
-                self->join();
                 self->m_running = false;
                 emit self->finished(fileCount, matchCount, stopped);
             },

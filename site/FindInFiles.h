@@ -43,8 +43,19 @@ QList<Match> findInText(QStringView text, const QRegularExpression& expression);
 // The same for a query (plain text is searched without the expression engine).
 QList<Match> findInText(QStringView text, const FindQuery& query);
 
-// The text with every match replaced (a regular expression's replacement may name groups as
-// \1 .. \9, and "\\" stands for a backslash; a plain replacement is taken literally).
+// One match to replace: where it stands in the text and what takes its place.
+struct Replacement {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    QString text;
+};
+
+// The replacements a query makes in a text: the rules for closed files and open pages alike.
+// Matches may span lines; empty matches are left alone. A regular expression's replacement may
+// name groups as \1 .. \9, and "\\" stands for a backslash; a plain replacement is literal.
+QList<Replacement> replacementsIn(QStringView text, const FindQuery& query, const QString& replacement);
+
+// The text with every match replaced, by the rules above.
 QString replaceInText(const QString& text, const FindQuery& query, const QString& replacement,
                       int* count = nullptr);
 

@@ -1,5 +1,7 @@
 #include "site/FindPanel.h"
 
+#include "document/RichEdit.h"
+#include "document/frmDocument.h"
 #include "platform/FileIo.h"
 #include "platform/TextCodec.h"
 #include "site/ResultsTree.h"
@@ -7,6 +9,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QPointer>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -56,16 +61,41 @@ public:
     }
 };
 
+// A line break of an inserted run as the editor counts it: two characters (CR LF).
+QString withCrlfBreaks(const QString& text)
+{
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            out += QLatin1String("\r\n");
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
-FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
-                     std::function<bool(const QString&)> isOpen, OpenReplacer replaceInOpen,
+// What Replace All in Files would change, counted on a worker thread.
+struct FindPanel::Counted {
+    QStringList closed; // relative paths
+    QStringList open;   // relative paths of pages open in windows
+    int matches = 0;
+};
+
+FindPanel::FindPanel(PageOpener opener, std::function<QString()> root, OpenPages openPages,
                      QWidget* parent)
     : QDockWidget(QStringLiteral("Find in Files"), parent)
     , m_opener(std::move(opener))
     , m_rootOf(std::move(root))
-    , m_isOpen(std::move(isOpen))
-    , m_replaceInOpen(std::move(replaceInOpen))
+    , m_openPages(std::move(openPages))
+    , m_feed(new ResultsFeed(this))
     , m_run(new FindInFilesRun(this))
     , m_text(new QLineEdit(this))
     , m_replacement(new QLineEdit(this))
@@ -128,17 +158,23 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
     });
     connect(m_replace, &QPushButton::clicked, this, &FindPanel::replaceAll);
     connect(m_undo, &QPushButton::clicked, this, &FindPanel::undoReplace);
-    connect(m_run, &FindInFilesRun::found, this, &FindPanel::addFile);
+    // Matches arrive a file at a time; their lines are listed a slice at a time.
+    connect(m_run, &FindInFilesRun::found, this, [this](const FileMatches& matches) {
+        m_feed->push([this, matches] { addFile(matches); });
+    });
     connect(m_run, &FindInFilesRun::progress, this, [this](int done, int total) {
         m_progress->setRange(0, total);
         m_progress->setValue(done);
     });
     connect(m_run, &FindInFilesRun::finished, this, [this](int files, int matches, bool stopped) {
-        m_stop->setEnabled(false);
-        m_progress->hide();
-        m_status->setText(QStringLiteral("%1 matches in %2 files%3")
-                              .arg(matches).arg(files)
-                              .arg(stopped ? QStringLiteral(" (stopped)") : QString()));
+        m_feed->push([this, files, matches, stopped] {
+            m_stop->setEnabled(false);
+            m_progress->hide();
+            m_status->setText(QStringLiteral("%1 matches in %2 files%3")
+                                  .arg(matches).arg(files)
+                                  .arg(stopped ? QStringLiteral(" (stopped)") : QString()));
+            emit searchFinished();
+        });
     });
     connect(m_view, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const QString path = item->data(0, Qt::UserRole).toString();
@@ -147,6 +183,16 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root,
         if (frmDocument* doc = m_opener(QDir(m_root).filePath(path)))
             goToLine(*doc, item->data(1, Qt::UserRole).toInt(), item->data(2, Qt::UserRole).toInt());
     });
+}
+
+FindPanel::~FindPanel() { stopCounting(); }
+
+void FindPanel::stopCounting()
+{
+    if (m_countStop)
+        m_countStop->store(true);
+    if (m_counter.joinable())
+        m_counter.join();
 }
 
 void FindPanel::focusText()
@@ -164,7 +210,9 @@ FindQuery FindPanel::query() const
 void FindPanel::find()
 {
     m_root = m_rootOf ? m_rootOf() : QString();
+    m_feed->clear();
     m_view->clear();
+    m_shownLines = 0;
     if (m_root.isEmpty()) {
         m_status->setText(QStringLiteral("Open a page of the site, or choose its folder with File > Open Folder, first."));
         return;
@@ -186,6 +234,7 @@ void FindPanel::addFile(const FileMatches& matches)
                                               matches.matches.size() == 1 ? QStringLiteral("1 match")
                                                                          : QStringLiteral("%1 matches").arg(matches.matches.size())});
     file->setData(0, Qt::UserRole, matches.path);
+    widenFirstColumn(m_view, matches.path);
     for (const Match& m : matches.matches) {
         // Leading white space is left out of the shown line; the match's place moves with it.
         qsizetype lead = 0;
@@ -199,69 +248,139 @@ void FindPanel::addFile(const FileMatches& matches)
         item->setData(1, Qt::UserRole, m.line);
         item->setData(2, Qt::UserRole, m.column);
     }
-    file->setExpanded(true);
+    openIfFew(file, &m_shownLines);
+}
+
+frmDocument* FindPanel::openPage(const QString& canonicalPath) const
+{
+    if (m_openPages)
+        for (frmDocument* doc : m_openPages())
+            if (const QFileInfo info(doc->windowTitle()); info.exists() && info.canonicalFilePath() == canonicalPath)
+                return doc;
+    return nullptr;
 }
 
 void FindPanel::replaceAll()
 {
     m_root = m_rootOf ? m_rootOf() : QString();
     const FindQuery q = query();
-    const QRegularExpression re = q.expression();
-    if (m_root.isEmpty() || !re.isValid()) {
+    if (m_root.isEmpty() || !q.expression().isValid()) {
         m_status->setText(m_root.isEmpty() ? QStringLiteral("There is no site folder to replace in.")
                                            : QStringLiteral("There is nothing valid to find."));
+        emit replaceFinished();
         return;
     }
     m_run->stop();
-    // Counted first, so that the question names what will change.
-    const QDir base(m_root);
-    const QStringList patterns = splitPatterns(q.patterns);
-    QStringList files, open;
-    int matches = 0;
-    for (const QString& f : siteFiles(m_root)) {
-        if (!matchesPatterns(f, patterns))
-            continue;
-        QByteArray bytes;
-        QString why;
-        if (!platform::files::readFile(base.filePath(f), &bytes, &why))
-            continue;
-        const int n = int(findInText(platform::text::decode(bytes).text, re).size());
-        if (n == 0)
-            continue;
-        (m_isOpen && m_isOpen(base.filePath(f)) ? open : files) << f;
-        matches += n;
-    }
+    stopCounting();
+    // Open pages are counted from their windows' text, which may hold changes not saved yet;
+    // the texts are copied here, the counting is done on a worker thread.
+    QHash<QString, QString> openTexts; // canonical path -> text
+    if (m_openPages)
+        for (frmDocument* doc : m_openPages())
+            if (const QFileInfo info(doc->windowTitle()); info.exists())
+                openTexts.insert(info.canonicalFilePath(), doc->editor()->text());
+    m_status->setText(QStringLiteral("Counting the matches..."));
+    m_replace->setEnabled(false);
+    auto flag = std::make_shared<std::atomic_bool>(false);
+    m_countStop = flag;
+    QPointer<FindPanel> self(this);
+    const QString root = m_root;
+    const QString with = m_replacement->text();
+    m_counter = std::thread([self, flag, root, q, with, openTexts] {
+        const QDir base(root);
+        const QStringList patterns = splitPatterns(q.patterns);
+        Counted counted;
+        for (const QString& f : siteFiles(root)) {
+            if (flag->load())
+                return;
+            if (!matchesPatterns(f, patterns))
+                continue;
+            const QString canonical = QFileInfo(base.filePath(f)).canonicalFilePath();
+            const auto open = openTexts.constFind(canonical);
+            QString text;
+            if (open != openTexts.cend()) {
+                text = *open;
+            } else {
+                QByteArray bytes;
+                QString why;
+                if (!platform::files::readFile(base.filePath(f), &bytes, &why))
+                    continue;
+                text = platform::text::decode(bytes).text;
+            }
+            const int n = int(replacementsIn(text, q, with).size());
+            if (n == 0)
+                continue;
+            (open != openTexts.cend() ? counted.open : counted.closed) << f;
+            counted.matches += n;
+        }
+        QMetaObject::invokeMethod(self.data(), [self, flag, counted] {
+            // The thread ends on its own; the next count or the panel's end joins it.
+            if (!self || self->m_countStop != flag)
+                return;
+            self->confirmAndReplace(counted);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void FindPanel::confirmAndReplace(const Counted& counted)
+{
+    m_replace->setEnabled(true);
+    const FindQuery q = query();
+    const QString with = m_replacement->text();
+    const QStringList& files = counted.closed;
+    const QStringList& open = counted.open;
     if (files.isEmpty() && open.isEmpty()) {
         m_status->setText(QStringLiteral("No matches to replace."));
+        emit replaceFinished();
         return;
     }
-    QString question = QStringLiteral("Replace %1 matches in %2 files?").arg(matches).arg(files.size() + open.size());
+    QString question = QStringLiteral("Replace %1 matches in %2 files?").arg(counted.matches).arg(files.size() + open.size());
     if (!open.isEmpty())
         question += QStringLiteral("\n\nThese pages are open: they change in their windows, where Undo takes "
                                    "the change back:\n") + open.join(u'\n');
-    if (QMessageBox::question(this, QStringLiteral("Replace All in Files"), question) != QMessageBox::Yes)
+    if (QMessageBox::question(this, QStringLiteral("Replace All in Files"), question) != QMessageBox::Yes) {
+        m_status->clear();
+        emit replaceFinished();
         return;
+    }
+    const QDir base(m_root);
     m_edits.clear();
     QStringList failures;
     for (const QString& f : files) {
         FileEdit edit;
         QString reason;
-        if (replaceInFile(base.filePath(f), q, m_replacement->text(), &edit, &reason)) {
+        if (replaceInFile(base.filePath(f), q, with, &edit, &reason)) {
             if (edit.count > 0)
                 m_edits << edit;
         } else {
             failures << QStringLiteral("%1: %2").arg(f, reason);
         }
     }
+    // An open page changes in its window, as one undo step, by the rules a closed file follows.
     int inOpen = 0;
-    for (const QString& f : open)
-        if (m_replaceInOpen && m_replaceInOpen(base.filePath(f), q, m_replacement->text()) > 0)
+    for (const QString& f : open) {
+        frmDocument* doc = openPage(QFileInfo(base.filePath(f)).canonicalFilePath());
+        if (!doc) {
+            failures << QStringLiteral("%1: Its window was closed before the replacement.").arg(f);
+            continue;
+        }
+        SpliceSet set;
+        for (const Replacement& r : replacementsIn(doc->editor()->text(), q, with)) {
+            const QString text = withCrlfBreaks(r.text);
+            set.splices.push_back({int(r.start), int(r.length), int(text.size())});
+            set.text += text;
+        }
+        if (!set.empty()) {
+            doc->applySplices(set);
             ++inOpen;
+        }
+    }
     m_undo->setEnabled(!m_edits.isEmpty());
     m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size() + inOpen));
     if (!failures.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Replace All in Files"),
                              QStringLiteral("These files were not changed:\n") + failures.join(u'\n'));
+    emit replaceFinished();
 }
 
 void FindPanel::undoReplace()

@@ -17,28 +17,41 @@ namespace site {
 
 namespace {
 
-// Offsets to 1-based lines and columns, by a binary search over the line starts.
+// Offsets to 1-based lines and columns. A page's references are found in the order they stand,
+// so the lines are counted forward only as far as the last reference asked for.
 class LineIndex {
 public:
-    explicit LineIndex(QStringView text)
+    explicit LineIndex(QStringView text) : m_text(text) {}
+    Reference at(qsizetype offset, QString url)
     {
-        m_starts.push_back(0);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
-                m_starts.push_back(i + 1);
+        if (offset < m_pos) {
+            m_pos = m_lineStart = 0;
+            m_line = 1;
         }
-    }
-    Reference at(qsizetype offset, QString url) const
-    {
-        const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
-        const auto line = qsizetype(it - m_starts.begin());
-        return {std::move(url), int(line), int(offset - m_starts[size_t(line - 1)] + 1)};
+        const QChar* s = m_text.data();
+        const qsizetype n = m_text.size();
+        for (; m_pos < offset; ++m_pos) {
+            const char16_t c = s[m_pos].unicode();
+            if (c == u'\n' || (c == u'\r' && (m_pos + 1 >= n || s[m_pos + 1] != u'\n'))) {
+                ++m_line;
+                m_lineStart = m_pos + 1;
+            }
+        }
+        return {std::move(url), m_line, int(offset - m_lineStart + 1)};
     }
 
 private:
-    std::vector<qsizetype> m_starts;
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    int m_line = 1;
 };
+
+// An element or attribute name, in any case.
+bool is(QStringView name, QStringView lower)
+{
+    return name.size() == lower.size() && name.compare(lower, Qt::CaseInsensitive) == 0;
+}
 
 bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 
@@ -59,7 +72,7 @@ QString decodeEntities(QStringView value)
 }
 
 // url(...) and @import "..." of CSS text from `from` to `to`, skipping comments.
-void scanCss(QStringView text, qsizetype from, qsizetype to, const LineIndex& lines,
+void scanCss(QStringView text, qsizetype from, qsizetype to, LineIndex& lines,
              QList<Reference>& out)
 {
     qsizetype i = from;
@@ -106,7 +119,7 @@ void scanCss(QStringView text, qsizetype from, qsizetype to, const LineIndex& li
 PageScan scanPage(QStringView text)
 {
     PageScan scan;
-    const LineIndex lines(text);
+    LineIndex lines(text);
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -125,7 +138,7 @@ PageScan scanPage(QStringView text)
         qsizetype j = lt + 1;
         while (j < n && !isSpace(text[j]) && text[j] != u'>' && text[j] != u'/')
             ++j;
-        const QString tag = text.mid(lt + 1, j - lt - 1).toString().toLower();
+        const QStringView tag = text.mid(lt + 1, j - lt - 1);
         // The attributes, up to the tag's '>' (quoted values may hold '>').
         while (j < n && text[j] != u'>') {
             if (isSpace(text[j]) || text[j] == u'/') {
@@ -135,7 +148,7 @@ PageScan scanPage(QStringView text)
             const qsizetype nameStart = j;
             while (j < n && !isSpace(text[j]) && text[j] != u'=' && text[j] != u'>')
                 ++j;
-            const QString name = text.mid(nameStart, j - nameStart).toString().toLower();
+            const QStringView name = text.mid(nameStart, j - nameStart);
             qsizetype k = j;
             while (k < n && isSpace(text[k]))
                 ++k;
@@ -159,17 +172,17 @@ PageScan scanPage(QStringView text)
                 j = valueEnd;
             }
             const QStringView value = text.mid(valueStart, valueEnd - valueStart);
-            if (name == u"href" || name == u"src" || name == u"action")
+            if (is(name, u"href") || is(name, u"src") || is(name, u"action"))
                 scan.references << lines.at(valueStart, decodeEntities(value).trimmed());
-            else if (name == u"id" || name == u"name")
+            else if (is(name, u"id") || is(name, u"name"))
                 scan.anchors.insert(decodeEntities(value));
-            else if (name == u"style")
+            else if (is(name, u"style"))
                 scanCss(text, valueStart, valueEnd, lines, scan.references);
         }
         i = j + 1;
-        if (tag == u"script") {
+        if (is(tag, u"script")) {
             i = findCi(text, QLatin1StringView("</script"), i);
-        } else if (tag == u"style") {
+        } else if (is(tag, u"style")) {
             const qsizetype end = findCi(text, QLatin1StringView("</style"), i);
             scanCss(text, std::min(i, n), end, lines, scan.references);
             i = end;
@@ -181,15 +194,36 @@ PageScan scanPage(QStringView text)
 QList<Reference> scanStyleSheet(QStringView text)
 {
     QList<Reference> out;
-    scanCss(text, 0, text.size(), LineIndex(text), out);
+    LineIndex lines(text);
+    scanCss(text, 0, text.size(), lines, out);
     return out;
 }
+
+namespace {
+
+// "http:", "mailto:", "javascript:": a letter, then letters, digits, '+', '-' or '.', then ':'.
+// Checked by hand: the workers resolve references at the same time.
+bool hasScheme(QStringView url)
+{
+    auto letter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    if (url.isEmpty() || !letter(url[0]))
+        return false;
+    for (qsizetype i = 1; i < url.size(); ++i) {
+        const QChar c = url[i];
+        if (c == u':')
+            return true;
+        if (!letter(c) && !(c >= u'0' && c <= u'9') && c != u'+' && c != u'-' && c != u'.')
+            return false;
+    }
+    return false;
+}
+
+} // namespace
 
 Target resolveReference(const QString& fromFile, const QString& url)
 {
     Target t;
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
-    if (url.startsWith(QLatin1String("//")) || scheme.match(url).hasMatch()) {
+    if (url.startsWith(QLatin1String("//")) || hasScheme(url)) {
         t.external = true;
         return t;
     }
@@ -240,6 +274,7 @@ struct Scanned {
     PageScan scan;
     review::CheckResult markup;
     QString readError;
+    std::vector<Target> targets; // where each reference points, in their order
 };
 
 QString quoted(const QString& s) { return u'\u201c' + s + u'\u201d'; }
@@ -264,19 +299,25 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
     std::vector<Scanned> items;
     for (const QString& f : files)
         if (isPage(f) || isStyleSheet(f))
-            items.push_back({f, isPage(f), {}, {}, {}});
+            items.push_back({f, isPage(f), {}, {}, {}, {}});
     const int total = int(items.size());
     const QDir base(root);
 
-    // Each worker takes the next file until none is left: pages differ in size by orders of
-    // magnitude, so fixed shares would leave workers idle.
+    // Each worker takes the next file until none is left, the largest first: pages differ in
+    // size by orders of magnitude, and a large page taken last would leave the other workers
+    // idle while it is checked.
+    std::vector<std::pair<qint64, int>> order;
+    order.reserve(items.size());
+    for (int i = 0; i < total; ++i)
+        order.emplace_back(QFileInfo(base.filePath(items[size_t(i)].path)).size(), i);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::atomic_int next{0};
     std::atomic_int done{0};
-    auto work = [&] {
-        for (int i; (i = next.fetch_add(1)) < total;) {
+    auto share = [&] {
+        for (int k; (k = next.fetch_add(1)) < total;) {
             if (stop && stop->load())
                 return;
-            Scanned& item = items[size_t(i)];
+            Scanned& item = items[size_t(order[size_t(k)].second)];
             QByteArray bytes;
             if (!platform::files::readFile(base.filePath(item.path), &bytes, &item.readError)) {
                 if (item.readError.isEmpty())
@@ -290,11 +331,23 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
                 } else {
                     item.scan.references = scanStyleSheet(text);
                 }
+                // Resolved here, on the worker: only the look-ups in the site's files are left
+                // for after the workers.
+                item.targets.reserve(size_t(item.scan.references.size()));
+                for (const Reference& ref : std::as_const(item.scan.references))
+                    item.targets.push_back(resolveReference(item.path, ref.url));
             }
             const int d = done.fetch_add(1) + 1;
             if (progress)
                 progress(d, total);
         }
+    };
+    auto work = [&] {
+        if (options.onWorker)
+            options.onWorker(false);
+        share();
+        if (options.onWorker)
+            options.onWorker(true);
     };
     int threads = options.threads > 0 ? options.threads
                                       : int(std::max(1u, std::thread::hardware_concurrency()));
@@ -319,8 +372,9 @@ SiteReport checkSite(const QString& root, const CheckOptions& options,
         fr.path = item.path;
         fr.readError = item.readError;
         fr.markup = item.markup;
-        for (const Reference& ref : item.scan.references) {
-            const Target t = resolveReference(item.path, ref.url);
+        for (qsizetype r = 0; r < item.scan.references.size(); ++r) {
+            const Reference& ref = item.scan.references[r];
+            const Target& t = item.targets[size_t(r)];
             if (t.external || (ref.url.isEmpty()))
                 continue;
             QString found;

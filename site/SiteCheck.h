@@ -62,6 +62,9 @@ struct CheckOptions {
     int accessibility = 0; // as review::checkMarkup's
     bool markup = true;
     int threads = 0; // 0: one per core
+    // Called on each worker thread (the calling thread is one) as it takes up its share of the
+    // files and as it is done with it: for measuring how the work spreads over the cores.
+    std::function<void(bool done)> onWorker;
 };
 
 // Checks the site under `root`. `progress`, when given, is called (from worker threads)

@@ -136,7 +136,7 @@ void findInFiles()
 {
     State& s = state();
     if (!s.find && s.main) {
-        s.find = new FindPanel(s.hooks.open, [] { return siteRoot(); }, s.hooks.isOpen, s.hooks.replaceInOpen, s.main);
+        s.find = new FindPanel(s.hooks.open, [] { return siteRoot(); }, s.hooks.openPages, s.main);
         s.main->addDockWidget(Qt::BottomDockWidgetArea, s.find);
     }
     if (FindPanel* f = s.find) {

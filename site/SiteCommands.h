@@ -14,8 +14,7 @@ namespace site {
 
 struct Hooks {
     PageOpener open;                     // opens or activates a page
-    std::function<bool(const QString&)> isOpen; // whether a file is open in a window
-    OpenReplacer replaceInOpen;          // replaces in an open page, as one undo step
+    OpenPages openPages;                 // the pages open in windows
     std::function<QString()> activePage; // the active page's file ("" without one)
     std::function<int()> accessibility;  // the markup check's accessibility level
 };

@@ -5,7 +5,10 @@
 #include "site/ResultsTree.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
@@ -29,6 +32,104 @@ void goToLine(frmDocument& doc, int line, int column)
     edit->ensureCursorVisible();
 }
 
+namespace {
+
+enum class Kind { Page, StyleSheet, Script, Image, Other };
+
+Kind kindOf(const QFileInfo& info)
+{
+    const QString suffix = info.suffix().toLower();
+    if (suffix == u"htm" || suffix == u"html" || suffix == u"xhtml" || suffix == u"shtml")
+        return Kind::Page;
+    if (suffix == u"css")
+        return Kind::StyleSheet;
+    if (suffix == u"js" || suffix == u"mjs" || suffix == u"vbs")
+        return Kind::Script;
+    for (const char* image : {"png", "gif", "jpg", "jpeg", "svg", "webp", "bmp", "ico", "avif"})
+        if (suffix == QLatin1String(image))
+            return Kind::Image;
+    return Kind::Other;
+}
+
+// A sheet of paper with a folded corner, a band of the kind's colour and its short name:
+// drawn, not read from a picture file, so the panel decodes no image to show it.
+QPixmap drawnIcon(const QColor& colour, const QString& label, int size, qreal ratio)
+{
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    const qreal fold = s * 0.28;
+    QPainterPath sheet;
+    sheet.moveTo(s * 0.16, s * 0.06);
+    sheet.lineTo(s * 0.84 - fold, s * 0.06);
+    sheet.lineTo(s * 0.84, s * 0.06 + fold);
+    sheet.lineTo(s * 0.84, s * 0.94);
+    sheet.lineTo(s * 0.16, s * 0.94);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(90, 90, 90), std::max(1.0, s / 16)));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    p.drawLine(QPointF(s * 0.84 - fold, s * 0.06), QPointF(s * 0.84 - fold, s * 0.06 + fold));
+    p.drawLine(QPointF(s * 0.84 - fold, s * 0.06 + fold), QPointF(s * 0.84, s * 0.06 + fold));
+    const QRectF band(s * 0.04, s * 0.48, s * 0.92, s * 0.36);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(band, s / 12, s / 12);
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(std::max(5, int(s * (label.size() > 3 ? 0.26 : 0.3))));
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(band, Qt::AlignCenter, label);
+    return pixmap;
+}
+
+QIcon ownIcon(Kind kind)
+{
+    struct Look {
+        QColor colour;
+        const char* label;
+    };
+    const Look look = kind == Kind::Page         ? Look{QColor(200, 30, 30), "HTML"}
+                      : kind == Kind::StyleSheet ? Look{QColor(30, 90, 200), "CSS"}
+                      : kind == Kind::Script     ? Look{QColor(200, 150, 0), "JS"}
+                                                 : Look{QColor(30, 140, 60), "IMG"};
+    QIcon icon;
+    for (int size : {16, 22, 32})
+        for (qreal ratio : {1.0, 2.0})
+            icon.addPixmap(drawnIcon(look.colour, QLatin1String(look.label), size, ratio));
+    return icon;
+}
+
+// The site's pages, style sheets, scripts and pictures with icons of their own: the icon
+// theme's where it has them for all four, else drawn ones. Made when the panel is.
+class SiteIconProvider : public QFileIconProvider {
+public:
+    SiteIconProvider()
+    {
+        const char* names[] = {"text-html", "text-css", "text-javascript", "image-x-generic"};
+        bool themed = true;
+        for (const char* n : names)
+            themed = themed && QIcon::hasThemeIcon(QLatin1String(n));
+        for (int k = 0; k < 4; ++k)
+            m_icons[k] = themed ? QIcon::fromTheme(QLatin1String(names[k])) : ownIcon(Kind(k));
+    }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        const Kind kind = info.isDir() ? Kind::Other : kindOf(info);
+        return kind == Kind::Other ? QFileIconProvider::icon(info) : m_icons[int(kind)];
+    }
+    using QFileIconProvider::icon;
+
+private:
+    QIcon m_icons[4];
+};
+
+} // namespace
+
 SitePanel::SitePanel(PageOpener opener, QWidget* parent)
     : QDockWidget(QStringLiteral("Site"), parent)
     , m_opener(std::move(opener))
@@ -38,6 +139,8 @@ SitePanel::SitePanel(PageOpener opener, QWidget* parent)
     setObjectName(QStringLiteral("dockSite"));
     m_model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot); // no QDir::Hidden
     m_model->setReadOnly(true);
+    m_icons = std::make_unique<SiteIconProvider>();
+    m_model->setIconProvider(m_icons.get());
     m_view->setObjectName(QStringLiteral("treeSite"));
     m_view->setAccessibleName(QStringLiteral("Files of the site"));
     m_view->setHeaderHidden(true);
@@ -46,6 +149,13 @@ SitePanel::SitePanel(PageOpener opener, QWidget* parent)
         if (!m_model->isDir(index) && m_opener)
             m_opener(m_model->filePath(index));
     });
+}
+
+// The model goes first: its file information thread asks the icon provider for icons.
+SitePanel::~SitePanel()
+{
+    m_view->setModel(nullptr);
+    delete m_model;
 }
 
 void SitePanel::setRoot(const QString& root)
@@ -69,6 +179,7 @@ SiteCheckPanel::SiteCheckPanel(PageOpener opener, QWidget* parent)
     , m_progress(new QProgressBar(this))
     , m_stop(new QPushButton(QStringLiteral("Stop"), this))
     , m_view(new QTreeWidget(this))
+    , m_feed(new ResultsFeed(this))
 {
     setObjectName(QStringLiteral("dockSiteCheck"));
     auto* body = new QWidget(this);
@@ -108,6 +219,7 @@ void SiteCheckPanel::stop()
     if (m_thread.joinable())
         m_thread.join();
     m_running = false;
+    m_feed->clear();
     m_progress->hide();
     m_stop->hide();
 }
@@ -130,25 +242,31 @@ void SiteCheckPanel::check(const QString& root, int accessibility)
     m_stopFlag = flag;
     QPointer<SiteCheckPanel> self(this);
     m_thread = std::thread([self, flag, root, accessibility] {
-        auto progress = [self, flag](int done, int total) {
-            QMetaObject::invokeMethod(self.data(), [self, flag, done, total] {
+        // One progress notice in flight at a time: the workers never queue up more than the
+        // interface takes in.
+        auto pending = std::make_shared<std::atomic_bool>(false);
+        auto progress = [self, flag, pending](int done, int total) {
+            if (pending->exchange(true) && done < total)
+                return;
+            QMetaObject::invokeMethod(self.data(), [self, flag, pending, done, total] {
+                pending->store(false);
                 if (self && !flag->load() && self->m_stopFlag == flag) {
                     self->m_progress->setRange(0, total);
                     self->m_progress->setValue(done);
                 }
             }, Qt::QueuedConnection);
         };
-        SiteReport report = checkSite(root, {accessibility, true, 0}, progress, flag.get());
+        CheckOptions options;
+        options.accessibility = accessibility;
+        SiteReport report = checkSite(root, options, progress, flag.get());
         QMetaObject::invokeMethod(self.data(), [self, flag, report = std::move(report)] {
+            // The thread ends on its own; the next check or the panel's end joins it.
             if (!self || self->m_stopFlag != flag)
                 return;
-            if (self->m_thread.joinable())
-                self->m_thread.join();
             self->m_running = false;
             self->m_progress->hide();
             self->m_stop->hide();
             self->show(report);
-            emit self->checkFinished();
         }, Qt::QueuedConnection);
     });
 }
@@ -157,33 +275,55 @@ void SiteCheckPanel::show(const SiteReport& report)
 {
     m_report = report;
     m_summary->setText(summaryText(report) + (report.stopped ? QStringLiteral(" (stopped)") : QString()));
-    auto add = [](QTreeWidgetItem* parent, const QString& path, int line, int column,
-                  const QString& message) {
-        auto* item = new QTreeWidgetItem(parent, {QStringLiteral("Line %1").arg(line),
-                                                  QString::number(column), message});
-        item->setData(0, Qt::UserRole, path);
-        item->setData(1, Qt::UserRole, line);
-        item->setData(2, Qt::UserRole, column);
-    };
-    for (const FileReport& f : report.files) {
-        auto* page = new QTreeWidgetItem(m_view, {f.path});
-        page->setData(0, Qt::UserRole, f.path);
-        if (!f.readError.isEmpty())
-            new QTreeWidgetItem(page, {QString(), QString(), f.readError});
+    // A page's lines go in a hundred at a time, each page under its own entry.
+    constexpr qsizetype batch = 100;
+    qsizetype shown = 0; // lines in opened entries
+    for (const FileReport& f : m_report.files) {
+        struct Line {
+            int line, column;
+            QString message;
+        };
+        QList<Line> lines;
         for (const BrokenLink& b : f.brokenLinks)
-            add(page, f.path, b.reference.line, b.reference.column, b.message);
+            lines.append({b.reference.line, b.reference.column, b.message});
         for (const review::Finding& m : f.markup.findings)
             if (!m.oldStyle)
-                add(page, f.path, m.line, m.column, m.message);
+                lines.append({m.line, m.column, m.message});
+        const qsizetype count = lines.size() + (f.readError.isEmpty() ? 0 : 1);
+        const bool open = shown + count <= openedLines;
+        shown += open ? count : 0;
+        auto page = std::make_shared<QTreeWidgetItem*>(nullptr);
+        m_feed->push([this, page, open, path = f.path, readError = f.readError] {
+            *page = new QTreeWidgetItem(m_view, {path});
+            (*page)->setData(0, Qt::UserRole, path);
+            widenFirstColumn(m_view, path);
+            if (!readError.isEmpty())
+                new QTreeWidgetItem(*page, {QString(), QString(), readError});
+            (*page)->setExpanded(open);
+        });
+        for (qsizetype from = 0; from < lines.size(); from += batch)
+            m_feed->push([page, path = f.path, part = lines.mid(from, batch)] {
+                for (const Line& l : part) {
+                    auto* item = new QTreeWidgetItem(*page, {QStringLiteral("Line %1").arg(l.line),
+                                                             QString::number(l.column), l.message});
+                    item->setData(0, Qt::UserRole, path);
+                    item->setData(1, Qt::UserRole, l.line);
+                    item->setData(2, Qt::UserRole, l.column);
+                }
+            });
     }
-    if (!report.orphans.isEmpty()) {
-        auto* group = new QTreeWidgetItem(m_view, {QStringLiteral("Pages no other page links to")});
-        for (const QString& o : report.orphans) {
-            auto* item = new QTreeWidgetItem(group, {o});
-            item->setData(0, Qt::UserRole, o);
+    m_feed->push([this, open = shown + m_report.orphans.size() <= openedLines] {
+        if (!m_report.orphans.isEmpty()) {
+            auto* group = new QTreeWidgetItem(m_view, {QStringLiteral("Pages no other page links to")});
+            widenFirstColumn(m_view, group->text(0));
+            for (const QString& o : m_report.orphans) {
+                auto* item = new QTreeWidgetItem(group, {o});
+                item->setData(0, Qt::UserRole, o);
+            }
+            group->setExpanded(open);
         }
-    }
-    m_view->expandAll();
+        emit checkFinished();
+    });
 }
 
 } // namespace site

@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+class QAbstractFileIconProvider;
 class QFileSystemModel;
 class QLabel;
 class QMainWindow;
@@ -30,19 +31,23 @@ class SitePanel : public QDockWidget {
     Q_OBJECT
 public:
     SitePanel(PageOpener opener, QWidget* parent = nullptr);
+    ~SitePanel() override;
     void setRoot(const QString& root);
     QString root() const { return m_root; }
     QTreeView* view() const { return m_view; }
 
 private:
     PageOpener m_opener;
+    std::unique_ptr<QAbstractFileIconProvider> m_icons; // outlives the model
     QFileSystemModel* m_model;
     QTreeView* m_view;
     QString m_root;
 };
 
+class ResultsFeed;
+
 // The site check's findings, grouped by page, under a summary line. The check runs in
-// worker threads; the interface only receives the finished report.
+// worker threads; the interface receives the finished report and lists it a slice at a time.
 class SiteCheckPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -56,7 +61,7 @@ public:
     QString summary() const;
 
 signals:
-    void checkFinished();
+    void checkFinished(); // the report is listed in full
 
 private:
     void show(const SiteReport& report);
@@ -65,6 +70,7 @@ private:
     QProgressBar* m_progress;
     QPushButton* m_stop;
     QTreeWidget* m_view;
+    ResultsFeed* m_feed;
     QString m_root;
     SiteReport m_report;
     std::shared_ptr<std::atomic_bool> m_stopFlag;

@@ -48,6 +48,10 @@ void tst_FindInFiles::options_data()
     QTest::newRow("word") << "cat" << false << true << false << "1:1 1:5 2:1 3:1";
     QTest::newRow("dot literal") << "t.x" << false << false << false << "2:3";
     QTest::newRow("regex") << "c.t\\b" << true << false << true << "1:1 1:12 2:1 3:1";
+    // Each line has its start and end, whatever its break; '.' takes no part of a CR LF.
+    QTest::newRow("line starts") << "^cat" << true << false << true << "1:1 2:1 3:1";
+    QTest::newRow("line ends") << "cat$" << true << false << true << "1:12 3:1";
+    QTest::newRow("dot before CR LF") << "concat." << true << false << true << "";
 }
 
 void tst_FindInFiles::options()

@@ -66,7 +66,10 @@ void tst_SiteCheck::eachFaultFoundOnce()
     const QDir d(tmp.path());
     makeSite(d);
     for (int threads : {1, 3}) {
-        const SiteReport r = checkSite(tmp.path(), {0, false, threads});
+        CheckOptions options;
+        options.markup = false;
+        options.threads = threads;
+        const SiteReport r = checkSite(tmp.path(), options);
         QCOMPARE(r.pages, 5); // the hidden folder is not part of the site
         QStringList found;
         for (const FileReport& f : r.files)

@@ -7,7 +7,11 @@
 #include "site/FindPanel.h"
 #include "site/SiteCommands.h"
 
+#include <QCheckBox>
 #include <QDockWidget>
+#include <QFileIconProvider>
+#include <QIcon>
+#include <QImage>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,6 +30,8 @@ class tst_SiteCommands : public QObject {
 private slots:
     void checkSiteOfTheActivePage();
     void findInFilesAndSitePanel();
+    void replaceAllInFilesOpenAndClosedAlike();
+    void chosenFolderStaysTheRoot();
 };
 
 // Check Site on the active page's folder (the site root): the findings come grouped by page under the
@@ -113,6 +119,7 @@ void tst_SiteCommands::findInFilesAndSitePanel()
             qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
         });
         panel->replaceAll();
+        QTRY_VERIFY(yes.shown());
     }
     QCOMPARE(app.edit()->text(), QString("<p>one</p>\r\n<p>tulip</p>\r\n"));
     QFile css(tmp.filePath("b.css"));
@@ -138,8 +145,78 @@ void tst_SiteCommands::findInFilesAndSitePanel()
         names << model->index(r, 0, root).data().toString();
     names.sort();
     QCOMPARE(names, (QStringList{"b.css", "index.html"}));
+    // Pages and style sheets have icons of their own, not the plain file's.
+    auto iconOf = [&](const QString& name) {
+        for (int r = 0; r < model->rowCount(root); ++r)
+            if (model->index(r, 0, root).data().toString() == name)
+                return model->index(r, 0, root).data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+        return QImage();
+    };
+    const QImage plain = QFileIconProvider().icon(QFileIconProvider::File).pixmap(16).toImage();
+    QTRY_VERIFY(iconOf("b.css") != plain && iconOf("index.html") != plain);
+    QVERIFY(iconOf("b.css") != iconOf("index.html"));
     app.trigger("mnuViewSite");
     QVERIFY(!sitePanel->isVisible());
+}
+
+// Replace All in Files counts an open page from its window's text (unsaved edits included), and
+// replaces in it by the same rules as in a closed file: the two pages, alike but for the edit,
+// come out alike.
+void tst_SiteCommands::replaceAllInFilesOpenAndClosedAlike()
+{
+    QTemporaryDir tmp;
+    const QByteArray page("<p>rose</p>\n<p>rose</p>\n");
+    testkit::writeBytes(tmp.filePath("a.html"), page);
+    testkit::writeBytes(tmp.filePath("b.html"), page);
+    App app;
+    QString reason;
+    QVERIFY2(files::openPage(app.main(), tmp.filePath("a.html"), &reason), qPrintable(reason));
+    app.edit()->setSelStart(0);
+    app.edit()->setSelText("<p>rose</p>\r\n");
+    site::setSiteRoot(tmp.path());
+    app.trigger("mnuEditFindInFiles");
+    auto* panel = app.main().findChild<site::FindPanel*>();
+    QVERIFY(panel);
+    panel->findChild<QLineEdit*>("txtFindInFiles")->setText("</p>\\s*<p>");
+    panel->findChild<QLineEdit*>("txtReplaceInFiles")->setText("</p> <p>");
+    for (QCheckBox* box : panel->findChildren<QCheckBox*>())
+        box->setChecked(box->text() == "Regular e&xpression");
+    QString question;
+    {
+        const auto yes = testkit::answerNextModal([&question](QWidget* box) {
+            question = qobject_cast<QMessageBox*>(box)->text();
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+        });
+        panel->replaceAll();
+        QTRY_VERIFY(yes.shown());
+    }
+    QVERIFY2(question.startsWith("Replace 3 matches in 2 files?"), qPrintable(question));
+    QTRY_COMPARE(testkit::readBytes(tmp.filePath("b.html")), QByteArray("<p>rose</p> <p>rose</p>\n"));
+    QTRY_COMPARE(app.edit()->text(), QString("<p>rose</p> <p>rose</p> <p>rose</p>\r\n"));
+}
+
+// A folder chosen with Open Folder stays the site root for the session: opening a page of
+// another folder does not replace it, in the panel or for Check Site.
+void tst_SiteCommands::chosenFolderStaysTheRoot()
+{
+    QTemporaryDir chosen, other;
+    testkit::writeBytes(chosen.filePath("index.html"), "<p>a</p>\n");
+    testkit::writeBytes(other.filePath("elsewhere.html"), "<p>b</p>\n");
+    App app;
+    site::setSiteRoot(chosen.path());
+    QString reason;
+    QVERIFY2(files::openPage(app.main(), other.filePath("elsewhere.html"), &reason), qPrintable(reason));
+    const QString root = QDir(chosen.path()).absolutePath();
+    QCOMPARE(site::siteRoot(), root);
+    if (site::sitePanel()->isVisible())
+        app.trigger("mnuViewSite");
+    app.trigger("mnuViewSite");
+    QCOMPARE(site::sitePanel()->root(), root);
+    app.trigger("mnuEditCheckSite");
+    QSignalSpy done(site::siteCheckPanel(), &site::SiteCheckPanel::checkFinished);
+    QVERIFY(done.wait());
+    QCOMPARE(site::siteCheckPanel()->report().pages, 1);
+    QVERIFY(site::siteCheckPanel()->report().orphans.isEmpty()); // index.html, not elsewhere.html
 }
 
 QTEST_MAIN(tst_SiteCommands)
