@@ -124,6 +124,14 @@ class TestWritingAids : public QObject {
         QTest::newRow("values") << "<a target=\"|"
                                 << QStringList{"_blank", "_parent", "_self", "_top"};
         QTest::newRow("input type") << "<input type=\"ch|" << QStringList{"checkbox"};
+        QTest::newRow("rel, any case") << "<LINK REL=\"st|" << QStringList{"stylesheet"};
+        QTest::newRow("global dir") << "<p dir='|" << QStringList{"auto", "ltr", "rtl"};
+        QTest::newRow("method") << "<form method=\"|" << QStringList{"dialog", "get", "post"};
+        QTest::newRow("ol type") << "<ol type=\"|" << QStringList{"1", "A", "I", "a", "i"};
+        QTest::newRow("script type") << "<script type=\"m|" << QStringList{"module"};
+        QTest::newRow("values one element list shares") << "<iframe loading=\"|"
+                                                        << QStringList{"eager", "lazy"};
+        QTest::newRow("type differs by element") << "<embed type=\"|" << QStringList{};
         QTest::newRow("entities") << "a &nbs|" << QStringList{QString::fromUtf8("nbsp   \u00a0")};
         QTest::newRow("entity case") << "&Aac|" << QStringList{QString::fromUtf8("Aacute   Á")};
         QTest::newRow("entity in value") << "<a title=\"&amp|" << QStringList{"amp   &"};
