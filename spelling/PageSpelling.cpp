@@ -9,6 +9,7 @@
 #include "spelling/Check.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <unordered_map>
 
 namespace spelling::detail {
@@ -48,6 +50,7 @@ struct Job {
     QStringList lines;
     std::vector<bool> ends;
     int visibleFirst = 0, visibleLast = 0;
+    QString language; // the page's own choice of dictionary, "" for the system's locale
 };
 
 struct Batch {
@@ -148,7 +151,7 @@ class Checker : public QObject {
             const auto it = byLine.find(i);
             if (it != byLine.end())
                 for (const Word& w :
-                     misspelt(it->second, Dictionaries::shared(), m_pageLanguage, &missing))
+                     misspelt(it->second, Dictionaries::shared(), job.language, &missing))
                     marks.push_back(
                         {w.column, w.endPiece - w.piece, w.endColumn, w.text, w.language});
             batch.lines.emplace_back(i, std::move(marks));
@@ -174,7 +177,6 @@ class Checker : public QObject {
         Context before;
     };
     std::unordered_map<quintptr, std::vector<Line>> m_pages;
-    QString m_pageLanguage;
 };
 
 class Worker {
@@ -188,6 +190,18 @@ class Worker {
     void send(const Job& job) {
         QMetaObject::invokeMethod(
             m_checker, [c = m_checker, job] { c->run(job); }, Qt::QueuedConnection);
+    }
+    // Runs `ask` on the worker (where the dictionaries load) and hands its answer to `then`
+    // on the interface thread.
+    void ask(std::function<bool()> ask, std::function<void(bool)> then) {
+        QMetaObject::invokeMethod(
+            m_checker,
+            [ask = std::move(ask), then = std::move(then)] {
+                const bool answer = ask();
+                QMetaObject::invokeMethod(qApp, [then, answer] { then(answer); },
+                                          Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
     }
 
   private:
@@ -216,10 +230,17 @@ class Worker {
 
 struct SpellingOptions {
     bool on = true;
+    // False until the default is known: with no remembered choice, checking is on only when
+    // a dictionary is installed for the system's locale, which the worker finds out.
+    bool decided = true;
+    bool asked = false;
 };
 using Installed = WindowLayer<SpellingOptions>;
 Installed& installed() { return Installed::installed(); }
 QAction* item(const char* name) { return installed().item(name); }
+
+// The page's own language, kept on its editor for the session ("" the system's locale).
+const char* const languageProperty = "halvaneSpellingLanguage";
 
 // One editor's layer, a child of the editor so that it goes with it.
 class Layer : public QObject {
@@ -259,7 +280,7 @@ class Layer : public QObject {
         m_delta = m_blocks;
         send();
     }
-    ~Layer() override { Worker::instance().send({m_key, 0, 0, -1, {}, {}, 0, 0}); }
+    ~Layer() override { Worker::instance().send({m_key, 0, 0, -1, {}, {}, 0, 0, {}}); }
 
     double longestTurn() const { return m_longestTurn; }
     bool settled() const {
@@ -326,10 +347,8 @@ class Layer : public QObject {
             auto* e = static_cast<QContextMenuEvent*>(event);
             const int position = m_edit->cursorForPosition(e->pos()).position();
             int start = 0, end = 0;
-            if (const Mark* m = markAt(position, &start, &end)) {
-                showMenu(*m, start, e->globalPos());
-                return true;
-            }
+            showMenu(markAt(position, &start, &end), start, e->globalPos());
+            return true;
         } else if (event->type() == QEvent::Resize) {
             m_refresh.start();
         }
@@ -337,8 +356,48 @@ class Layer : public QObject {
     }
 
   private:
-    void showMenu(const Mark& mark, int start, const QPoint& at) {
+    // The editor's own menu, the word's suggestions and choices above it when the word is
+    // underlined, and the page's language below.
+    void showMenu(const Mark* mark, int start, const QPoint& at) {
         QMenu* menu = m_edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        addLanguageMenu(menu);
+        if (mark)
+            addWordChoices(menu, *mark, start);
+        menu->popup(at);
+    }
+
+    void addLanguageMenu(QMenu* menu) {
+        menu->addSeparator();
+        QMenu* languages = menu->addMenu(tr("Spelling &Language"));
+        languages->setObjectName(QStringLiteral("mnuSpellingLanguage"));
+        auto* group = new QActionGroup(languages);
+        const QString chosen = m_edit->property(languageProperty).toString();
+        const QString system = Dictionaries::systemLanguage();
+        QPointer<RichEdit> edit = m_edit;
+        const auto offer = [&](const QString& caption, const QString& language) {
+            QAction* a = languages->addAction(caption);
+            a->setCheckable(true);
+            a->setChecked(language == chosen);
+            a->setData(language);
+            group->addAction(a);
+            connect(a, &QAction::triggered, this, [edit, language] {
+                if (edit)
+                    setPageLanguage(edit, language);
+            });
+        };
+        offer(tr("System Language (%1)").arg(system), QString());
+        languages->addSeparator();
+        const QStringList installed = Dictionaries::shared().installed();
+        for (const QString& d : installed)
+            offer(d, d);
+        if (installed.isEmpty()) {
+            QAction* none = languages->addAction(tr("(No Dictionaries Installed)"));
+            none->setEnabled(false);
+        }
+    }
+
+    void addWordChoices(QMenu* menu, const Mark& mark, int start) {
         QAction* top = menu->actions().value(0);
         const QString word = mark.word, dictionary = mark.dictionary;
         const QStringList offered = Dictionaries::shared().suggestions(word, dictionary, 8);
@@ -370,8 +429,6 @@ class Layer : public QObject {
         menu->insertAction(top, ignore);
         menu->insertAction(top, add);
         menu->insertSeparator(top);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(at);
     }
 
     static void recheckEverywhere();
@@ -434,6 +491,7 @@ class Layer : public QObject {
         }
         m_gathering = false;
         m_job.serial = ++m_serial;
+        m_job.language = m_edit->property(languageProperty).toString();
         const QTextBlock top = m_edit->firstVisibleBlock();
         m_job.visibleFirst = top.blockNumber();
         m_job.visibleLast =
@@ -588,6 +646,29 @@ void goToMisspelling(bool backwards) {
     edit->ensureCursorVisible();
 }
 
+void showCheck() {
+    if (QAction* a = item("mnuViewCheckSpelling"))
+        a->setChecked(installed().options.on);
+}
+
+// Asks the worker, once, whether the system's locale has a dictionary; checking follows.
+void decideDefault() {
+    SpellingOptions& o = installed().options;
+    if (o.asked)
+        return;
+    o.asked = true;
+    Worker::instance().ask([] { return Dictionaries::shared().anyFor(QString()); },
+                           [](bool any) {
+                               SpellingOptions& now = installed().options;
+                               if (now.decided)
+                                   return; // chosen meanwhile
+                               now.decided = true;
+                               now.on = any;
+                               showCheck();
+                               forEachEditor(applySpelling);
+                           });
+}
+
 } // namespace
 
 bool checkingOn() {
@@ -597,6 +678,10 @@ bool checkingOn() {
 void applySpelling(RichEdit* edit) {
     if (!edit)
         return;
+    if (!installed().options.decided) {
+        decideDefault();
+        return;
+    }
     Layer* layer = Layer::find(edit);
     if (installed().options.on && !layer)
         new Layer(edit);
@@ -610,11 +695,14 @@ void installSpelling(QMdiArea* area) {
     installed().area = area;
     const platform::SettingsStore store;
     // The default needs the dictionaries, which are looked at only once a page is shown.
-    installed().options.on = store.readNumber(onKey, 1) != 0;
-    if (QAction* a = item("mnuViewCheckSpelling")) {
+    const int remembered = store.readNumber(onKey, -1);
+    SpellingOptions& o = installed().options;
+    o.on = remembered != 0;
+    o.decided = remembered >= 0;
+    o.asked = false;
+    if (QAction* a = item("mnuViewCheckSpelling"))
         a->setCheckable(true);
-        a->setChecked(installed().options.on);
-    }
+    showCheck();
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
         if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
             applySpelling(doc->editor());
@@ -624,12 +712,24 @@ void installSpelling(QMdiArea* area) {
 
 void toggleSpelling() {
     installed().options.on = !installed().options.on;
+    installed().options.decided = true;
     platform::SettingsStore store;
     store.writeNumber(onKey, installed().options.on ? 1 : 0);
     store.sync();
-    if (QAction* a = item("mnuViewCheckSpelling"))
-        a->setChecked(installed().options.on);
+    showCheck();
     forEachEditor(applySpelling);
+}
+
+QString pageLanguage(const RichEdit* edit) {
+    return edit ? edit->property(languageProperty).toString() : QString();
+}
+
+void setPageLanguage(RichEdit* edit, const QString& language) {
+    if (!edit || pageLanguage(edit) == language)
+        return;
+    edit->setProperty(languageProperty, language);
+    if (Layer* l = Layer::find(edit))
+        l->recheckAll();
 }
 
 void nextMisspellingCommand() {
