@@ -1,27 +1,44 @@
 // Benchmarks of the spell checking.
 //
-// Usage: halvane_bench_spelling spelling
+// Usage: halvane_bench_spelling spelling|spellingtyping
 //   spelling  the worker's time to check a whole 1 MiB page (words found with the lexer, each
 //             looked up in the en_US dictionary, the dictionary loaded before); the longest
 //             stretch the interface thread is kept from its events while the worker checks the
 //             page of an editor; and the memory the loaded English dictionary takes.
+//   spellingtyping  typing into the middle of a 1 MiB page in a document window, as the undo
+//             keystroke figure types (words, spaces, a Return every 72 keys), with checking on
+//             and off in alternating rounds. Keys come the way the window system delivers
+//             them; with checking on, each key waits until its line is checked and underlined,
+//             so that every key pays the whole round (copy, answer, underlines), as slow typing
+//             does. Times are the interface thread's CPU time.
 
 #include "Pages.h"
 #include "Probe.h"
 
 #include "document/RichEdit.h"
+#include "document/Workspace.h"
+#include "document/frmDocument.h"
 #include "spelling/Check.h"
 #include "spelling/PageSpelling.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 namespace {
 
 constexpr qsizetype MiB = 1024 * 1024;
+
+void fail(const char* what) {
+    std::fprintf(stderr, "halvane_bench_spelling: %s\n", what);
+    std::exit(1);
+}
 
 void checkWorker() {
     const std::size_t heapBefore = probe::heapInUse();
@@ -91,12 +108,90 @@ void interfaceBlock() {
                   double(probe::peakResident() - rssBefore) / MiB, "MB");
 }
 
+double threadUs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void typing() {
+    constexpr int rounds = 5, keys = 120;
+    auto* doc = new frmDocument;
+    doc->resize(800, 600);
+    workspace::setActiveLookup([doc] { return doc; });
+    doc->load();
+    RichEdit* edit = doc->editor();
+    edit->setWholeText(benchpages::page(MiB));
+    doc->show();
+    doc->activateWindow();
+    edit->setFocus();
+    QApplication::setCursorFlashTime(0); // no caret blinking between the keys
+    QCoreApplication::processEvents();
+    QTextCursor c = edit->textCursor();
+    c.setPosition(edit->document()->characterCount() / 2);
+    edit->setTextCursor(c);
+    QWindow* window = doc->window()->windowHandle();
+    const auto settle = [&] {
+        QElapsedTimer waited;
+        waited.start();
+        QCoreApplication::processEvents();
+        while (!spelling::isSettled(edit) && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents();
+    };
+    const auto layer = [&] { return edit->findChild<QObject*>(QStringLiteral("halvaneSpelling")); };
+    int n = 0;
+    const auto round = [&] {
+        const double start = threadUs();
+        for (int i = 0; i < keys; ++i, ++n) {
+            const Qt::Key key = n % 72 == 71 ? Qt::Key_Return
+                                : n % 6 == 5 ? Qt::Key_Space
+                                             : Qt::Key(Qt::Key_A + n % 26);
+            QTest::keyClick(window, key);
+            settle();
+        }
+        return (threadUs() - start) / keys;
+    };
+    spelling::applySpelling(edit);
+    if (!layer())
+        fail("spellingtyping: no checking layer");
+    settle();
+    const int length = edit->textLength();
+    std::vector<double> on, off;
+    for (int r = 0; r < rounds; ++r) {
+        on.push_back(round());
+        delete layer();
+        settle();
+        off.push_back(round());
+        spelling::applySpelling(edit);
+        settle(); // the page sent again as a whole, untimed
+    }
+    const int typed = 2 * rounds * keys;
+    if (edit->textLength() - length != typed + typed / 72)
+        fail("spellingtyping: not every key reached the page");
+    if (spelling::underlines(edit).isEmpty())
+        fail("spellingtyping: nothing underlined");
+    probe::report("spelling.keystroke_us_1MiB", median(on), "us");
+    probe::report("spelling.keystroke_off_us_1MiB", median(off), "us");
+    workspace::setActiveLookup({});
+    delete doc;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "spellingtyping") == 0) {
+        typing();
+        return 0;
+    }
     if (argc < 2 || std::strcmp(argv[1], "spelling") != 0) {
-        std::fprintf(stderr, "usage: halvane_bench_spelling spelling\n");
+        std::fprintf(stderr, "usage: halvane_bench_spelling spelling|spellingtyping\n");
         return 2;
     }
     checkWorker();

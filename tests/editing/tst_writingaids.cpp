@@ -150,6 +150,30 @@ class TestWritingAids : public QObject {
 
     void imageSize();
 
+    // An editor with no colours: the list keeps the lexer's states itself, and an edit above
+    // the caret (a comment opened, then closed) changes what it offers below.
+    void statesFollowEdits() {
+        RichEdit edit;
+        edit.setWholeText(QStringLiteral("<p>\n<!-- a\nb\nc <"));
+        edit.show();
+        editing::CompletionPopup popup(&edit);
+        const auto offersAtEnd = [&] {
+            edit.moveCursor(QTextCursor::End);
+            popup.open(true);
+            return popup.isOpen();
+        };
+        QVERIFY(!offersAtEnd());
+        QTextCursor c = edit.textCursor();
+        c.setPosition(4);
+        c.insertText(QStringLiteral("<!-- -->"));
+        c.setPosition(4 + 8);
+        c.deleteChar(); // "<!-- -->\n!-- a": the second comment is gone
+        QVERIFY(offersAtEnd());
+        c.setPosition(0);
+        c.insertText(QStringLiteral("<script>\n"));
+        QVERIFY(!offersAtEnd());
+    }
+
     void namesOfThePage() {
         const QString page = QStringLiteral(
             "<style>/* .gone */ .note, p.big > .x-1 { margin: .5em }</style>\n"
