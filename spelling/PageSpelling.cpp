@@ -267,6 +267,11 @@ class Layer : public QObject {
         connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->document(), &QTextDocument::contentsChange, this, &Layer::changed);
+        // The word being typed is underlined once the caret leaves it.
+        connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+            if (m_hiding && m_edit->textCursor().position() != m_typedTo)
+                m_refresh.start();
+        });
         connect(Worker::instance().checker(), &Checker::answered, this, &Layer::answered);
         // The context menu event reaches the text area's viewport, not the editor.
         edit->viewport()->installEventFilter(this);
@@ -434,6 +439,7 @@ class Layer : public QObject {
     static void recheckEverywhere();
 
     void changed(int position, int, int added) {
+        m_typedTo = position + added;
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();
         const int delta = blocks - m_blocks;
@@ -552,23 +558,45 @@ class Layer : public QObject {
     // Underlines for the blocks in view only.
     void refresh() {
         const Turn turn{m_longestTurn};
-        QList<QTextEdit::ExtraSelection> marks;
-        const int height = m_edit->viewport()->height();
-        for (QTextBlock b = m_edit->firstVisibleBlock(); b.isValid(); b = b.next()) {
-            const QRectF r = m_edit->blockGeometry(b);
-            if (r.top() > height)
-                break;
+        std::vector<std::pair<int, int>> ranges;
+        // The blocks in view: at most one a line of the viewport's height.
+        const int lines =
+            m_edit->viewport()->height() / std::max(1, m_edit->fontMetrics().height()) + 2;
+        // A word still being typed (the caret at its end, just after an edit) is left alone.
+        const QTextCursor caret = m_edit->textCursor();
+        const int typing = caret.hasSelection() || caret.position() != m_typedTo ? -1 : m_typedTo;
+        m_hiding = false;
+        QTextBlock b = m_edit->firstVisibleBlock();
+        for (int n = 0; n < lines && b.isValid(); ++n, b = b.next())
             if (auto* data = static_cast<BlockMarks*>(b.userData()))
                 for (const Mark& m : data->marks) {
-                    const auto [s, e] = range(b, m);
-                    QTextEdit::ExtraSelection mark;
-                    mark.cursor = QTextCursor(m_edit->document());
-                    mark.cursor.setPosition(s);
-                    mark.cursor.setPosition(e, QTextCursor::KeepAnchor);
-                    mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-                    mark.format.setUnderlineColor(Qt::red);
-                    marks.append(mark);
+                    const std::pair<int, int> r = range(b, m);
+                    if (r.first <= typing && typing <= r.second)
+                        m_hiding = true;
+                    else
+                        ranges.push_back(r);
                 }
+        // The underlines drawn follow the edits by themselves: most answers bring the same
+        // ranges again, and setting them anew would only cost their layout and a repaint.
+        const QList<QTextEdit::ExtraSelection>& shown =
+            editing::layer(m_edit, editing::Layer::Spelling);
+        if (shown.size() == qsizetype(ranges.size()) &&
+            std::equal(ranges.begin(), ranges.end(), shown.begin(),
+                       [](const std::pair<int, int>& r, const QTextEdit::ExtraSelection& s) {
+                           return r.first == s.cursor.selectionStart() &&
+                                  r.second == s.cursor.selectionEnd();
+                       }))
+            return;
+        QList<QTextEdit::ExtraSelection> marks;
+        marks.reserve(qsizetype(ranges.size()));
+        for (const auto& [start, end] : ranges) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(m_edit->document());
+            mark.cursor.setPosition(start);
+            mark.cursor.setPosition(end, QTextCursor::KeepAnchor);
+            mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+            mark.format.setUnderlineColor(Qt::red);
+            marks.append(mark);
         }
         editing::setLayer(m_edit, editing::Layer::Spelling, marks);
     }
@@ -579,6 +607,8 @@ class Layer : public QObject {
     RichEdit* m_edit;
     quintptr m_key;
     QTimer m_send, m_refresh;
+    int m_typedTo = -1;    // where the last edit ended
+    bool m_hiding = false; // the underline of the word being typed is held back
     int m_blocks = 0;
     int m_serial = 0;
     int m_dirtyFirst = -1, m_dirtyEnd = 0, m_delta = 0;

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
+#include "editing/SelectionLayers.h"
 #include "spelling/Dictionaries.h"
 #include "spelling/PageSpelling.h"
 
@@ -88,6 +89,20 @@ class TestPageSpelling : public QObject {
         QVERIFY(spelling::checkingOn());
         app.type(QStringLiteral("<p lang=en>a speling</p>"));
         QTRY_COMPARE(underlined(app.edit()), QStringList{"speling"});
+    }
+
+    // The word being typed is underlined once the caret leaves it.
+    void wordBeingTyped() {
+        remember(1);
+        App app;
+        app.newDocument();
+        spelling::setPageLanguage(app.edit(), QStringLiteral("en_US"));
+        app.type(QStringLiteral("a speling"));
+        QTRY_COMPARE(underlined(app.edit()), QStringList{"speling"});
+        QTRY_VERIFY(spelling::isSettled(app.edit()));
+        QVERIFY(editing::layer(app.edit(), editing::Layer::Spelling).isEmpty());
+        app.key(Qt::Key_Left);
+        QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::Spelling).size(), 1);
     }
 
     // Words outside any lang attribute follow the page's own language, chosen in its context
