@@ -255,7 +255,7 @@ class Layer : public QObject {
     explicit Layer(RichEdit* edit) : QObject(edit), m_edit(edit) {
         setObjectName(QLatin1String(name));
         m_send.setSingleShot(true);
-        m_send.setInterval(40);
+        m_send.setInterval(0); // letters are held back (see changed()): other edits go at once
         connect(&m_send, &QTimer::timeout, this, &Layer::send);
         m_gather.setSingleShot(true);
         m_gather.setInterval(0);
@@ -263,14 +263,25 @@ class Layer : public QObject {
         m_refresh.setSingleShot(true);
         m_refresh.setInterval(0);
         connect(&m_refresh, &QTimer::timeout, this, &Layer::refresh);
-        const auto later = [this] { m_refresh.start(); };
+        const auto later = [this] { m_refresh.start(0); };
         connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->document(), &QTextDocument::contentsChange, this, &Layer::changed);
         // The word being typed is underlined once the caret leaves it.
         connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-            if (m_hiding && m_edit->textCursor().position() != m_typedTo)
-                m_refresh.start();
+            // Underlines held back while typing go with the key's own repaint.
+            if (m_refresh.isActive() && m_refresh.interval() > 0) {
+                m_refresh.stop();
+                refresh();
+            }
+            if (m_edit->textCursor().position() == m_typedTo)
+                return;
+            if (m_deferred) {
+                m_deferred = false;
+                m_send.start();
+            }
+            if (m_hiding)
+                m_refresh.start(0);
         });
         connect(Worker::instance().checker(), &Checker::answered, this, &Layer::answered);
         // The context menu event reaches the text area's viewport, not the editor.
@@ -289,7 +300,8 @@ class Layer : public QObject {
 
     double longestTurn() const { return m_longestTurn; }
     bool settled() const {
-        return m_inFlight.empty() && m_dirtyFirst < 0 && !m_send.isActive() && !m_gathering;
+        return m_inFlight.empty() && (m_dirtyFirst < 0 || m_deferred) && !m_send.isActive() &&
+               !m_gathering;
     }
 
     // The mark at a widget position, with its range.
@@ -344,7 +356,7 @@ class Layer : public QObject {
         send();
     }
 
-    void refreshSoon() { m_refresh.start(); }
+    void refreshSoon() { m_refresh.start(0); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -355,7 +367,7 @@ class Layer : public QObject {
             showMenu(markAt(position, &start, &end), start, e->globalPos());
             return true;
         } else if (event->type() == QEvent::Resize) {
-            m_refresh.start();
+            m_refresh.start(0);
         }
         return QObject::eventFilter(watched, event);
     }
@@ -438,8 +450,9 @@ class Layer : public QObject {
 
     static void recheckEverywhere();
 
-    void changed(int position, int, int added) {
+    void changed(int position, int removed, int added) {
         m_typedTo = position + added;
+        m_sinceEdit.start();
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();
         const int delta = blocks - m_blocks;
@@ -461,7 +474,14 @@ class Layer : public QObject {
         m_dirtyEnd = std::min(m_dirtyEnd, blocks);
         m_gathering = false; // the copies taken so far may be out of date
         m_gather.stop();
-        m_send.start();
+        // A letter typed goes on with a word, whose underline is held back while it is being
+        // typed: its line is checked once the word ends or the caret leaves it.
+        const QChar typed = added == 1 && removed == 0 ? doc->characterAt(position) : QChar();
+        m_deferred = typed.isLetterOrNumber() || typed == u'\'' || typed == QChar(0x2019);
+        if (m_deferred)
+            m_send.stop();
+        else
+            m_send.start();
     }
 
     // Takes copies of the changed lines, a few milliseconds at a time (a whole big page takes
@@ -471,6 +491,7 @@ class Layer : public QObject {
         const Turn turn{m_longestTurn};
         if (m_dirtyFirst < 0)
             return;
+        m_deferred = false;
         const QTextDocument* doc = m_edit->document();
         if (!m_gathering) {
             m_gathering = true;
@@ -552,7 +573,11 @@ class Layer : public QObject {
                 editing::notify(
                     tr("No spelling dictionary is installed for \"%1\": its words are not checked.")
                         .arg(language));
-        m_refresh.start();
+        // While the user types, new underlines wait for the next key (drawn with its repaint
+        // rather than in a repaint of their own) or a pause.
+        const bool typing = m_sinceEdit.isValid() && m_sinceEdit.elapsed() < typingMs;
+        if (!m_refresh.isActive() || !typing)
+            m_refresh.start(typing ? pauseMs : 0);
     }
 
     // Underlines for the blocks in view only.
@@ -609,6 +634,9 @@ class Layer : public QObject {
     QTimer m_send, m_refresh;
     int m_typedTo = -1;    // where the last edit ended
     bool m_hiding = false; // the underline of the word being typed is held back
+    bool m_deferred = false; // a word is being typed: its line is sent once it ends
+    QElapsedTimer m_sinceEdit;
+    static constexpr int typingMs = 1000, pauseMs = 300;
     int m_blocks = 0;
     int m_serial = 0;
     int m_dirtyFirst = -1, m_dirtyEnd = 0, m_delta = 0;

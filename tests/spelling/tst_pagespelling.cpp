@@ -91,18 +91,22 @@ class TestPageSpelling : public QObject {
         QTRY_COMPARE(underlined(app.edit()), QStringList{"speling"});
     }
 
-    // The word being typed is underlined once the caret leaves it.
+    // The word being typed is checked and underlined once it ends or the caret leaves it.
     void wordBeingTyped() {
         remember(1);
         App app;
         app.newDocument();
         spelling::setPageLanguage(app.edit(), QStringLiteral("en_US"));
         app.type(QStringLiteral("a speling"));
-        QTRY_COMPARE(underlined(app.edit()), QStringList{"speling"});
         QTRY_VERIFY(spelling::isSettled(app.edit()));
-        QVERIFY(editing::layer(app.edit(), editing::Layer::Spelling).isEmpty());
+        QTest::qWait(100);
+        QVERIFY(spelling::underlines(app.edit()).isEmpty());
         app.key(Qt::Key_Left);
+        QTRY_COMPARE(underlined(app.edit()), QStringList{"speling"});
         QTRY_COMPARE(editing::layer(app.edit(), editing::Layer::Spelling).size(), 1);
+        app.edit()->moveCursor(QTextCursor::End);
+        app.type(QStringLiteral(" wrnog."));
+        QTRY_COMPARE(underlined(app.edit()), (QStringList{"speling", "wrnog"}));
     }
 
     // Words outside any lang attribute follow the page's own language, chosen in its context
