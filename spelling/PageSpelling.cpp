@@ -22,6 +22,8 @@
 #include <QThread>
 #include <QTimer>
 #include <ctime>
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <unordered_map>
@@ -95,6 +97,7 @@ class Checker : public QObject {
     void run(const Job& job) {
         if (job.lines.isEmpty() && job.removed < 0) { // the editor is gone
             m_pages.erase(job.editor);
+            take(job.editor);
             return;
         }
         std::vector<Line>& page = m_pages[job.editor];
@@ -156,18 +159,39 @@ class Checker : public QObject {
                         {w.column, w.endPiece - w.piece, w.endColumn, w.text, w.language});
             batch.lines.emplace_back(i, std::move(marks));
             if (clock.elapsed() > 30) {
-                emit answered(batch);
+                deliver(batch);
                 batch.lines.clear();
                 clock.restart();
             }
         }
         batch.done = true;
         batch.missing = QStringList(missing.begin(), missing.end());
-        emit answered(batch);
+        deliver(batch);
+    }
+
+    // The answers for an editor so far, in the order they came (any thread).
+    std::vector<Batch> take(quintptr editor) {
+        QMutexLocker lock(&m_heldMutex);
+        std::vector<Batch> out;
+        const auto mine = [editor](const Batch& b) { return b.editor == editor; };
+        for (Batch& b : m_held)
+            if (mine(b))
+                out.push_back(std::move(b));
+        m_held.erase(std::remove_if(m_held.begin(), m_held.end(), mine), m_held.end());
+        return out;
+    }
+
+    // Until when (steady clock, ms) the user is typing: answers then wait for the interface
+    // to take them with the next key, rather than waking it for a turn of its own.
+    static std::atomic<qint64> typingUntil;
+    static qint64 nowMs() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 
   signals:
-    void answered(const spelling::detail::Batch& batch);
+    void ready(quintptr editor);
 
   private:
     struct Line {
@@ -176,8 +200,21 @@ class Checker : public QObject {
         bool scanned = false;
         Context before;
     };
+    void deliver(const Batch& batch) {
+        {
+            QMutexLocker lock(&m_heldMutex);
+            m_held.push_back(batch);
+        }
+        if (nowMs() >= typingUntil.load())
+            emit ready(batch.editor);
+    }
+
     std::unordered_map<quintptr, std::vector<Line>> m_pages;
+    QMutex m_heldMutex;
+    std::vector<Batch> m_held;
 };
+
+std::atomic<qint64> Checker::typingUntil{0};
 
 class Worker {
   public:
@@ -269,7 +306,8 @@ class Layer : public QObject {
         connect(edit->document(), &QTextDocument::contentsChange, this, &Layer::changed);
         // The word being typed is underlined once the caret leaves it.
         connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-            // Underlines held back while typing go with the key's own repaint.
+            // Answers and underlines held back while typing go with the key's own repaint.
+            collect();
             if (m_refresh.isActive() && m_refresh.interval() > 0) {
                 m_refresh.stop();
                 refresh();
@@ -283,7 +321,13 @@ class Layer : public QObject {
             if (m_hiding)
                 m_refresh.start(0);
         });
-        connect(Worker::instance().checker(), &Checker::answered, this, &Layer::answered);
+        connect(Worker::instance().checker(), &Checker::ready, this, [this](quintptr editor) {
+            if (editor == m_key)
+                collect();
+        });
+        m_collect.setSingleShot(true);
+        m_collect.setInterval(pauseMs);
+        connect(&m_collect, &QTimer::timeout, this, &Layer::collect);
         // The context menu event reaches the text area's viewport, not the editor.
         edit->viewport()->installEventFilter(this);
         // A number of its own, never used again: answers for a closed editor are left alone.
@@ -453,6 +497,8 @@ class Layer : public QObject {
     void changed(int position, int removed, int added) {
         m_typedTo = position + added;
         m_sinceEdit.start();
+        Checker::typingUntil.store(Checker::nowMs() + pauseMs);
+        m_collect.start(); // what the worker holds meanwhile, once the typing pauses
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();
         const int delta = blocks - m_blocks;
@@ -546,10 +592,13 @@ class Layer : public QObject {
         return line;
     }
 
+    void collect() {
+        for (const Batch& b : Worker::instance().checker()->take(m_key))
+            answered(b);
+    }
+
     void answered(const Batch& batch) {
         const Turn turn{m_longestTurn};
-        if (batch.editor != m_key)
-            return;
         QTextDocument* doc = m_edit->document();
         for (const auto& [line, marks] : batch.lines) {
             const int at = mapLine(batch.serial, line);
@@ -636,6 +685,7 @@ class Layer : public QObject {
     bool m_hiding = false; // the underline of the word being typed is held back
     bool m_deferred = false; // a word is being typed: its line is sent once it ends
     QElapsedTimer m_sinceEdit;
+    QTimer m_collect;
     static constexpr int typingMs = 1000, pauseMs = 300;
     int m_blocks = 0;
     int m_serial = 0;
