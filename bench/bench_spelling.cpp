@@ -120,24 +120,44 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// A document window holding a 1 MiB page, shown, caret at the middle of the text.
+struct Window {
+    Window() {
+        doc = new frmDocument;
+        doc->resize(800, 600);
+        doc->load();
+        edit = doc->editor();
+        edit->setWholeText(benchpages::page(MiB));
+        doc->show();
+        QCoreApplication::processEvents();
+        QTextCursor c = edit->textCursor();
+        c.setPosition(edit->document()->characterCount() / 2);
+        edit->setTextCursor(c);
+        edit->viewport()->installEventFilter(&paints);
+    }
+    ~Window() { delete doc; }
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    frmDocument* doc;
+    RichEdit* edit;
+    int length = 0;
+};
+
 void typing() {
-    // Each round the same keys: 12 spaces and a Return timed, 6 keys before them untimed.
-    constexpr int rounds = 5, keys = 72, warmUp = 6;
-    auto* doc = new frmDocument;
-    doc->resize(800, 600);
-    workspace::setActiveLookup([doc] { return doc; });
-    doc->load();
-    RichEdit* edit = doc->editor();
-    edit->setWholeText(benchpages::page(MiB));
-    doc->show();
-    doc->activateWindow();
-    edit->setFocus();
+    // Each round the same keys: 12 spaces and a Return.
+    constexpr int rounds = 9, keys = 72;
     QApplication::setCursorFlashTime(0); // no caret blinking between the keys
-    QCoreApplication::processEvents();
-    QTextCursor c = edit->textCursor();
-    c.setPosition(edit->document()->characterCount() / 2);
-    edit->setTextCursor(c);
-    QWindow* window = doc->window()->windowHandle();
+    // Two windows with the same page, one checked and one not, typed into in turns: neither
+    // pays for the other's set-up between the rounds.
+    Window checked, plain;
+    spelling::applySpelling(checked.edit);
+    if (!checked.edit->findChild<QObject*>(QStringLiteral("halvaneSpelling")))
+        fail("spellingtyping: no checking layer");
     // After each key the loop waits asleep (costing no CPU time) for 50 ms, as between the
     // keys of a quick typist, on both sides alike; the worker answers meanwhile, and the
     // layer takes the answers with the next key. After a round it waits until the layer has
@@ -155,20 +175,18 @@ void typing() {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::processEvents();
     };
-    const auto settle = [&] { waitWhile([&] { return !spelling::isSettled(edit); }); };
-    const auto layer = [&] { return edit->findChild<QObject*>(QStringLiteral("halvaneSpelling")); };
-    struct Paints : QObject {
-        int count = 0;
-        bool eventFilter(QObject*, QEvent* e) override {
-            count += e->type() == QEvent::Paint;
-            return false;
-        }
-    } paints;
-    edit->viewport()->installEventFilter(&paints);
-    int paintsOn = 0, paintsOff = 0;
-    int n = 0;
-    const auto type = [&](int count) {
-        for (int i = 0; i < count; ++i, ++n) {
+    const auto settle = [&] { waitWhile([&] { return !spelling::isSettled(checked.edit); }); };
+    settle();
+    for (Window* w : {&checked, &plain})
+        w->length = w->edit->textLength();
+    const auto round = [&](Window& w, int n) {
+        workspace::setActiveLookup([d = w.doc] { return d; });
+        w.doc->activateWindow();
+        w.edit->setFocus();
+        QWindow* window = w.doc->window()->windowHandle();
+        settle();
+        const double start = threadUs();
+        for (int i = 0; i < keys; ++i, ++n) {
             const Qt::Key key = n % 72 == 71 ? Qt::Key_Return
                                 : n % 6 == 5 ? Qt::Key_Space
                                              : Qt::Key(Qt::Key_A + n % 26);
@@ -176,45 +194,24 @@ void typing() {
             QTest::keyClick(window, key);
             waitWhile([&] { return pace.isActive(); });
         }
-    };
-    // Each round starts with a few keys untimed: what ran between the rounds (the whole page
-    // checked again) leaves the caches to the worker's data.
-    const auto round = [&] {
-        type(warmUp);
-        settle();
-        const double start = threadUs();
-        type(keys);
         settle();
         return (threadUs() - start) / keys;
     };
-    spelling::applySpelling(edit);
-    if (!layer())
-        fail("spellingtyping: no checking layer");
-    settle();
-    const int length = edit->textLength();
     std::vector<double> on, off;
     for (int r = 0; r < rounds; ++r) {
-        paints.count = 0;
-        on.push_back(round());
-        paintsOn += paints.count;
-        delete layer();
-        settle();
-        paints.count = 0;
-        off.push_back(round());
-        paintsOff += paints.count;
-        spelling::applySpelling(edit);
-        settle(); // the page sent again as a whole, untimed
+        on.push_back(round(checked, r * keys));
+        off.push_back(round(plain, r * keys));
     }
-    const int typed = 2 * rounds * (keys + warmUp);
-    if (edit->textLength() - length != typed + typed / 72)
-        fail("spellingtyping: not every key reached the page");
-    if (spelling::underlines(edit).isEmpty())
+    workspace::setActiveLookup({});
+    for (Window* w : {&checked, &plain})
+        if (w->edit->textLength() - w->length != rounds * (keys + 1))
+            fail("spellingtyping: not every key reached the page");
+    if (spelling::underlines(checked.edit).isEmpty())
         fail("spellingtyping: nothing underlined");
-    std::fprintf(stderr, "spellingtyping: %d paints with checking on, %d off\n", paintsOn, paintsOff);
+    std::fprintf(stderr, "spellingtyping: %d paints with checking on, %d off\n",
+                 checked.paints.count, plain.paints.count);
     probe::report("spelling.keystroke_us_1MiB", median(on), "us");
     probe::report("spelling.keystroke_off_us_1MiB", median(off), "us");
-    workspace::setActiveLookup({});
-    delete doc;
 }
 
 } // namespace
