@@ -14,7 +14,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUrl>
-#include <set>
+#include <algorithm>
+#include <iterator>
 
 namespace editing {
 
@@ -115,18 +116,25 @@ PageNames namesFor(const RichEdit* edit, CompletionKind kind) {
         names.ids = idsOf(text);
         return names;
     }
-    std::set<QString> classes;
-    for (const QString& c : classNames(pageStyle(text)))
-        classes.insert(c);
+    // Each list comes sorted and without repeats: merged, not sorted again.
+    QStringList classes = classNames(pageStyle(text));
     if (!names.folder.isEmpty())
         for (const QString& href : styleSheetsOf(text)) {
             if (href.contains(QLatin1String("://")) || href.startsWith(QLatin1String("//")))
                 continue; // only the sheets of the page's own folders
             const QString local = QUrl::fromPercentEncoding(href.section(u'?', 0, 0).toUtf8());
-            for (const QString& c : sheetClasses(QDir(names.folder).filePath(local)))
-                classes.insert(c);
+            const QStringList sheet = sheetClasses(QDir(names.folder).filePath(local));
+            if (classes.isEmpty()) {
+                classes = sheet;
+                continue;
+            }
+            QStringList merged;
+            merged.reserve(classes.size() + sheet.size());
+            std::set_union(classes.cbegin(), classes.cend(), sheet.cbegin(), sheet.cend(),
+                           std::back_inserter(merged));
+            classes = std::move(merged);
         }
-    names.classes = QStringList(classes.begin(), classes.end());
+    names.classes = std::move(classes);
     return names;
 }
 
