@@ -149,6 +149,7 @@ class TestWritingAids : public QObject {
     }
 
     void imageSize();
+    void classesOfLinkedSheets();
 
     // An editor with no colours: the list keeps the lexer's states itself, and an edit above
     // the caret (a comment opened, then closed) changes what it offers below.
@@ -268,6 +269,35 @@ class TestWritingAids : public QObject {
         app.trigger(QStringLiteral("mnuEditKeepIndent"));
     }
 };
+
+// The class list joins the page's own style with its linked sheet, read again once the sheet
+// changes on disk.
+void TestWritingAids::classesOfLinkedSheets() {
+    App app;
+    app.newDocument();
+    QTemporaryDir dir;
+    const auto writeSheet = [&](const char* css) {
+        QFile f(dir.filePath(QStringLiteral("s.css")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(css);
+    };
+    writeSheet(".b, .d { }");
+    app.doc()->setWindowTitle(dir.filePath(QStringLiteral("page.htm")));
+    app.edit()->setWholeText(QStringLiteral(
+        "<style>.c, .a { }</style><link rel=stylesheet href=\"s.css\">\n<p class=\""));
+    editing::CompletionPopup popup(app.edit());
+    const auto offered = [&] {
+        app.edit()->moveCursor(QTextCursor::End);
+        popup.open(true);
+        QStringList out;
+        for (int i = 0; popup.isOpen() && i < popup.list()->count(); ++i)
+            out << popup.list()->item(i)->text();
+        return out;
+    };
+    QCOMPARE(offered(), (QStringList{"a", "b", "c", "d"}));
+    writeSheet(".b, .e, .f { }");
+    QCOMPARE(offered(), (QStringList{"a", "b", "c", "e", "f"}));
+}
 
 void TestWritingAids::imageSize() {
     App app;
