@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -22,7 +23,6 @@
 #include <QThread>
 #include <QTimer>
 #include <ctime>
-#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -98,6 +98,8 @@ class Checker : public QObject {
         if (job.lines.isEmpty() && job.removed < 0) { // the editor is gone
             m_pages.erase(job.editor);
             take(job.editor);
+            QMutexLocker lock(&m_heldMutex);
+            m_typingUntil.remove(job.editor);
             return;
         }
         std::vector<Line>& page = m_pages[job.editor];
@@ -181,9 +183,13 @@ class Checker : public QObject {
         return out;
     }
 
-    // Until when (steady clock, ms) the user is typing: answers then wait for the interface
-    // to take them with the next key, rather than waking it for a turn of its own.
-    static std::atomic<qint64> typingUntil;
+    // Until when (steady clock, ms) the user types in an editor: its answers then wait for
+    // the interface to take them with the next key, rather than waking it for a turn of its
+    // own (any thread).
+    void typingUntil(quintptr editor, qint64 until) {
+        QMutexLocker lock(&m_heldMutex);
+        m_typingUntil[editor] = until;
+    }
     static qint64 nowMs() {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
@@ -201,20 +207,21 @@ class Checker : public QObject {
         Context before;
     };
     void deliver(const Batch& batch) {
+        bool typing = false;
         {
             QMutexLocker lock(&m_heldMutex);
             m_held.push_back(batch);
+            typing = nowMs() < m_typingUntil.value(batch.editor);
         }
-        if (nowMs() >= typingUntil.load())
+        if (!typing)
             emit ready(batch.editor);
     }
 
     std::unordered_map<quintptr, std::vector<Line>> m_pages;
-    QMutex m_heldMutex;
+    QMutex m_heldMutex; // guards the two below
     std::vector<Batch> m_held;
+    QHash<quintptr, qint64> m_typingUntil;
 };
-
-std::atomic<qint64> Checker::typingUntil{0};
 
 class Worker {
   public:
@@ -497,7 +504,7 @@ class Layer : public QObject {
     void changed(int position, int removed, int added) {
         m_typedTo = position + added;
         m_sinceEdit.start();
-        Checker::typingUntil.store(Checker::nowMs() + pauseMs);
+        Worker::instance().checker()->typingUntil(m_key, Checker::nowMs() + pauseMs);
         m_collect.start(); // what the worker holds meanwhile, once the typing pauses
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();

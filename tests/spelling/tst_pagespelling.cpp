@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QSettings>
 #include <QTest>
@@ -107,6 +108,28 @@ class TestPageSpelling : public QObject {
         app.edit()->moveCursor(QTextCursor::End);
         app.type(QStringLiteral(" wrnog."));
         QTRY_COMPARE(underlined(app.edit()), (QStringList{"speling", "wrnog"}));
+    }
+
+    // Answers held while the user types in one window still reach another window.
+    void typingElsewhere() {
+        remember(1);
+        App app;
+        app.newDocument();
+        RichEdit* other = app.edit();
+        spelling::setPageLanguage(other, QStringLiteral("en_US"));
+        QString page;
+        for (int i = 0; i < 4000; ++i)
+            page += QStringLiteral("<p>The visitors read this paragraph.</p>\n");
+        other->setWholeText(page + QStringLiteral("<p>a speling</p>"));
+        app.newDocument();
+        QElapsedTimer typing;
+        typing.start();
+        while (typing.elapsed() < 1500) {
+            app.type(QStringLiteral("ab "));
+            QTest::qWait(20);
+        }
+        QTRY_VERIFY(spelling::isSettled(other));
+        QTRY_COMPARE(underlined(other), QStringList{"speling"});
     }
 
     // Words outside any lang attribute follow the page's own language, chosen in its context
