@@ -1,6 +1,7 @@
 #include "editing/Completion.h"
 
 #include "markup/Tables.h"
+#include "markup/tables/AttributeValues.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,58 +19,11 @@ bool isNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':';
 }
 
-// The known values of the enumerated attributes the list offers after `="`. Hand-kept: the
-// packages the element tables come from carry no attribute values.
-struct Values {
-    const char* attribute;
-    const char* values;
-};
-constexpr Values enumerated[] = {
-    {"autocomplete", "on off name email username new-password current-password tel url"},
-    {"crossorigin", "anonymous use-credentials"},
-    {"decoding", "async auto sync"},
-    {"dir", "auto ltr rtl"},
-    {"draggable", "false true"},
-    {"enctype", "application/x-www-form-urlencoded multipart/form-data text/plain"},
-    {"formmethod", "dialog get post"},
-    {"loading", "eager lazy"},
-    {"method", "dialog get post"},
-    {"preload", "auto metadata none"},
-    {"referrerpolicy",
-     "no-referrer no-referrer-when-downgrade origin origin-when-cross-origin same-origin "
-     "strict-origin strict-origin-when-cross-origin unsafe-url"},
-    {"rel", "alternate author bookmark canonical dns-prefetch external help icon license manifest "
-            "modulepreload next nofollow noopener noreferrer opener pingback preconnect prefetch "
-            "preload prev search stylesheet tag"},
-    {"scope", "col colgroup row rowgroup"},
-    {"shape", "circle default poly rect"},
-    {"spellcheck", "false true"},
-    {"target", "_blank _parent _self _top"},
-    {"translate", "no yes"},
-    {"wrap", "hard soft"},
-};
-
 QStringList valuesOf(const QString& element, const QString& attribute) {
-    if (attribute == QLatin1String("type")) {
-        if (element == QLatin1String("input"))
-            return QStringLiteral(
-                       "button checkbox color date datetime-local email file hidden image "
-                       "month number password radio range reset search submit tel text "
-                       "time url week")
-                .split(u' ');
-        if (element == QLatin1String("button"))
-            return {QStringLiteral("button"), QStringLiteral("reset"), QStringLiteral("submit")};
-        if (element == QLatin1String("ol"))
-            return {QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("I"),
-                    QStringLiteral("a"), QStringLiteral("i")};
-        if (element == QLatin1String("script"))
-            return {QStringLiteral("module"), QStringLiteral("text/javascript")};
-        return {};
-    }
-    for (const Values& v : enumerated)
-        if (attribute == QLatin1String(v.attribute))
-            return QString::fromLatin1(v.values).split(u' ');
-    return {};
+    QStringList out;
+    for (const char* v : markup::valuesOf(element, attribute))
+        out << QLatin1String(v);
+    return out;
 }
 
 QString characterOf(const markup::NamedReference& r) {

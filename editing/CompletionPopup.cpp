@@ -3,6 +3,7 @@
 #include "document/RichEdit.h"
 #include "document/frmDocument.h"
 #include "editing/MatchingTags.h"
+#include "editing/SyntaxColours.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,26 +14,58 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUrl>
-#include <set>
+#include <algorithm>
+#include <iterator>
 
 namespace editing {
 
-CompletionPopup::CompletionPopup(RichEdit* edit) : m_edit(edit) {}
+CompletionPopup::CompletionPopup(RichEdit* edit) : m_edit(edit) {
+    // An edit in block b changes what the states before b and on depend on (block b - 1 is
+    // lexed looking on into b when a long line goes on there).
+    m_changes = QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
+                                 [this](int position, int, int) {
+                                     const int b =
+                                         m_edit->document()->findBlock(position).blockNumber();
+                                     if (int(m_states.size()) > std::max(b, 0))
+                                         m_states.resize(std::max(b, 0));
+                                 });
+}
 
-CompletionPopup::~CompletionPopup() = default;
+CompletionPopup::~CompletionPopup() {
+    QObject::disconnect(m_changes);
+}
+
+markup::State CompletionPopup::stateBefore(int i) {
+    if (i <= 0)
+        return markup::startState;
+    const BlockPage page(m_edit);
+    if (SyntaxColours::of(m_edit))
+        return page.stateBefore(i);
+    if (m_states.empty())
+        m_states.push_back(markup::startState);
+    if (int(m_states.size()) > i)
+        return m_states[i];
+    std::vector<markup::Span> spans;
+    int n = int(m_states.size()) - 1;
+    for (QTextBlock b = m_edit->document()->findBlockByNumber(n); n < i && b.isValid();
+         ++n, b = b.next()) {
+        spans.clear();
+        m_states.push_back(
+            markup::lex(b.text(), m_states.back(), page.pieceEndsLine(n), spans, b.next().text()));
+    }
+    return m_states.back();
+}
 
 bool CompletionPopup::isOpen() const {
     return m_list && m_list->isVisible();
 }
 
-CompletionContext CompletionPopup::contextHere() const {
+CompletionContext CompletionPopup::contextHere() {
     const QTextCursor c = m_edit->textCursor();
     if (c.hasSelection())
         return {};
     const QTextBlock block = c.block();
-    const BlockPage page(m_edit);
-    return completionContext(block.text(), c.positionInBlock(),
-                             page.stateBefore(block.blockNumber()));
+    return completionContext(block.text(), c.positionInBlock(), stateBefore(block.blockNumber()));
 }
 
 namespace {
@@ -83,18 +116,25 @@ PageNames namesFor(const RichEdit* edit, CompletionKind kind) {
         names.ids = idsOf(text);
         return names;
     }
-    std::set<QString> classes;
-    for (const QString& c : classNames(pageStyle(text)))
-        classes.insert(c);
+    // Each list comes sorted and without repeats: merged, not sorted again.
+    QStringList classes = classNames(pageStyle(text));
     if (!names.folder.isEmpty())
         for (const QString& href : styleSheetsOf(text)) {
             if (href.contains(QLatin1String("://")) || href.startsWith(QLatin1String("//")))
                 continue; // only the sheets of the page's own folders
             const QString local = QUrl::fromPercentEncoding(href.section(u'?', 0, 0).toUtf8());
-            for (const QString& c : sheetClasses(QDir(names.folder).filePath(local)))
-                classes.insert(c);
+            const QStringList sheet = sheetClasses(QDir(names.folder).filePath(local));
+            if (classes.isEmpty()) {
+                classes = sheet;
+                continue;
+            }
+            QStringList merged;
+            merged.reserve(classes.size() + sheet.size());
+            std::set_union(classes.cbegin(), classes.cend(), sheet.cbegin(), sheet.cend(),
+                           std::back_inserter(merged));
+            classes = std::move(merged);
         }
-    names.classes = QStringList(classes.begin(), classes.end());
+    names.classes = std::move(classes);
     return names;
 }
 
@@ -117,19 +157,31 @@ void CompletionPopup::open(bool forced) {
         m_list->setFont(m_edit->font());
         QObject::connect(m_list, &QListWidget::itemClicked, m_list, [this] { accept(); });
     }
+    // All rows in one insertion: thousands of class names or references added one by one
+    // would each lay out the list again.
+    QStringList labels;
+    labels.reserve(qsizetype(names.size()));
+    m_texts.clear();
+    m_texts.reserve(names.size());
+    for (const Suggestion& s : names) {
+        labels << s.label;
+        m_texts.push_back(s.text);
+    }
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (const Suggestion& s : names) {
-        auto* item = new QListWidgetItem(s.label, m_list);
-        item->setData(Qt::UserRole, s.text);
-    }
+    m_list->addItems(labels);
     m_list->setCurrentRow(0);
     m_list->setUpdatesEnabled(true);
     m_block = m_edit->textCursor().blockNumber();
     const QRect caret = m_edit->cursorRect();
     const int rows = std::min<int>(int(names.size()), 10);
     const int h = m_list->sizeHintForRow(0) * rows + 2 * m_list->frameWidth();
-    const int w = std::max(160, std::min(m_list->sizeHintForColumn(0) + 40, 420));
+    // As wide as the longest of the first names (the width is bounded anyway).
+    const QFontMetrics metrics(m_list->font());
+    int widest = 0;
+    for (qsizetype i = 0; i < std::min<qsizetype>(labels.size(), 200); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(labels[i]));
+    const int w = std::max(160, std::min(widest + 40, 420));
     QPoint at = caret.bottomLeft();
     if (at.y() + h > m_edit->viewport()->height() && caret.top() - h >= 0)
         at.setY(caret.top() - h);
@@ -189,17 +241,17 @@ bool CompletionPopup::handleKey(QKeyEvent* key) {
 }
 
 void CompletionPopup::accept() {
-    QListWidgetItem* item = m_list ? m_list->currentItem() : nullptr;
+    const int row = m_list ? m_list->currentRow() : -1;
     const CompletionContext context = contextHere();
     close();
-    if (!item || context.kind != m_context.kind)
+    if (row < 0 || row >= int(m_texts.size()) || context.kind != m_context.kind)
         return;
     QTextCursor c = m_edit->textCursor();
     const int blockStart = c.block().position();
     c.setPosition(blockStart + context.start);
     c.setPosition(blockStart + context.start + int(context.prefix.size()), QTextCursor::KeepAnchor);
     m_edit->setTextCursor(c);
-    m_edit->setSelText(item->data(Qt::UserRole).toString());
+    m_edit->setSelText(m_texts[row]);
 }
 
 void CompletionPopup::close() {

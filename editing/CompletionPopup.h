@@ -32,12 +32,19 @@ class CompletionPopup {
     void close();
 
   private:
-    CompletionContext contextHere() const;
+    CompletionContext contextHere();
+    // The lexer's state before block `i`: the colours' states when the editor keeps them,
+    // else the popup's own, kept from the top of the page down to the last block asked for
+    // and dropped below an edit, so that typing on asks for one line's lexing at most.
+    markup::State stateBefore(int i);
     void accept();
 
     RichEdit* m_edit;
     QPointer<QListWidget> m_list;
     CompletionContext m_context;
+    std::vector<QString> m_texts; // what each row of the list writes
+    std::vector<markup::State> m_states; // before blocks 0, 1, ...
+    QMetaObject::Connection m_changes;
     int m_block = -1;
 };
 

@@ -13,7 +13,9 @@ std::vector<Word> misspelt(const std::vector<Word>& words, Dictionaries& diction
             language = w.language;
             tag = dictionaries.dictionaryFor(language, pageLanguage);
             if (tag.isEmpty() && missing)
-                missing->insert(language.isEmpty() ? pageLanguage : language);
+                missing->insert(!language.isEmpty()       ? language
+                                : !pageLanguage.isEmpty() ? pageLanguage
+                                                          : Dictionaries::systemLanguage());
         }
         if (tag.isEmpty() || dictionaries.isCorrect(w.text, tag))
             continue;

@@ -77,8 +77,32 @@ QString Dictionaries::dictionaryFor(const QString& language, const QString& fall
         return resolve(language);
     if (!fallback.trimmed().isEmpty())
         return resolve(fallback);
-    const QString system = resolve(QLocale::system().name());
-    return system.isEmpty() ? resolve(QStringLiteral("en")) : system;
+    return resolve(systemLanguage());
+}
+
+QString Dictionaries::systemLanguage() {
+    const QString name = QLocale::system().name();
+    const QString lower = name.toLower();
+    return name.isEmpty() || lower == u"c" || lower.startsWith(u"c.") || lower == u"posix"
+               ? QStringLiteral("en")
+               : name;
+}
+
+namespace {
+void collect(const char* const tag, const char* const, const char* const, const char* const,
+             void* data) {
+    static_cast<QStringList*>(data)->append(QString::fromUtf8(tag));
+}
+} // namespace
+
+QStringList Dictionaries::installed() {
+    QMutexLocker lock(&m_mutex);
+    QStringList out;
+    if (m_broker)
+        enchant_broker_list_dicts(m_broker, collect, &out);
+    out.sort();
+    out.removeDuplicates();
+    return out;
 }
 
 bool Dictionaries::anyFor(const QString& language) {

@@ -26,8 +26,13 @@ class Dictionaries {
     // ("de_DE"); "" when none is installed. An empty language means `fallback`, and an empty
     // fallback the system's locale.
     QString dictionaryFor(const QString& language, const QString& fallback = {});
-    // Whether any dictionary is installed for the system's locale (or English).
+    // Whether a dictionary is installed for a language ("" the system's locale; a C or POSIX
+    // locale counts as English).
     bool anyFor(const QString& language);
+    // The installed dictionaries' names ("de_DE", "en_US", ...), sorted, once each.
+    QStringList installed();
+    // The system's locale as the checking names it: "en" for a C or POSIX locale.
+    static QString systemLanguage();
 
     // Whether `word` is spelt right in dictionary `tag` (one dictionaryFor() gave), or ignored.
     bool isCorrect(const QString& word, const QString& tag);

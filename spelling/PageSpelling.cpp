@@ -9,9 +9,11 @@
 #include "spelling/Check.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -21,7 +23,9 @@
 #include <QThread>
 #include <QTimer>
 #include <ctime>
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <unordered_map>
 
 namespace spelling::detail {
@@ -48,6 +52,7 @@ struct Job {
     QStringList lines;
     std::vector<bool> ends;
     int visibleFirst = 0, visibleLast = 0;
+    QString language; // the page's own choice of dictionary, "" for the system's locale
 };
 
 struct Batch {
@@ -92,6 +97,9 @@ class Checker : public QObject {
     void run(const Job& job) {
         if (job.lines.isEmpty() && job.removed < 0) { // the editor is gone
             m_pages.erase(job.editor);
+            take(job.editor);
+            QMutexLocker lock(&m_heldMutex);
+            m_typingUntil.remove(job.editor);
             return;
         }
         std::vector<Line>& page = m_pages[job.editor];
@@ -150,23 +158,48 @@ class Checker : public QObject {
             const auto it = byLine.find(i);
             if (it != byLine.end())
                 for (const Word& w :
-                     misspelt(it->second, Dictionaries::shared(), m_pageLanguage, &missing))
+                     misspelt(it->second, Dictionaries::shared(), job.language, &missing))
                     marks.push_back(
                         {w.column, w.endPiece - w.piece, w.endColumn, w.text, w.language});
             batch.lines.emplace_back(i, std::move(marks));
             if (clock.elapsed() > 30) {
-                emit answered(batch);
+                deliver(batch);
                 batch.lines.clear();
                 clock.restart();
             }
         }
         batch.done = true;
         batch.missing = QStringList(missing.begin(), missing.end());
-        emit answered(batch);
+        deliver(batch);
+    }
+
+    // The answers for an editor so far, in the order they came (any thread).
+    std::vector<Batch> take(quintptr editor) {
+        QMutexLocker lock(&m_heldMutex);
+        std::vector<Batch> out;
+        const auto mine = [editor](const Batch& b) { return b.editor == editor; };
+        for (Batch& b : m_held)
+            if (mine(b))
+                out.push_back(std::move(b));
+        m_held.erase(std::remove_if(m_held.begin(), m_held.end(), mine), m_held.end());
+        return out;
+    }
+
+    // Until when (steady clock, ms) the user types in an editor: its answers then wait for
+    // the interface to take them with the next key, rather than waking it for a turn of its
+    // own (any thread).
+    void typingUntil(quintptr editor, qint64 until) {
+        QMutexLocker lock(&m_heldMutex);
+        m_typingUntil[editor] = until;
+    }
+    static qint64 nowMs() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 
   signals:
-    void answered(const spelling::detail::Batch& batch);
+    void ready(quintptr editor);
 
   private:
     struct Line {
@@ -175,8 +208,21 @@ class Checker : public QObject {
         bool scanned = false;
         Context before;
     };
+    void deliver(const Batch& batch) {
+        bool typing = false;
+        {
+            QMutexLocker lock(&m_heldMutex);
+            m_held.push_back(batch);
+            typing = nowMs() < m_typingUntil.value(batch.editor);
+        }
+        if (!typing)
+            emit ready(batch.editor);
+    }
+
     std::unordered_map<quintptr, std::vector<Line>> m_pages;
-    QString m_pageLanguage;
+    QMutex m_heldMutex; // guards the two below
+    std::vector<Batch> m_held;
+    QHash<quintptr, qint64> m_typingUntil;
 };
 
 class Worker {
@@ -190,6 +236,18 @@ class Worker {
     void send(const Job& job) {
         QMetaObject::invokeMethod(
             m_checker, [c = m_checker, job] { c->run(job); }, Qt::QueuedConnection);
+    }
+    // Runs `ask` on the worker (where the dictionaries load) and hands its answer to `then`
+    // on the interface thread.
+    void ask(std::function<bool()> ask, std::function<void(bool)> then) {
+        QMetaObject::invokeMethod(
+            m_checker,
+            [ask = std::move(ask), then = std::move(then)] {
+                const bool answer = ask();
+                QMetaObject::invokeMethod(qApp, [then, answer] { then(answer); },
+                                          Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
     }
 
   private:
@@ -218,10 +276,17 @@ class Worker {
 
 struct SpellingOptions {
     bool on = true;
+    // False until the default is known: with no remembered choice, checking is on only when
+    // a dictionary is installed for the system's locale, which the worker finds out.
+    bool decided = true;
+    bool asked = false;
 };
 using Installed = WindowLayer<SpellingOptions>;
 Installed& installed() { return Installed::installed(); }
 QAction* item(const char* name) { return installed().item(name); }
+
+// The page's own language, kept on its editor for the session ("" the system's locale).
+const char* const languageProperty = "halvaneSpellingLanguage";
 
 // One editor's layer, a child of the editor so that it goes with it.
 class Layer : public QObject {
@@ -236,7 +301,7 @@ class Layer : public QObject {
     explicit Layer(RichEdit* edit) : QObject(edit), m_edit(edit) {
         setObjectName(QLatin1String(name));
         m_send.setSingleShot(true);
-        m_send.setInterval(40);
+        m_send.setInterval(0); // letters are held back (see changed()): other edits go at once
         connect(&m_send, &QTimer::timeout, this, &Layer::send);
         m_gather.setSingleShot(true);
         m_gather.setInterval(0);
@@ -244,11 +309,34 @@ class Layer : public QObject {
         m_refresh.setSingleShot(true);
         m_refresh.setInterval(0);
         connect(&m_refresh, &QTimer::timeout, this, &Layer::refresh);
-        const auto later = [this] { m_refresh.start(); };
+        const auto later = [this] { m_refresh.start(0); };
         connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this, later);
         connect(edit->document(), &QTextDocument::contentsChange, this, &Layer::changed);
-        connect(Worker::instance().checker(), &Checker::answered, this, &Layer::answered);
+        // The word being typed is underlined once the caret leaves it.
+        connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+            // Answers and underlines held back while typing go with the key's own repaint.
+            collect();
+            if (m_refresh.isActive() && m_refresh.interval() > 0) {
+                m_refresh.stop();
+                refresh();
+            }
+            if (m_edit->textCursor().position() == m_typedTo)
+                return;
+            if (m_deferred) {
+                m_deferred = false;
+                m_send.start();
+            }
+            if (m_hiding)
+                m_refresh.start(0);
+        });
+        connect(Worker::instance().checker(), &Checker::ready, this, [this](quintptr editor) {
+            if (editor == m_key)
+                collect();
+        });
+        m_collect.setSingleShot(true);
+        m_collect.setInterval(pauseMs);
+        connect(&m_collect, &QTimer::timeout, this, &Layer::collect);
         // The context menu event reaches the text area's viewport, not the editor.
         edit->viewport()->installEventFilter(this);
         // A number of its own, never used again: answers for a closed editor are left alone.
@@ -261,11 +349,12 @@ class Layer : public QObject {
         m_delta = m_blocks;
         send();
     }
-    ~Layer() override { Worker::instance().send({m_key, 0, 0, -1, {}, {}, 0, 0}); }
+    ~Layer() override { Worker::instance().send({m_key, 0, 0, -1, {}, {}, 0, 0, {}}); }
 
     double longestTurn() const { return m_longestTurn; }
     bool settled() const {
-        return m_inFlight.empty() && m_dirtyFirst < 0 && !m_send.isActive() && !m_gathering;
+        return m_inFlight.empty() && (m_dirtyFirst < 0 || m_deferred) && !m_send.isActive() &&
+               !m_gathering;
     }
 
     // The mark at a widget position, with its range.
@@ -320,7 +409,7 @@ class Layer : public QObject {
         send();
     }
 
-    void refreshSoon() { m_refresh.start(); }
+    void refreshSoon() { m_refresh.start(0); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -328,19 +417,57 @@ class Layer : public QObject {
             auto* e = static_cast<QContextMenuEvent*>(event);
             const int position = m_edit->cursorForPosition(e->pos()).position();
             int start = 0, end = 0;
-            if (const Mark* m = markAt(position, &start, &end)) {
-                showMenu(*m, start, e->globalPos());
-                return true;
-            }
+            showMenu(markAt(position, &start, &end), start, e->globalPos());
+            return true;
         } else if (event->type() == QEvent::Resize) {
-            m_refresh.start();
+            m_refresh.start(0);
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    void showMenu(const Mark& mark, int start, const QPoint& at) {
+    // The editor's own menu, the word's suggestions and choices above it when the word is
+    // underlined, and the page's language below.
+    void showMenu(const Mark* mark, int start, const QPoint& at) {
         QMenu* menu = m_edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        addLanguageMenu(menu);
+        if (mark)
+            addWordChoices(menu, *mark, start);
+        menu->popup(at);
+    }
+
+    void addLanguageMenu(QMenu* menu) {
+        menu->addSeparator();
+        QMenu* languages = menu->addMenu(tr("Spelling &Language"));
+        languages->setObjectName(QStringLiteral("mnuSpellingLanguage"));
+        auto* group = new QActionGroup(languages);
+        const QString chosen = m_edit->property(languageProperty).toString();
+        const QString system = Dictionaries::systemLanguage();
+        QPointer<RichEdit> edit = m_edit;
+        const auto offer = [&](const QString& caption, const QString& language) {
+            QAction* a = languages->addAction(caption);
+            a->setCheckable(true);
+            a->setChecked(language == chosen);
+            a->setData(language);
+            group->addAction(a);
+            connect(a, &QAction::triggered, this, [edit, language] {
+                if (edit)
+                    setPageLanguage(edit, language);
+            });
+        };
+        offer(tr("System Language (%1)").arg(system), QString());
+        languages->addSeparator();
+        const QStringList installed = Dictionaries::shared().installed();
+        for (const QString& d : installed)
+            offer(d, d);
+        if (installed.isEmpty()) {
+            QAction* none = languages->addAction(tr("(No Dictionaries Installed)"));
+            none->setEnabled(false);
+        }
+    }
+
+    void addWordChoices(QMenu* menu, const Mark& mark, int start) {
         QAction* top = menu->actions().value(0);
         const QString word = mark.word, dictionary = mark.dictionary;
         const QStringList offered = Dictionaries::shared().suggestions(word, dictionary, 8);
@@ -372,13 +499,15 @@ class Layer : public QObject {
         menu->insertAction(top, ignore);
         menu->insertAction(top, add);
         menu->insertSeparator(top);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(at);
     }
 
     static void recheckEverywhere();
 
-    void changed(int position, int, int added) {
+    void changed(int position, int removed, int added) {
+        m_typedTo = position + added;
+        m_sinceEdit.start();
+        Worker::instance().checker()->typingUntil(m_key, Checker::nowMs() + pauseMs);
+        m_collect.start(); // what the worker holds meanwhile, once the typing pauses
         const QTextDocument* doc = m_edit->document();
         const int blocks = doc->blockCount();
         const int delta = blocks - m_blocks;
@@ -400,7 +529,14 @@ class Layer : public QObject {
         m_dirtyEnd = std::min(m_dirtyEnd, blocks);
         m_gathering = false; // the copies taken so far may be out of date
         m_gather.stop();
-        m_send.start();
+        // A letter typed goes on with a word, whose underline is held back while it is being
+        // typed: its line is checked once the word ends or the caret leaves it.
+        const QChar typed = added == 1 && removed == 0 ? doc->characterAt(position) : QChar();
+        m_deferred = typed.isLetterOrNumber() || typed == u'\'' || typed == QChar(0x2019);
+        if (m_deferred)
+            m_send.stop();
+        else
+            m_send.start();
     }
 
     // Takes copies of the changed lines, a few milliseconds at a time (a whole big page takes
@@ -410,6 +546,7 @@ class Layer : public QObject {
         const Turn turn{m_longestTurn};
         if (m_dirtyFirst < 0)
             return;
+        m_deferred = false;
         const QTextDocument* doc = m_edit->document();
         if (!m_gathering) {
             m_gathering = true;
@@ -436,6 +573,7 @@ class Layer : public QObject {
         }
         m_gathering = false;
         m_job.serial = ++m_serial;
+        m_job.language = m_edit->property(languageProperty).toString();
         const QTextBlock top = m_edit->firstVisibleBlock();
         m_job.visibleFirst = top.blockNumber();
         m_job.visibleLast =
@@ -463,10 +601,13 @@ class Layer : public QObject {
         return line;
     }
 
+    void collect() {
+        for (const Batch& b : Worker::instance().checker()->take(m_key))
+            answered(b);
+    }
+
     void answered(const Batch& batch) {
         const Turn turn{m_longestTurn};
-        if (batch.editor != m_key)
-            return;
         QTextDocument* doc = m_edit->document();
         for (const auto& [line, marks] : batch.lines) {
             const int at = mapLine(batch.serial, line);
@@ -490,29 +631,55 @@ class Layer : public QObject {
                 editing::notify(
                     tr("No spelling dictionary is installed for \"%1\": its words are not checked.")
                         .arg(language));
-        m_refresh.start();
+        // While the user types, new underlines wait for the next key (drawn with its repaint
+        // rather than in a repaint of their own) or a pause.
+        const bool typing = m_sinceEdit.isValid() && m_sinceEdit.elapsed() < typingMs;
+        if (!m_refresh.isActive() || !typing)
+            m_refresh.start(typing ? pauseMs : 0);
     }
 
     // Underlines for the blocks in view only.
     void refresh() {
         const Turn turn{m_longestTurn};
-        QList<QTextEdit::ExtraSelection> marks;
-        const int height = m_edit->viewport()->height();
-        for (QTextBlock b = m_edit->firstVisibleBlock(); b.isValid(); b = b.next()) {
-            const QRectF r = m_edit->blockGeometry(b);
-            if (r.top() > height)
-                break;
+        std::vector<std::pair<int, int>> ranges;
+        // The blocks in view: at most one a line of the viewport's height.
+        const int lines =
+            m_edit->viewport()->height() / std::max(1, m_edit->fontMetrics().height()) + 2;
+        // A word still being typed (the caret at its end, just after an edit) is left alone.
+        const QTextCursor caret = m_edit->textCursor();
+        const int typing = caret.hasSelection() || caret.position() != m_typedTo ? -1 : m_typedTo;
+        m_hiding = false;
+        QTextBlock b = m_edit->firstVisibleBlock();
+        for (int n = 0; n < lines && b.isValid(); ++n, b = b.next())
             if (auto* data = static_cast<BlockMarks*>(b.userData()))
                 for (const Mark& m : data->marks) {
-                    const auto [s, e] = range(b, m);
-                    QTextEdit::ExtraSelection mark;
-                    mark.cursor = QTextCursor(m_edit->document());
-                    mark.cursor.setPosition(s);
-                    mark.cursor.setPosition(e, QTextCursor::KeepAnchor);
-                    mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-                    mark.format.setUnderlineColor(Qt::red);
-                    marks.append(mark);
+                    const std::pair<int, int> r = range(b, m);
+                    if (r.first <= typing && typing <= r.second)
+                        m_hiding = true;
+                    else
+                        ranges.push_back(r);
                 }
+        // The underlines drawn follow the edits by themselves: most answers bring the same
+        // ranges again, and setting them anew would only cost their layout and a repaint.
+        const QList<QTextEdit::ExtraSelection>& shown =
+            editing::layer(m_edit, editing::Layer::Spelling);
+        if (shown.size() == qsizetype(ranges.size()) &&
+            std::equal(ranges.begin(), ranges.end(), shown.begin(),
+                       [](const std::pair<int, int>& r, const QTextEdit::ExtraSelection& s) {
+                           return r.first == s.cursor.selectionStart() &&
+                                  r.second == s.cursor.selectionEnd();
+                       }))
+            return;
+        QList<QTextEdit::ExtraSelection> marks;
+        marks.reserve(qsizetype(ranges.size()));
+        for (const auto& [start, end] : ranges) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(m_edit->document());
+            mark.cursor.setPosition(start);
+            mark.cursor.setPosition(end, QTextCursor::KeepAnchor);
+            mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+            mark.format.setUnderlineColor(Qt::red);
+            marks.append(mark);
         }
         editing::setLayer(m_edit, editing::Layer::Spelling, marks);
     }
@@ -523,6 +690,12 @@ class Layer : public QObject {
     RichEdit* m_edit;
     quintptr m_key;
     QTimer m_send, m_refresh;
+    int m_typedTo = -1;    // where the last edit ended
+    bool m_hiding = false; // the underline of the word being typed is held back
+    bool m_deferred = false; // a word is being typed: its line is sent once it ends
+    QElapsedTimer m_sinceEdit;
+    QTimer m_collect;
+    static constexpr int typingMs = 1000, pauseMs = 300;
     int m_blocks = 0;
     int m_serial = 0;
     int m_dirtyFirst = -1, m_dirtyEnd = 0, m_delta = 0;
@@ -590,6 +763,29 @@ void goToMisspelling(bool backwards) {
     edit->ensureCursorVisible();
 }
 
+void showCheck() {
+    if (QAction* a = item("mnuViewCheckSpelling"))
+        a->setChecked(installed().options.on);
+}
+
+// Asks the worker, once, whether the system's locale has a dictionary; checking follows.
+void decideDefault() {
+    SpellingOptions& o = installed().options;
+    if (o.asked)
+        return;
+    o.asked = true;
+    Worker::instance().ask([] { return Dictionaries::shared().anyFor(QString()); },
+                           [](bool any) {
+                               SpellingOptions& now = installed().options;
+                               if (now.decided)
+                                   return; // chosen meanwhile
+                               now.decided = true;
+                               now.on = any;
+                               showCheck();
+                               forEachEditor(applySpelling);
+                           });
+}
+
 } // namespace
 
 bool checkingOn() {
@@ -599,6 +795,10 @@ bool checkingOn() {
 void applySpelling(RichEdit* edit) {
     if (!edit)
         return;
+    if (!installed().options.decided) {
+        decideDefault();
+        return;
+    }
     Layer* layer = Layer::find(edit);
     if (installed().options.on && !layer)
         new Layer(edit);
@@ -612,11 +812,14 @@ void installSpelling(QMdiArea* area) {
     installed().area = area;
     const platform::SettingsStore store;
     // The default needs the dictionaries, which are looked at only once a page is shown.
-    installed().options.on = store.readNumber(onKey, 1) != 0;
-    if (QAction* a = item("mnuViewCheckSpelling")) {
+    const int remembered = store.readNumber(onKey, -1);
+    SpellingOptions& o = installed().options;
+    o.on = remembered != 0;
+    o.decided = remembered >= 0;
+    o.asked = false;
+    if (QAction* a = item("mnuViewCheckSpelling"))
         a->setCheckable(true);
-        a->setChecked(installed().options.on);
-    }
+    showCheck();
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
         if (auto* doc = sub ? qobject_cast<frmDocument*>(sub->widget()) : nullptr)
             applySpelling(doc->editor());
@@ -626,12 +829,24 @@ void installSpelling(QMdiArea* area) {
 
 void toggleSpelling() {
     installed().options.on = !installed().options.on;
+    installed().options.decided = true;
     platform::SettingsStore store;
     store.writeNumber(onKey, installed().options.on ? 1 : 0);
     store.sync();
-    if (QAction* a = item("mnuViewCheckSpelling"))
-        a->setChecked(installed().options.on);
+    showCheck();
     forEachEditor(applySpelling);
+}
+
+QString pageLanguage(const RichEdit* edit) {
+    return edit ? edit->property(languageProperty).toString() : QString();
+}
+
+void setPageLanguage(RichEdit* edit, const QString& language) {
+    if (!edit || pageLanguage(edit) == language)
+        return;
+    edit->setProperty(languageProperty, language);
+    if (Layer* l = Layer::find(edit))
+        l->recheckAll();
 }
 
 void nextMisspellingCommand() {

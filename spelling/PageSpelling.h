@@ -27,6 +27,12 @@ void applySpelling(RichEdit* edit);
 void installSpelling(QMdiArea* area);
 void toggleSpelling();
 
+// The page's own language, which words outside any lang attribute are checked in before the
+// system's locale: a dictionary name ("de_DE"), or "" for none chosen. Kept with the page's
+// window for the session; the page's context menu offers the installed dictionaries.
+QString pageLanguage(const RichEdit* edit);
+void setPageLanguage(RichEdit* edit, const QString& language);
+
 // Edit > Next / Previous Misspelling on the active document: selects the next underlined word
 // after (before) the caret, wrapping round; a notice when there is none.
 void nextMisspellingCommand();

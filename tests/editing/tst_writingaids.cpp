@@ -124,6 +124,14 @@ class TestWritingAids : public QObject {
         QTest::newRow("values") << "<a target=\"|"
                                 << QStringList{"_blank", "_parent", "_self", "_top"};
         QTest::newRow("input type") << "<input type=\"ch|" << QStringList{"checkbox"};
+        QTest::newRow("rel, any case") << "<LINK REL=\"st|" << QStringList{"stylesheet"};
+        QTest::newRow("global dir") << "<p dir='|" << QStringList{"auto", "ltr", "rtl"};
+        QTest::newRow("method") << "<form method=\"|" << QStringList{"dialog", "get", "post"};
+        QTest::newRow("ol type") << "<ol type=\"|" << QStringList{"1", "A", "I", "a", "i"};
+        QTest::newRow("script type") << "<script type=\"m|" << QStringList{"module"};
+        QTest::newRow("values one element list shares") << "<iframe loading=\"|"
+                                                        << QStringList{"eager", "lazy"};
+        QTest::newRow("type differs by element") << "<embed type=\"|" << QStringList{};
         QTest::newRow("entities") << "a &nbs|" << QStringList{QString::fromUtf8("nbsp   \u00a0")};
         QTest::newRow("entity case") << "&Aac|" << QStringList{QString::fromUtf8("Aacute   Á")};
         QTest::newRow("entity in value") << "<a title=\"&amp|" << QStringList{"amp   &"};
@@ -141,6 +149,31 @@ class TestWritingAids : public QObject {
     }
 
     void imageSize();
+    void classesOfLinkedSheets();
+
+    // An editor with no colours: the list keeps the lexer's states itself, and an edit above
+    // the caret (a comment opened, then closed) changes what it offers below.
+    void statesFollowEdits() {
+        RichEdit edit;
+        edit.setWholeText(QStringLiteral("<p>\n<!-- a\nb\nc <"));
+        edit.show();
+        editing::CompletionPopup popup(&edit);
+        const auto offersAtEnd = [&] {
+            edit.moveCursor(QTextCursor::End);
+            popup.open(true);
+            return popup.isOpen();
+        };
+        QVERIFY(!offersAtEnd());
+        QTextCursor c = edit.textCursor();
+        c.setPosition(4);
+        c.insertText(QStringLiteral("<!-- -->"));
+        c.setPosition(4 + 8);
+        c.deleteChar(); // "<!-- -->\n!-- a": the second comment is gone
+        QVERIFY(offersAtEnd());
+        c.setPosition(0);
+        c.insertText(QStringLiteral("<script>\n"));
+        QVERIFY(!offersAtEnd());
+    }
 
     void namesOfThePage() {
         const QString page = QStringLiteral(
@@ -236,6 +269,35 @@ class TestWritingAids : public QObject {
         app.trigger(QStringLiteral("mnuEditKeepIndent"));
     }
 };
+
+// The class list joins the page's own style with its linked sheet, read again once the sheet
+// changes on disk.
+void TestWritingAids::classesOfLinkedSheets() {
+    App app;
+    app.newDocument();
+    QTemporaryDir dir;
+    const auto writeSheet = [&](const char* css) {
+        QFile f(dir.filePath(QStringLiteral("s.css")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(css);
+    };
+    writeSheet(".b, .d { }");
+    app.doc()->setWindowTitle(dir.filePath(QStringLiteral("page.htm")));
+    app.edit()->setWholeText(QStringLiteral(
+        "<style>.c, .a { }</style><link rel=stylesheet href=\"s.css\">\n<p class=\""));
+    editing::CompletionPopup popup(app.edit());
+    const auto offered = [&] {
+        app.edit()->moveCursor(QTextCursor::End);
+        popup.open(true);
+        QStringList out;
+        for (int i = 0; popup.isOpen() && i < popup.list()->count(); ++i)
+            out << popup.list()->item(i)->text();
+        return out;
+    };
+    QCOMPARE(offered(), (QStringList{"a", "b", "c", "d"}));
+    writeSheet(".b, .e, .f { }");
+    QCOMPARE(offered(), (QStringList{"a", "b", "c", "e", "f"}));
+}
 
 void TestWritingAids::imageSize() {
     App app;
