@@ -21,33 +21,63 @@ bool isPageWideName(const QString& name)
                        [&](const char* tag) { return name == QLatin1String(tag); });
 }
 
-ShownSource::ShownSource(QString text) : m_text(std::move(text))
+ShownSource::ShownSource(QString text) : m_text(std::move(text)) {}
+
+const markup::TextPage& ShownSource::page() const
+{
+    if (!m_page)
+        lex();
+    return *m_page;
+}
+
+const std::vector<ShownSource::StartTag>& ShownSource::startTags() const
+{
+    if (!m_page)
+        lex();
+    return m_tags;
+}
+
+void ShownSource::lex() const
 {
     m_page = std::make_unique<markup::TextPage>(m_text);
     // The start tags, read from the lexer's spans: a tag name right after a "<" delimiter
-    // (neighbouring delimiters come as one span: "><").
+    // (neighbouring delimiters come as one span: "><"); the tag ends at the next ">" delimiter.
     std::vector<markup::Span> spans;
     const markup::TextPage& page = *m_page;
+    std::size_t open = m_tags.size();
     for (int i = 0; i < page.pieceCount(); ++i) {
         spans.clear();
         const QString piece = page.piece(i);
         const QStringView following =
             page.pieceEndsLine(i) ? QStringView() : QStringView(m_text).mid(page.pieceStart(i) + piece.size(), markup::lookahead);
         markup::lex(piece, page.stateBefore(i), page.pieceEndsLine(i), spans, following);
-        for (std::size_t s = 1; s < spans.size(); ++s) {
-            const markup::Span& name = spans[s];
-            const markup::Span& open = spans[s - 1];
-            if (name.kind == markup::Token::TagName && open.kind == markup::Token::TagDelimiter &&
-                open.start + open.length == name.start && name.start > 0 &&
-                piece.at(name.start - 1) == u'<')
-                m_tags.push_back({page.pieceStart(i) + name.start - 1,
-                                  piece.mid(name.start, name.length).toLower()});
+        for (std::size_t s = 0; s < spans.size(); ++s) {
+            const markup::Span& span = spans[s];
+            if (span.kind != markup::Token::TagDelimiter)
+                continue;
+            if (open < m_tags.size()) {
+                const int close = int(QStringView(piece).mid(span.start, span.length).indexOf(u'>'));
+                if (close >= 0) {
+                    m_tags[open].end = page.pieceStart(i) + span.start + close + 1;
+                    open = m_tags.size();
+                }
+            }
+            if (s + 1 < spans.size()) {
+                const markup::Span& name = spans[s + 1];
+                if (name.kind == markup::Token::TagName && span.start + span.length == name.start &&
+                    name.start > 0 && piece.at(name.start - 1) == u'<') {
+                    open = m_tags.size();
+                    m_tags.push_back({page.pieceStart(i) + name.start - 1,
+                                      piece.mid(name.start, name.length).toLower()});
+                }
+            }
         }
     }
 }
 
 const ShownSource::StartTag* ShownSource::startTagAt(int position) const
 {
+    startTags();
     const auto it = std::lower_bound(m_tags.begin(), m_tags.end(), position,
                                      [](const StartTag& t, int p) { return t.position < p; });
     return it != m_tags.end() && it->position == position ? &*it : nullptr;
@@ -56,7 +86,7 @@ const ShownSource::StartTag* ShownSource::startTagAt(int position) const
 int ShownSource::countOf(const QString& name, int from, int to) const
 {
     int n = 0;
-    for (const StartTag& t : m_tags)
+    for (const StartTag& t : startTags())
         if (t.position >= from && t.position < to && t.name == name)
             ++n;
     return n;
@@ -64,7 +94,7 @@ int ShownSource::countOf(const QString& name, int from, int to) const
 
 int ShownSource::positionOf(const QString& name, int index) const
 {
-    for (const StartTag& t : m_tags)
+    for (const StartTag& t : startTags())
         if (t.name == name && index-- == 0)
             return t.position;
     return -1;
@@ -99,8 +129,7 @@ UpdatePlan planUpdate(const ShownSource& shown, const ShownSource& now)
                                    [](const ShownSource::StartTag& t) { return t.name == QLatin1String("body"); });
     if (body == shown.startTags().end())
         return reload(QStringLiteral("the page has no <body> start tag"));
-    const auto bodyTag = markup::matchingTag(shown.page(), body->position);
-    if (!bodyTag || first < bodyTag->tag.end)
+    if (body->end < 0 || first < body->end)
         return reload(QStringLiteral("the doctype, the <head> or the <body> tag changed"));
 
     // The smallest element of the new text around the change that is the same element, ending
