@@ -1,6 +1,6 @@
 #pragma once
 
-#include "markup/TextPage.h"
+#include "markup/Tags.h"
 
 #include <QString>
 #include <memory>
@@ -16,9 +16,10 @@ namespace review {
 class ShownSource {
 public:
     explicit ShownSource(QString text);
+    ~ShownSource();
 
     const QString& text() const { return m_text; }
-    const markup::TextPage& page() const;
+    const markup::PageView& page() const;
     struct StartTag {
         int position;  // of its "<"
         QString name;  // lower case
@@ -33,10 +34,11 @@ public:
     int positionOf(const QString& name, int index) const;
 
 private:
+    class Pieces;
     void lex() const;
 
     QString m_text;
-    mutable std::unique_ptr<markup::TextPage> m_page;
+    mutable std::unique_ptr<Pieces> m_page;
     mutable std::vector<StartTag> m_tags;
 };
 

@@ -300,16 +300,19 @@ public:
     void showPage(const QByteArray& html, const QString& pageFile, bool ownFile) override
     {
         const QUrl url = pageUrl(pageFile);
+        PreviewPage* old = nullptr;
         if (!m_page->current.isEmpty()) {
             m_scroll.insert(m_page->current.path(), m_page->scrollPosition());
-            PreviewPage* old = m_page;
+            old = m_page;
             m_page = newPage();
             m_view->setPage(m_page);
-            delete old;
         }
         m_source->setPage(html, pageFile, ownFile);
         m_page->current = url;
         m_page->load(url);
+        // The old page is let go once the new one's request is on its way.
+        if (old)
+            old->deleteLater();
     }
 
     void runScript(const QString& script, std::function<void(const QVariant&)> done) override
