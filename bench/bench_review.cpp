@@ -360,7 +360,9 @@ void preview()
     review::PreviewDock* dock = openPreview(w, &first);
     RichEdit* edit = w.doc->editor();
     std::vector<double> patches, reloads, floors;
-    for (int i = 0; i < 5; ++i) {
+    // Seven rounds: on a shared machine one whole load's wall time differs from the next by
+    // tens of percent.
+    for (int i = 0; i < 7; ++i) {
         // One word typed into a paragraph in the middle of the page.
         patches.push_back(updateMs(dock, [&] {
             const int at = edit->text().indexOf(QStringLiteral("<P>The "), edit->textLength() / 2);
