@@ -220,6 +220,18 @@ private slots:
         QTest::keyClick(view->focusProxy() ? view->focusProxy() : view, Qt::Key_F5);
         QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started!"), 30000));
         QCOMPARE(app.edit()->text(), typed);
+        // With the keyboard in the preview, the page shown again keeps it.
+        app.edit()->setSelStart(app.edit()->text().indexOf("Started!") + 8);
+        app.edit()->setSelText("?");
+        const auto inView = [view] {
+            QWidget* focus = QApplication::focusWidget();
+            return focus && (focus == view || view->isAncestorOf(focus));
+        };
+        view->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(inView(), 5000);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started!?"), 30000));
+        QTRY_VERIFY_WITH_TIMEOUT(inView(), 5000);
         app.main().action("mnuViewLivePreview")->trigger();
     }
 
