@@ -153,6 +153,10 @@ void PreviewDock::ensureRenderer()
         self->m_loading = std::max(0, self->m_loading - 1);
         if (shown)
             shown(ok);
+        // The page's source is lexed now, while the user looks at the page, so that the next
+        // change and the caret find it ready.
+        if (self->m_shown && self->m_loading == 0)
+            self->m_shown->page();
         if (self->m_changedWhileLoading) {
             self->m_changedWhileLoading = false;
             self->scheduleRefresh(0);
@@ -309,7 +313,7 @@ void PreviewDock::refresh()
     if (plan.kind == UpdatePlan::Nothing)
         return;
     if (plan.kind == UpdatePlan::Reload)
-        return reload(plan.reason);
+        return reload(plan.reason, std::move(now));
     if (m_loading > 0) {
         // The page is not there to be changed yet: the change goes in once it has loaded.
         m_changedWhileLoading = true;
@@ -342,7 +346,7 @@ void PreviewDock::refresh()
     });
 }
 
-void PreviewDock::reload(const QString& reason)
+void PreviewDock::reload(const QString& reason, std::unique_ptr<ShownSource> source)
 {
     qCDebug(lcPreview) << "whole page loaded again:" << reason;
     emit reloading(reason);
@@ -351,10 +355,13 @@ void PreviewDock::reload(const QString& reason)
     m_markInFlight = m_markAgain = false; // an answer from the page going away may never come
     ++m_generation;
     frmDocument* doc = m_document;
-    QString text = doc ? doc->editor()->text() : QString();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QByteArray html = text.toUtf8();
-    m_shown = std::make_unique<ShownSource>(std::move(text));
+    if (!source) {
+        QString text = doc ? doc->editor()->text() : QString();
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        source = std::make_unique<ShownSource>(std::move(text));
+    }
+    m_shown = std::move(source);
+    const QByteArray html = m_shown->text().toUtf8();
     m_shownFile = pageFileFor(doc);
     const bool ownFile = doc && QFileInfo(doc->windowTitle()).isAbsolute();
     ++m_loading;

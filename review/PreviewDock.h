@@ -82,7 +82,8 @@ private:
     void follow(frmDocument* doc);
     void scheduleRefresh(int delayMs);
     void refresh();
-    void reload(const QString& reason);
+    // Loads the whole page again: `source` when it is the editor's text already at hand.
+    void reload(const QString& reason, std::unique_ptr<ShownSource> source = nullptr);
     void updateTitle();
     void markCaret();
     void pickElement(const QString& path);

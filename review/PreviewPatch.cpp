@@ -21,33 +21,121 @@ bool isPageWideName(const QString& name)
                        [&](const char* tag) { return name == QLatin1String(tag); });
 }
 
-ShownSource::ShownSource(QString text) : m_text(std::move(text))
+// The page in pieces as the matching-tag functions read it: lines, long ones cut every 128
+// characters, each with the lexer's state at its start (positions are offsets in the text,
+// whose line breaks are one "\n" each).
+class ShownSource::Pieces : public markup::PageView {
+public:
+    struct Piece {
+        int offset;
+        int length;
+        bool endsLine;
+        markup::State state;
+    };
+    explicit Pieces(const QString& text) : m_text(text) {}
+
+    int pieceCount() const override { return int(pieces.size()); }
+    QString piece(int i) const override { return m_text.mid(pieces[i].offset, pieces[i].length); }
+    int pieceStart(int i) const override { return pieces[i].offset; }
+    bool pieceEndsLine(int i) const override { return pieces[i].endsLine; }
+    markup::State stateBefore(int i) const override { return pieces[i].state; }
+    int pieceAt(int position) const override
+    {
+        const auto it = std::upper_bound(
+            pieces.begin(), pieces.end(), position,
+            [](int p, const Piece& piece) { return p < piece.offset; });
+        return it == pieces.begin() ? 0 : int(it - pieces.begin()) - 1;
+    }
+
+    std::vector<Piece> pieces;
+
+private:
+    const QString& m_text;
+};
+
+ShownSource::ShownSource(QString text) : m_text(std::move(text)) {}
+
+ShownSource::~ShownSource() = default;
+
+const markup::PageView& ShownSource::page() const
 {
-    m_page = std::make_unique<markup::TextPage>(m_text);
-    // The start tags, read from the lexer's spans: a tag name right after a "<" delimiter
-    // (neighbouring delimiters come as one span: "><").
+    if (!m_page)
+        lex();
+    return *m_page;
+}
+
+const std::vector<ShownSource::StartTag>& ShownSource::startTags() const
+{
+    if (!m_page)
+        lex();
+    return m_tags;
+}
+
+// One pass of the lexer gives both the pieces' states and the start tags: a tag name right
+// after a "<" delimiter (neighbouring delimiters come as one span: "><"), ending at the next
+// ">" delimiter.
+void ShownSource::lex() const
+{
+    constexpr int pieceWidth = 128;
+    m_page = std::make_unique<Pieces>(m_text);
+    std::vector<Pieces::Piece>& pieces = m_page->pieces;
+    const QStringView text(m_text);
     std::vector<markup::Span> spans;
-    const markup::TextPage& page = *m_page;
-    for (int i = 0; i < page.pieceCount(); ++i) {
-        spans.clear();
-        const QString piece = page.piece(i);
-        const QStringView following =
-            page.pieceEndsLine(i) ? QStringView() : QStringView(m_text).mid(page.pieceStart(i) + piece.size(), markup::lookahead);
-        markup::lex(piece, page.stateBefore(i), page.pieceEndsLine(i), spans, following);
-        for (std::size_t s = 1; s < spans.size(); ++s) {
-            const markup::Span& name = spans[s];
-            const markup::Span& open = spans[s - 1];
-            if (name.kind == markup::Token::TagName && open.kind == markup::Token::TagDelimiter &&
-                open.start + open.length == name.start && name.start > 0 &&
-                piece.at(name.start - 1) == u'<')
-                m_tags.push_back({page.pieceStart(i) + name.start - 1,
-                                  piece.mid(name.start, name.length).toLower()});
-        }
+    markup::State state = markup::startState;
+    std::size_t open = 0; // the start tag not yet ended (none while it is m_tags.size())
+    for (int lineStart = 0;;) {
+        int lineEnd = int(text.indexOf(u'\n', lineStart));
+        const bool last = lineEnd < 0;
+        if (last)
+            lineEnd = int(text.size());
+        int from = lineStart;
+        do {
+            const int to = std::min(from + pieceWidth, lineEnd);
+            const bool endsLine = to == lineEnd;
+            pieces.push_back({from, to - from, endsLine, state});
+            const QStringView piece = text.mid(from, to - from);
+            spans.clear();
+            if (endsLine) {
+                state = markup::lex(piece, state, true, spans);
+            } else {
+                QStringView following = text.mid(to, markup::lookahead);
+                following = following.left(following.indexOf(u'\n') < 0 ? following.size()
+                                                                       : following.indexOf(u'\n'));
+                state = markup::lex(piece, state, false, spans, following);
+            }
+            for (std::size_t s = 0; s < spans.size(); ++s) {
+                const markup::Span& span = spans[s];
+                if (span.kind != markup::Token::TagDelimiter)
+                    continue;
+                if (open < m_tags.size()) {
+                    const int close = int(piece.mid(span.start, span.length).indexOf(u'>'));
+                    if (close >= 0) {
+                        m_tags[open].end = from + span.start + close + 1;
+                        open = m_tags.size();
+                    }
+                }
+                if (s + 1 < spans.size()) {
+                    const markup::Span& name = spans[s + 1];
+                    if (name.kind == markup::Token::TagName &&
+                        span.start + span.length == name.start && name.start > 0 &&
+                        piece.at(name.start - 1) == u'<') {
+                        open = m_tags.size();
+                        m_tags.push_back({from + name.start - 1,
+                                          piece.mid(name.start, name.length).toString().toLower()});
+                    }
+                }
+            }
+            from = to;
+        } while (from < lineEnd);
+        if (last)
+            break;
+        lineStart = lineEnd + 1;
     }
 }
 
 const ShownSource::StartTag* ShownSource::startTagAt(int position) const
 {
+    startTags();
     const auto it = std::lower_bound(m_tags.begin(), m_tags.end(), position,
                                      [](const StartTag& t, int p) { return t.position < p; });
     return it != m_tags.end() && it->position == position ? &*it : nullptr;
@@ -56,7 +144,7 @@ const ShownSource::StartTag* ShownSource::startTagAt(int position) const
 int ShownSource::countOf(const QString& name, int from, int to) const
 {
     int n = 0;
-    for (const StartTag& t : m_tags)
+    for (const StartTag& t : startTags())
         if (t.position >= from && t.position < to && t.name == name)
             ++n;
     return n;
@@ -64,7 +152,7 @@ int ShownSource::countOf(const QString& name, int from, int to) const
 
 int ShownSource::positionOf(const QString& name, int index) const
 {
-    for (const StartTag& t : m_tags)
+    for (const StartTag& t : startTags())
         if (t.name == name && index-- == 0)
             return t.position;
     return -1;
@@ -99,8 +187,7 @@ UpdatePlan planUpdate(const ShownSource& shown, const ShownSource& now)
                                    [](const ShownSource::StartTag& t) { return t.name == QLatin1String("body"); });
     if (body == shown.startTags().end())
         return reload(QStringLiteral("the page has no <body> start tag"));
-    const auto bodyTag = markup::matchingTag(shown.page(), body->position);
-    if (!bodyTag || first < bodyTag->tag.end)
+    if (body->end < 0 || first < body->end)
         return reload(QStringLiteral("the doctype, the <head> or the <body> tag changed"));
 
     // The smallest element of the new text around the change that is the same element, ending

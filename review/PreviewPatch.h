@@ -1,6 +1,6 @@
 #pragma once
 
-#include "markup/TextPage.h"
+#include "markup/Tags.h"
 
 #include <QString>
 #include <memory>
@@ -11,18 +11,21 @@
 // whole page again. Pure: it compares two texts of the page (line breaks as "\n").
 namespace review {
 
-// A text of the page as last shown, lexed once: its start tags in order and a page view.
+// A text of the page as last shown, lexed once, when first asked: its start tags in order and
+// a page view. (A page loaded whole again needs none of it until the next change.)
 class ShownSource {
 public:
     explicit ShownSource(QString text);
+    ~ShownSource();
 
     const QString& text() const { return m_text; }
-    const markup::TextPage& page() const { return *m_page; }
+    const markup::PageView& page() const;
     struct StartTag {
         int position;  // of its "<"
         QString name;  // lower case
+        int end = -1;  // just after its ">" (-1 while the page ends inside it)
     };
-    const std::vector<StartTag>& startTags() const { return m_tags; }
+    const std::vector<StartTag>& startTags() const;
     // The start tag whose "<" is at `position`, or nullptr.
     const StartTag* startTagAt(int position) const;
     // How many start tags named `name` lie in [from, to).
@@ -31,9 +34,12 @@ public:
     int positionOf(const QString& name, int index) const;
 
 private:
+    class Pieces;
+    void lex() const;
+
     QString m_text;
-    std::unique_ptr<markup::TextPage> m_page;
-    std::vector<StartTag> m_tags;
+    mutable std::unique_ptr<Pieces> m_page;
+    mutable std::vector<StartTag> m_tags;
 };
 
 struct UpdatePlan {

@@ -279,22 +279,8 @@ public:
         m_view->setObjectName(QStringLiteral("webPreview"));
         m_view->setAccessibleName(QStringLiteral("Page preview"));
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
-        m_page = new PreviewPage(m_profile, m_view, &m_hooks);
+        m_page = newPage();
         m_view->setPage(m_page);
-        QWebEngineScript helper;
-        helper.setName(QStringLiteral("halvane-preview-helper"));
-        helper.setSourceCode(helperScript());
-        helper.setInjectionPoint(QWebEngineScript::DocumentReady);
-        helper.setWorldId(QWebEngineScript::ApplicationWorld);
-        helper.setRunsOnSubFrames(false);
-        m_page->scripts().insert(helper);
-        QObject::connect(m_page, &QWebEnginePage::loadFinished, m_view, [this](bool ok) {
-            const QPointF at = m_scroll.value(m_page->current.path());
-            if (!at.isNull())
-                m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);").arg(at.x()).arg(at.y()));
-            if (m_hooks.loaded)
-                m_hooks.loaded(ok);
-        });
     }
 
     ~WebRenderer() override
@@ -308,14 +294,25 @@ public:
 
     void setRemoteAllowed(bool allowed) override { m_filter->setRemoteAllowed(allowed); }
 
+    // A page shown again goes to a new page of the view, in a renderer process of its own, as
+    // the first one did: the old page's process simply ends, instead of first taking the old
+    // document apart in the process that is to build the new one.
     void showPage(const QByteArray& html, const QString& pageFile, bool ownFile) override
     {
         const QUrl url = pageUrl(pageFile);
-        if (!m_page->current.isEmpty())
+        PreviewPage* old = nullptr;
+        if (!m_page->current.isEmpty()) {
             m_scroll.insert(m_page->current.path(), m_page->scrollPosition());
+            old = m_page;
+            m_page = newPage();
+            m_view->setPage(m_page);
+        }
         m_source->setPage(html, pageFile, ownFile);
         m_page->current = url;
         m_page->load(url);
+        // The old page is let go once the new one's request is on its way.
+        if (old)
+            old->deleteLater();
     }
 
     void runScript(const QString& script, std::function<void(const QVariant&)> done) override
@@ -336,7 +333,30 @@ public:
     }
 
 private:
+    PreviewPage* newPage()
+    {
+        auto* page = new PreviewPage(m_profile, m_view, &m_hooks);
+        QWebEngineScript helper;
+        helper.setName(QStringLiteral("halvane-preview-helper"));
+        helper.setSourceCode(m_helper);
+        helper.setInjectionPoint(QWebEngineScript::DocumentReady);
+        helper.setWorldId(QWebEngineScript::ApplicationWorld);
+        helper.setRunsOnSubFrames(false);
+        page->scripts().insert(helper);
+        QObject::connect(page, &QWebEnginePage::loadFinished, m_view, [this, page](bool ok) {
+            if (page != m_page)
+                return;
+            const QPointF at = m_scroll.value(page->current.path());
+            if (!at.isNull())
+                page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);").arg(at.x()).arg(at.y()));
+            if (m_hooks.loaded)
+                m_hooks.loaded(ok);
+        });
+        return page;
+    }
+
     Hooks m_hooks;
+    QString m_helper = helperScript();
     QWebEngineProfile* m_profile = nullptr;
     PageSource* m_source = nullptr;
     RequestFilter* m_filter = nullptr;

@@ -145,7 +145,8 @@ private slots:
     }
 
     // The element under the caret is outlined (in a tree the page's scripts cannot read);
-    // Ctrl+click on a heading puts the caret at its start tag.
+    // Ctrl+click on a heading puts the caret at its start tag, also once the page was loaded
+    // whole again.
     void theCaretAndThePreviewFollowEachOther()
     {
         App app;
@@ -164,13 +165,21 @@ private slots:
                  QVariant(true));
         QCOMPARE(evaluate("document.querySelectorAll('[data-pos],[data-source]').length"), QVariant(0));
 
+        // Loaded whole again (a title put into the head), the page still answers clicks.
+        QSignalSpy reloads(dock(), &PreviewDock::reloading);
+        app.edit()->setSelStart(int(page.indexOf("<BODY>")));
+        app.edit()->setSelText("<HEAD><TITLE>t</TITLE></HEAD>");
+        QVERIFY(showsWithin("document.title", QStringLiteral("t"), 10000));
+        QVERIFY(!reloads.isEmpty());
+        QVERIFY(showsWithin("document.getElementById('h') ? 1 : 0", 1, 10000));
+
         const QVariantList r = evaluate("const b = document.getElementById('h').getBoundingClientRect(); "
                                         "[Math.round(b.left + 5), Math.round(b.top + b.height / 2)]").toList();
         QCOMPARE(r.size(), 2);
         QWidget* view = dock()->renderer()->widget();
         QWidget* target = view->focusProxy() ? view->focusProxy() : view;
         QTest::mouseClick(target, Qt::LeftButton, Qt::ControlModifier, QPoint(r[0].toInt(), r[1].toInt()));
-        QTRY_COMPARE_WITH_TIMEOUT(app.edit()->selStart(), int(page.indexOf("<H2")), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(app.edit()->selStart(), int(app.edit()->text().indexOf("<H2")), 5000);
 
         QAction* follows = app.main().action("mnuViewPreviewFollowsCaret");
         QVERIFY(follows->isCheckable() && follows->isChecked());
@@ -211,6 +220,18 @@ private slots:
         QTest::keyClick(view->focusProxy() ? view->focusProxy() : view, Qt::Key_F5);
         QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started!"), 30000));
         QCOMPARE(app.edit()->text(), typed);
+        // With the keyboard in the preview, the page shown again keeps it.
+        app.edit()->setSelStart(app.edit()->text().indexOf("Started!") + 8);
+        app.edit()->setSelText("?");
+        const auto inView = [view] {
+            QWidget* focus = QApplication::focusWidget();
+            return focus && (focus == view || view->isAncestorOf(focus));
+        };
+        view->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(inView(), 5000);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+        QVERIFY(showsWithin("document.getElementById('t').textContent", QStringLiteral("Started!?"), 30000));
+        QTRY_VERIFY_WITH_TIMEOUT(inView(), 5000);
         app.main().action("mnuViewLivePreview")->trigger();
     }
 

@@ -46,6 +46,12 @@ private slots:
                                                 << int(UpdatePlan::Reload) << "link" << 0 << 0;
         QTest::newRow("text of the body itself") << before << with("\n<DIV>", "\nloose\n<DIV>") << int(UpdatePlan::Reload) << "not inside" << 0 << 0;
         QTest::newRow("end of the body") << before << QString(before).replace("</BODY>", "</BODY>x") << int(UpdatePlan::Reload) << "" << 0 << 0;
+        // The body tag ends at its own ">": not at one inside a quoted value, nor at its line's end.
+        const QString quoted = "<HTML><BODY onload=\"if (a>b) c()\">\n<P>x</P>\n</BODY></HTML>";
+        QTest::newRow("body tag with > in a value") << quoted << QString(quoted).replace("c()", "d()") << int(UpdatePlan::Reload) << "body" << 0 << 0;
+        QTest::newRow("paragraph after such a body tag") << quoted << QString(quoted).replace("<P>x", "<P>xy") << int(UpdatePlan::Patch) << "p" << 0 << 1;
+        const QString split = "<HTML><BODY\nclass=x>\n<P>x</P>\n</BODY></HTML>";
+        QTest::newRow("body tag over two lines") << split << QString(split).replace("class=x", "class=y") << int(UpdatePlan::Reload) << "body" << 0 << 0;
         QTest::newRow("no body tag") << "<P>a</P>" << "<P>ab</P>" << int(UpdatePlan::Reload) << "no <body>" << 0 << 0;
     }
 
