@@ -150,6 +150,18 @@ markup::State BlockPage::stateBefore(int i) const {
     return state;
 }
 
+std::shared_ptr<const markup::PieceTags> BlockPage::tagsOf(int i) const {
+    if (!m_layer)
+        return PageView::tagsOf(i);
+    const markup::State in = stateBefore(i);
+    const QTextBlock b = block(i);
+    if (auto kept = m_layer->keptTags(b, in))
+        return kept;
+    auto tags = PageView::tagsOf(i);
+    m_layer->keepTags(b, in, tags);
+    return tags;
+}
+
 int BlockPage::pieceAt(int position) const {
     const QTextDocument* doc = m_edit->document();
     if (m_plain) {

@@ -29,6 +29,9 @@ class BlockPage : public markup::PageView {
     bool pieceEndsLine(int i) const override;
     markup::State stateBefore(int i) const override;
     int pieceAt(int position) const override;
+    // The marks of a block, kept by the markup colours layer while the block and its state
+    // stay the same.
+    std::shared_ptr<const markup::PieceTags> tagsOf(int i) const override;
 
     // From the widget's own positions to the page's and back.
     int toPage(int documentPosition) const;
