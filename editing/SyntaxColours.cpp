@@ -288,20 +288,14 @@ void SyntaxColours::forgetTags(const QTextBlock& first, const QTextBlock& last) 
 
 QTextBlock SyntaxColours::readingInto(const QTextBlock& block) const {
     // A display block of a long line is lexed with the start of the blocks after it, up to
-    // the lookahead; the one just before always counts, as a change at the start of a block
-    // may make the block before end its line or not.
-    QTextBlock from = block.previous();
-    if (!from.isValid())
-        return block;
-    if (!m_edit->continuesLine(block))
-        return from;
-    for (int between = 0;;) {
+    // the lookahead. (Whether a block continues the one before changes only by an edit at
+    // the end of that one.)
+    QTextBlock from = block;
+    for (int between = 0; m_edit->continuesLine(from) && between < markup::lookahead;) {
+        from = from.previous();
         between += from.length() - 1; // the text read on the way to `block`
-        const QTextBlock before = from.previous();
-        if (!before.isValid() || !m_edit->continuesLine(from) || between >= markup::lookahead)
-            return from;
-        from = before;
     }
+    return from;
 }
 
 void SyntaxColours::notePending(const QTextBlock& block) {
@@ -517,6 +511,7 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
     // A layout drops its glyphs once laid out and shapes its text again at every paint; with
     // colours each token is a run of its own, so that would shape the line's text piece by
     // piece at each repaint. The few blocks near the view keep their glyphs instead.
+    beforeNewColours(block);
     layout->setCacheEnabled(true);
     layout->setFormats(ranges);
     noteRepaint(block);
@@ -526,9 +521,22 @@ void SyntaxColours::clearColours(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
     if (layout->formats().isEmpty())
         return;
+    beforeNewColours(block);
     layout->setCacheEnabled(false);
     layout->clearFormats();
     noteRepaint(block);
+}
+
+void SyntaxColours::beforeNewColours(const QTextBlock& block) {
+    // The document notes the blocks given new formats as one stretch, laid out again as a
+    // whole: a block away from those noted so far (the view's neighbourhood moved, a block
+    // leaves at the top and one comes at the bottom) starts a stretch of its own, or every
+    // block between would be laid out again.
+    const int from = block.position();
+    const int to = from + block.length();
+    if (m_dirtyFrom >= 0 && (from > m_dirtyTo || to < m_dirtyFrom) && m_layingOutFrom < 0 &&
+        !m_inEdit)
+        flushRepaint();
 }
 
 void SyntaxColours::noteRepaint(const QTextBlock& block) {

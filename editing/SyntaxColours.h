@@ -98,6 +98,7 @@ class SyntaxColours : public QObject {
     void queueFollowView();
     void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
     void clearColours(const QTextBlock& block);
+    void beforeNewColours(const QTextBlock& block);
     void noteRepaint(const QTextBlock& block);
     void flushRepaint();
     // Blocks near the view lexed while the document was being changed: given their colours
