@@ -340,7 +340,8 @@ class DisplayTest : public QObject {
         QTest::newRow("tag completed in the next display block")
             << chunk.repeated(40) << QList<Edit>{{128 * 7 + 1, QStringLiteral("b")}};
         QTest::newRow("end tag renamed")
-            << lines << QList<Edit>{{int(lines.indexOf(QLatin1String("</b>"))) + 2, QStringLiteral("i")}};
+            << lines
+            << QList<Edit>{{int(lines.indexOf(QLatin1String("</b>"))) + 2, QStringLiteral("i")}};
         QTest::newRow("comment opened and closed")
             << lines << QList<Edit>{{40, QStringLiteral("<!--")}, {300, QStringLiteral("-->")}};
     }
@@ -350,7 +351,8 @@ class DisplayTest : public QObject {
         App app;
         fill(app, {{page, black}});
         RichEdit* edit = app.edit();
-        QTRY_VERIFY(editing::SyntaxColours::of(edit) && editing::SyntaxColours::of(edit)->isComplete());
+        QTRY_VERIFY(editing::SyntaxColours::of(edit) &&
+                    editing::SyntaxColours::of(edit)->isComplete());
         if (edit->displayBreakCount() > 0) // the edit falls on a display block's start
             QVERIFY(edit->document()->findBlockByNumber(7).text().startsWith(QLatin1String("/ >")));
         const auto compare = [&] {
