@@ -382,6 +382,28 @@ class DisplayTest : public QObject {
         }
     }
 
+    // The caret's line is drawn behind the text, the page's full width, on the caret's line
+    // only; turned off, on none.
+    void caretLineFollowsTheCaret() {
+        App app;
+        fill(app, {{QStringLiteral("one\r\ntwo\r\nthree"), black}});
+        RichEdit* edit = app.edit();
+        const auto marked = [&](int line) {
+            const QImage shot = edit->viewport()->grab().toImage();
+            const QTextBlock b = edit->document()->findBlockByNumber(line);
+            const int y = int(edit->blockGeometry(b).center().y());
+            return distance(shot.pixel(shot.width() - 3, y), qRgb(236, 242, 250)) < 10;
+        };
+        edit->setSelStart(1);
+        QTRY_VERIFY(marked(0));
+        QVERIFY(!marked(1));
+        edit->setSelStart(6);
+        QTRY_VERIFY(marked(1));
+        QVERIFY(!marked(0) && !marked(2));
+        app.trigger(QStringLiteral("mnuViewCaretLine"));
+        QTRY_VERIFY(!marked(1));
+    }
+
     void zoomSteps_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("steps");
