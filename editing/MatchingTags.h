@@ -47,6 +47,7 @@ class BlockPage : public markup::PageView {
     mutable QTextBlock m_last;
     mutable int m_lastNumber = -1;
     mutable int m_lastPosition = 0; // of m_last, kept as the steps go
+    mutable int m_lastPage = 0;     // the same as a position of the page
     mutable QString m_text;         // the text of block m_textNumber
     mutable int m_textNumber = -1;
     bool m_plain; // no display-only breaks: both kinds of position are the same
