@@ -85,13 +85,14 @@ QTextBlock BlockPage::block(int i) const {
             const bool forward = i > m_lastNumber;
             const QTextBlock b = forward ? m_last.next() : m_last.previous();
             if (b.isValid()) {
-                m_lastPosition += forward ? m_last.length() : -b.length();
                 // Between the two blocks: their text, and a line break unless the later one
                 // continues the line.
-                const QTextBlock& earlier = forward ? m_last : b;
-                const QTextBlock& later = forward ? b : m_last;
-                const int step =
-                    earlier.length() - 1 + (!m_plain && m_edit->continuesLine(later) ? 0 : 1);
+                const int laterPosition =
+                    forward ? m_lastPosition + m_last.length() : m_lastPosition;
+                const int earlierLength = forward ? m_last.length() : b.length();
+                const int step = earlierLength - 1 +
+                                 (!m_plain && m_edit->continuesLineAt(laterPosition) ? 0 : 1);
+                m_lastPosition += forward ? m_last.length() : -b.length();
                 m_lastPage += forward ? step : -step;
             }
             m_last = b;
