@@ -831,9 +831,13 @@ void highlight()
                 typeKey(d.edit(), n++);
             return t.us() / (keys / rounds);
         };
+        // Each round starts from a view drawn with the layer as it is then: the repaint that
+        // turning the colours on or off asks for is no keystroke.
         for (int r = 0; r < rounds; ++r) {
+            settle();
             on.push_back(typing());
             editing::SyntaxColours::showFor(d.edit(), false);
+            settle();
             off.push_back(typing());
             editing::SyntaxColours::showFor(d.edit(), true);
             colourAll(d.edit());

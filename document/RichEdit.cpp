@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -202,13 +203,38 @@ public:
     using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
     std::function<void(int, int, int)> before;
 
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        // The widget's layout compares an edited block's height before and after it lays the
+        // block out again; a hook that gave the block new formats has dropped its lines, so
+        // the height before is the one kept here, not a layout of its own.
+        if (m_held.isValid() && block == m_held && block.layout()->lineCount() == 0) {
+            m_held = QTextBlock();
+            return m_heldRect;
+        }
+        return QPlainTextDocumentLayout::blockBoundingRect(block);
+    }
+
 protected:
     void documentChanged(int from, int removed, int added) override
     {
-        if (before)
+        if (before) {
+            const QTextDocument* doc = document();
+            const QTextBlock first = doc->findBlock(from);
+            const QTextBlock last = doc->findBlock(std::max(0, from + removed + added - 1));
+            if (first == last && first.isValid() && first.layout()->lineCount() > 0) {
+                m_heldRect = QPlainTextDocumentLayout::blockBoundingRect(first);
+                m_held = first;
+            }
             before(from, removed, added);
+        }
         QPlainTextDocumentLayout::documentChanged(from, removed, added);
+        m_held = QTextBlock();
     }
+
+private:
+    mutable QTextBlock m_held; // the edited block whose height before the edit is kept
+    QRectF m_heldRect;
 };
 
 RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)

@@ -104,6 +104,11 @@ public:
     int lineStart(int line) const;
     // Whether the block goes on the line of the block before it (a display-only break).
     bool continuesLine(const QTextBlock& block) const;
+    // The same for the block that starts at `blockPosition`, when the caller knows it.
+    bool continuesLineAt(int blockPosition) const
+    {
+        return blockPosition > 0 && isDisplayBreakAt(blockPosition - 1);
+    }
     // The text of the line that starts with `first`; `last` receives its last block.
     QString lineText(const QTextBlock& first, QTextBlock* last = nullptr) const;
     // Display-only breaks held now (for tests and benchmarks).

@@ -82,9 +82,19 @@ QTextBlock BlockPage::block(int i) const {
         if (i == m_lastNumber)
             return m_last;
         if (i == m_lastNumber + 1 || i == m_lastNumber - 1) {
-            const QTextBlock b = i > m_lastNumber ? m_last.next() : m_last.previous();
-            if (b.isValid())
-                m_lastPosition += i > m_lastNumber ? m_last.length() : -b.length();
+            const bool forward = i > m_lastNumber;
+            const QTextBlock b = forward ? m_last.next() : m_last.previous();
+            if (b.isValid()) {
+                // Between the two blocks: their text, and a line break unless the later one
+                // continues the line.
+                const int laterPosition =
+                    forward ? m_lastPosition + m_last.length() : m_lastPosition;
+                const int earlierLength = forward ? m_last.length() : b.length();
+                const int step = earlierLength - 1 +
+                                 (!m_plain && m_edit->continuesLineAt(laterPosition) ? 0 : 1);
+                m_lastPosition += forward ? m_last.length() : -b.length();
+                m_lastPage += forward ? step : -step;
+            }
             m_last = b;
             m_lastNumber = b.isValid() ? i : -1;
             return b;
@@ -93,6 +103,7 @@ QTextBlock BlockPage::block(int i) const {
     m_last = m_edit->document()->findBlockByNumber(i);
     m_lastNumber = m_last.isValid() ? i : -1;
     m_lastPosition = m_last.isValid() ? m_last.position() : 0;
+    m_lastPage = toPage(m_lastPosition);
     return m_last;
 }
 
@@ -120,8 +131,7 @@ int BlockPage::toDocument(int pagePosition) const {
 }
 
 int BlockPage::pieceStart(int i) const {
-    return block(i).isValid() ? toPage(m_lastPosition)
-                              : toPage(m_edit->document()->characterCount() - 1);
+    return block(i).isValid() ? m_lastPage : toPage(m_edit->document()->characterCount() - 1);
 }
 
 bool BlockPage::pieceEndsLine(int i) const {
@@ -150,6 +160,18 @@ markup::State BlockPage::stateBefore(int i) const {
     return state;
 }
 
+std::shared_ptr<const markup::PieceTags> BlockPage::tagsOf(int i) const {
+    if (!m_layer)
+        return PageView::tagsOf(i);
+    const markup::State in = stateBefore(i);
+    const QTextBlock b = block(i);
+    if (auto kept = m_layer->keptTags(b, in))
+        return kept;
+    auto tags = PageView::tagsOf(i);
+    m_layer->keepTags(b, in, tags);
+    return tags;
+}
+
 int BlockPage::pieceAt(int position) const {
     const QTextDocument* doc = m_edit->document();
     if (m_plain) {
@@ -166,6 +188,7 @@ int BlockPage::pieceAt(int position) const {
         m_last = b;
         m_lastNumber = b.blockNumber();
         m_lastPosition = b.position();
+        m_lastPage = m_lastPosition;
         return m_lastNumber;
     }
     // The last block that starts at or before the position.

@@ -29,6 +29,9 @@ class BlockPage : public markup::PageView {
     bool pieceEndsLine(int i) const override;
     markup::State stateBefore(int i) const override;
     int pieceAt(int position) const override;
+    // The marks of a block, kept by the markup colours layer while the block and its state
+    // stay the same.
+    std::shared_ptr<const markup::PieceTags> tagsOf(int i) const override;
 
     // From the widget's own positions to the page's and back.
     int toPage(int documentPosition) const;
@@ -44,6 +47,7 @@ class BlockPage : public markup::PageView {
     mutable QTextBlock m_last;
     mutable int m_lastNumber = -1;
     mutable int m_lastPosition = 0; // of m_last, kept as the steps go
+    mutable int m_lastPage = 0;     // the same as a position of the page
     mutable QString m_text;         // the text of block m_textNumber
     mutable int m_textNumber = -1;
     bool m_plain; // no display-only breaks: both kinds of position are the same

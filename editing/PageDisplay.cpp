@@ -14,6 +14,8 @@
 #include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -37,8 +39,12 @@ constexpr std::array zoomLadder{50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200
 const QColor caretLineColour(236, 242, 250);
 
 using Installed = WindowLayer<DisplayOptions>;
-Installed& installed() { return Installed::installed(); }
-QAction* item(const char* name) { return installed().item(name); }
+Installed& installed() {
+    return Installed::installed();
+}
+QAction* item(const char* name) {
+    return installed().item(name);
+}
 
 // What an editor needs beside its page for the display: the caret's line kept marked, Ctrl
 // with the wheel zooming, and the tab stops of the page's own size to scale.
@@ -60,13 +66,14 @@ class ReadingAids : public QObject {
         }
         if (m_caretLine != options.caretLine) {
             m_caretLine = options.caretLine;
-            m_line = {-1, -1};
             markCaretLine();
         }
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched == m_edit->viewport())
+            paintCaretLine(static_cast<QPaintEvent*>(event));
         if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);
             if (wheel->modifiers() & Qt::ControlModifier) {
@@ -97,28 +104,58 @@ class ReadingAids : public QObject {
     }
 
     // The caret's line, as drawn: one line of the layout (a long line wraps into several).
-    void markCaretLine() {
-        if (!m_caretLine) {
-            if (!layer(m_edit, Layer::CaretLine).isEmpty())
-                setLayer(m_edit, Layer::CaretLine, {});
-            return;
-        }
-        QTextCursor c = m_edit->textCursor();
-        c.clearSelection();
+    // Its background is painted on the page before the widget draws the text over it (see
+    // eventFilter), not given as a full-width extra selection: the widget would draw such a
+    // line clipped around the selection at every repaint, which costs more than the rest of a
+    // keystroke. Here the old and the new line are only drawn again when the caret leaves
+    // its line.
+    std::pair<int, int> caretLine() const {
+        const QTextCursor c = m_edit->textCursor();
         const QTextBlock block = c.block();
         const QTextLayout* layout = block.layout();
         const int line = layout && layout->lineCount() > 0
                              ? layout->lineForTextPosition(c.positionInBlock()).lineNumber()
                              : 0;
-        const std::pair<int, int> at{block.blockNumber(), line};
-        if (at == m_line && !layer(m_edit, Layer::CaretLine).isEmpty())
+        return {block.blockNumber(), std::max(line, 0)};
+    }
+    // Where line `at` (block number, line of its layout) is on the viewport, the full width.
+    QRect lineRect(std::pair<int, int> at) const {
+        const QTextBlock block = m_edit->document()->findBlockByNumber(at.first);
+        if (!block.isValid())
+            return {};
+        const QRectF g = m_edit->blockGeometry(block); // lays the block out when it must
+        const QTextLayout* layout = block.layout();
+        if (!layout || at.second >= layout->lineCount())
+            return {};
+        const QTextLine line = layout->lineAt(at.second);
+        const int top = static_cast<int>(std::floor(g.top() + line.y()));
+        const int bottom = static_cast<int>(std::ceil(g.top() + line.y() + line.height()));
+        return QRect(0, top, m_edit->viewport()->width(), bottom - top);
+    }
+    void markCaretLine() {
+        const std::pair<int, int> at = m_caretLine ? caretLine() : std::pair{-1, -1};
+        if (at == m_line)
             return;
+        QWidget* viewport = m_edit->viewport();
+        for (const std::pair<int, int>& line : {m_line, at}) {
+            if (line.first < 0)
+                continue;
+            const QRect r = lineRect(line);
+            if (r.isEmpty())
+                viewport->update(); // the old line is gone: the whole page
+            else
+                viewport->update(r);
+        }
         m_line = at;
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = c;
-        mark.format.setBackground(caretLineColour);
-        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-        setLayer(m_edit, Layer::CaretLine, {mark});
+    }
+    void paintCaretLine(const QPaintEvent* event) {
+        if (!m_caretLine)
+            return;
+        const QRect r = lineRect(caretLine()) & event->rect();
+        if (r.isEmpty())
+            return;
+        QPainter painter(m_edit->viewport());
+        painter.fillRect(r, caretLineColour);
     }
 
     RichEdit* m_edit;

@@ -215,6 +215,11 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     const int count = doc->blockCount();
     const int delta = count - m_blockCount;
     m_blockCount = count;
+    if (!m_tags.empty()) {
+        const QTextBlock last =
+            doc->findBlock(std::min(position + added, doc->characterCount() - 1));
+        forgetTags(first, last.isValid() ? last : doc->lastBlock());
+    }
     // Keep the numbers of the blocks that carry colours in step with the text: the blocks after
     // the edited one moved by the change in block count. New blocks are coloured as they are
     // lexed below; a stretch grown past the view's size is cut back (the blocks beyond keep
@@ -228,7 +233,8 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     }
     m_last = std::min(m_last, count - 1);
 
-    addRegion(position, position + added);
+    // Lexed again from the first block whose lookahead reads what changed.
+    addRegion(std::min(position, readingInto(first).position()), position + added);
     // The states at once; the colours of the blocks near the view just before the widget lays
     // out the change (beforeLayout), as formats set from here would widen the change the
     // widget hears of and have it draw the whole view again at every keystroke.
@@ -237,6 +243,59 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     m_inEdit = false;
     schedule();
     queueFollowView(); // the colours, and the edit may have moved the view
+}
+
+std::shared_ptr<const markup::PieceTags> SyntaxColours::keptTags(const QTextBlock& block,
+                                                                 markup::State in) const {
+    const auto i = static_cast<std::size_t>(block.fragmentIndex());
+    if (!block.isValid() || i >= m_tags.size())
+        return {};
+    const KeptTags& kept = m_tags[i];
+    return kept.in == in ? kept.tags : nullptr;
+}
+
+void SyntaxColours::keepTags(const QTextBlock& block, markup::State in,
+                             std::shared_ptr<const markup::PieceTags> tags) {
+    if (!block.isValid())
+        return;
+    const auto i = static_cast<std::size_t>(block.fragmentIndex());
+    if (i >= m_tags.size())
+        m_tags.resize(std::max(i + 1, m_tags.size() * 2));
+    m_tags[i] = {std::move(tags), in};
+}
+
+void SyntaxColours::forgetTags(const QTextBlock& first, const QTextBlock& last) {
+    if (!first.isValid())
+        return;
+    if (!first.previous().isValid() && !last.next().isValid()) { // the whole page changed
+        m_tags = {};
+        return;
+    }
+    const auto forget = [this](const QTextBlock& b) {
+        const auto i = static_cast<std::size_t>(b.fragmentIndex());
+        if (i < m_tags.size())
+            m_tags[i] = {};
+    };
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        forget(b);
+        if (b == last)
+            break;
+    }
+    // Blocks before the change whose lookahead read into it: their marks go too.
+    for (QTextBlock b = readingInto(first); b.isValid() && b != first; b = b.next())
+        forget(b);
+}
+
+QTextBlock SyntaxColours::readingInto(const QTextBlock& block) const {
+    // A display block of a long line is lexed with the start of the blocks after it, up to
+    // the lookahead. (Whether a block continues the one before changes only by an edit at
+    // the end of that one.)
+    QTextBlock from = block;
+    for (int between = 0; m_edit->continuesLine(from) && between < markup::lookahead;) {
+        from = from.previous();
+        between += from.length() - 1; // the text read on the way to `block`
+    }
+    return from;
 }
 
 void SyntaxColours::notePending(const QTextBlock& block) {
@@ -452,6 +511,7 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
     // A layout drops its glyphs once laid out and shapes its text again at every paint; with
     // colours each token is a run of its own, so that would shape the line's text piece by
     // piece at each repaint. The few blocks near the view keep their glyphs instead.
+    beforeNewColours(block);
     layout->setCacheEnabled(true);
     layout->setFormats(ranges);
     noteRepaint(block);
@@ -461,9 +521,22 @@ void SyntaxColours::clearColours(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
     if (layout->formats().isEmpty())
         return;
+    beforeNewColours(block);
     layout->setCacheEnabled(false);
     layout->clearFormats();
     noteRepaint(block);
+}
+
+void SyntaxColours::beforeNewColours(const QTextBlock& block) {
+    // The document notes the blocks given new formats as one stretch, laid out again as a
+    // whole: a block away from those noted so far (the view's neighbourhood moved, a block
+    // leaves at the top and one comes at the bottom) starts a stretch of its own, or every
+    // block between would be laid out again.
+    const int from = block.position();
+    const int to = from + block.length();
+    if (m_dirtyFrom >= 0 && (from > m_dirtyTo || to < m_dirtyFrom) && m_layingOutFrom < 0 &&
+        !m_inEdit)
+        flushRepaint();
 }
 
 void SyntaxColours::noteRepaint(const QTextBlock& block) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/Lexer.h"
+#include "markup/Tags.h"
 
 #include <QColor>
 #include <QObject>
@@ -52,6 +53,14 @@ class SyntaxColours : public QObject {
     int colouredFirst() const { return m_first; }
     int colouredLast() const { return m_last; }
 
+    // The tag marks of a block kept for the tag matching, when they were read with the block
+    // starting in state `in` (the state it starts in now); null otherwise. An edit forgets
+    // the marks of the blocks it changed and of those whose lookahead reads them.
+    std::shared_ptr<const markup::PieceTags> keptTags(const QTextBlock& block,
+                                                      markup::State in) const;
+    void keepTags(const QTextBlock& block, markup::State in,
+                  std::shared_ptr<const markup::PieceTags> tags);
+
     // Longest time one background slice may take, in milliseconds.
     static constexpr double sliceMs = 4.0;
 
@@ -89,6 +98,7 @@ class SyntaxColours : public QObject {
     void queueFollowView();
     void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
     void clearColours(const QTextBlock& block);
+    void beforeNewColours(const QTextBlock& block);
     void noteRepaint(const QTextBlock& block);
     void flushRepaint();
     // Blocks near the view lexed while the document was being changed: given their colours
@@ -104,7 +114,22 @@ class SyntaxColours : public QObject {
     markup::State lexBlock(const QTextBlock& block, markup::State in);
     bool inView(int number) const { return m_painting && number >= m_first && number <= m_last; }
 
+    // Forgets the kept tag marks of the blocks from `first` to `last` that an edit changed.
+    void forgetTags(const QTextBlock& first, const QTextBlock& last);
+    // The first block whose lexing reads text of `block` (itself, or a display block before
+    // it that reads on into it).
+    QTextBlock readingInto(const QTextBlock& block) const;
+
+    struct KeptTags {
+        std::shared_ptr<const markup::PieceTags> tags;
+        markup::State in = markup::startState;
+    };
+
     RichEdit* m_edit;
+    // By the block's index in the document's block map, which stays while the block does (a
+    // block made by an edit is in what the edit changed): an edit elsewhere moves nothing.
+    // Empty until the matcher keeps some.
+    std::vector<KeptTags> m_tags;
     bool m_painting = true;
     std::vector<Region> m_pending; // ascending by start
     QTimer m_timer;

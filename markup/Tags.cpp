@@ -181,7 +181,7 @@ bool startTagCloses(const Tag& open, const Tag& next)
     return false;
 }
 
-// Reads the tags of the page forward from a piece, lexing each piece from its stored state.
+// Reads the tags of the page forward from a piece, from the marks of each piece.
 class Scanner {
 public:
     Scanner(const PageView& page, int piece) : m_page(page), m_count(page.pieceCount())
@@ -193,8 +193,6 @@ public:
     void restart(int piece)
     {
         const int wanted = std::clamp(piece, 0, std::max(0, m_count - 1));
-        if (m_nextPiece != wanted)
-            m_nextPiece = -1;
         m_piece = wanted;
         m_active = false;
         m_skip = false;
@@ -209,117 +207,119 @@ public:
     bool next(Tag& out, int last = INT_MAX)
     {
         while (m_count > 0) {
-            if (m_span >= m_spans.size()) {
-                if (m_piece >= last && !m_active)
-                    return false;
-                if (m_piece + 1 >= m_count)
-                    return false;
-                ++m_piece;
-                load();
-                continue;
+            const PieceTags& p = *m_tags;
+            if (m_phase == 0) {  // the end of a tag begun in an earlier piece
+                if (m_mark < p.head.size()) {
+                    if (mark(p, p.head[m_mark], out, last) == Read::Tag)
+                        return true;
+                    continue;
+                }
+                m_phase = 1;
+                m_mark = 0;
             }
-            const Span& s = m_spans[m_span];
-            if (s.kind == Token::TagName) {
-                if (m_active && !m_skip)
-                    for (int k = 0; k < s.length; ++k) {
-                        char16_t c = m_text[s.start + k].unicode();
-                        if (c >= 'A' && c <= 'Z')
-                            c = char16_t(c | 0x20);
-                        if (m_tag.nameLength < maxName)
-                            m_tag.name[m_tag.nameLength] = c;
-                        ++m_tag.nameLength;
-                    }
-                ++m_span;
-                continue;
-            }
-            if (s.kind != Token::TagDelimiter) {
-                ++m_span;
-                continue;
-            }
-            while (m_char < s.length) {
-                const int at = s.start + m_char++;
-                const int position = m_start + at;
-                const QChar c = m_text[at];
-                if (c == u'<') {
-                    if (m_piece > last) {
-                        --m_char;  // read again by a later call with a larger limit
-                        return false;
-                    }
-                    m_skip = false;
-                    m_active = true;
-                    m_tag = Tag{};
-                    m_tag.range.start = position;
-                    m_slash = -2;
-                } else if (c == u'/') {
-                    if (m_active && position == m_tag.range.start + 1)
-                        m_tag.isEnd = true;
-                    else
-                        m_slash = position;
-                } else if (c == u'>') {
-                    if (m_skip) {
-                        m_skip = false;
-                        continue;
-                    }
-                    if (!m_active)
-                        continue;
+            if (m_phase == 1) {  // whole tags: each begins with a "<" that ends all before
+                if (m_mark < p.tags.size()) {
+                    if (m_piece > last)
+                        return false;  // read again by a later call with a larger limit
+                    const PieceTags::Whole& w = p.tags[m_mark++];
                     m_active = false;
-                    m_tag.range.end = position + 1;
-                    m_tag.selfClosing = !m_tag.isEnd && m_slash == position - 1;
-                    if (m_tag.nameLength == 0)
-                        continue;
-                    classify(m_tag);
-                    out = m_tag;
+                    m_skip = false;
+                    out.range = {m_start + w.start, m_start + w.end};
+                    out.isEnd = w.isEnd;
+                    out.selfClosing = w.selfClosing;
+                    out.traits = w.traits;
+                    out.nameLength = w.nameLength;
+                    std::copy_n(p.names.data() + w.name, std::min(w.nameLength, maxName), out.name);
                     return true;
                 }
+                m_phase = 2;
+                m_mark = 0;
             }
-            m_char = 0;
-            ++m_span;
+            if (m_mark < p.tail.size()) {
+                const Read r = mark(p, p.tail[m_mark], out, last);
+                if (r == Read::Stop)
+                    return false;
+                if (r == Read::Tag)
+                    return true;
+                continue;
+            }
+            if (m_piece >= last && !m_active)
+                return false;
+            if (m_piece + 1 >= m_count)
+                return false;
+            ++m_piece;
+            load();
         }
         return false;
     }
 
 private:
-    void load()
+    enum class Read { On, Tag, Stop };
+
+    // Reads one mark and steps past it: Tag when it ends a tag, given in `out`; Stop, not
+    // stepping past it, for a "<" in a piece beyond `last` (read again by a later call with a
+    // larger limit).
+    Read mark(const PieceTags& p, const PieceTags::Mark& k, Tag& out, int last)
     {
-        if (m_nextPiece == m_piece)
-            m_text = std::move(m_next);
-        else
-            m_text = m_page.piece(m_piece);
-        m_nextPiece = -1;
-        m_start = m_page.pieceStart(m_piece);
-        const bool endsLine = m_page.pieceEndsLine(m_piece) || m_piece + 1 >= m_count;
-        m_spans.clear();
-        if (endsLine) {
-            lexTags(m_text, m_page.stateBefore(m_piece), true, m_spans);
-        } else {
-            m_next = m_page.piece(m_piece + 1);
-            m_nextPiece = m_piece + 1;
-            if (m_next.size() >= lookahead || m_page.pieceEndsLine(m_piece + 1)) {
-                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, m_next);
-            } else {  // short blocks: the lookahead reads on into the ones after
-                QString following = m_next;
-                for (int j = m_piece + 2; j < m_count && following.size() < lookahead; ++j) {
-                    following += m_page.piece(j);
-                    if (m_page.pieceEndsLine(j))
-                        break;
+        if (k.length >= 0) {  // a piece of a tag name
+            if (m_active && !m_skip) {
+                const int kept = std::min(k.length, std::max(0, maxName - m_tag.nameLength));
+                if (kept > 0)
+                    std::copy_n(p.names.data() + k.name, kept, m_tag.name + m_tag.nameLength);
+                m_tag.nameLength += k.length;
+            }
+            ++m_mark;
+            return Read::On;
+        }
+        const int position = m_start + k.at;
+        const char16_t c = char16_t(-k.length);
+        if (c == u'<') {
+            if (m_piece > last)
+                return Read::Stop;
+            m_skip = false;
+            m_active = true;
+            m_tag = Tag{};
+            m_tag.range.start = position;
+            m_slash = -2;
+        } else if (c == u'/') {
+            if (m_active && position == m_tag.range.start + 1)
+                m_tag.isEnd = true;
+            else
+                m_slash = position;
+        } else if (c == u'>') {
+            if (m_skip) {
+                m_skip = false;
+            } else if (m_active) {
+                m_active = false;
+                m_tag.range.end = position + 1;
+                m_tag.selfClosing = !m_tag.isEnd && m_slash == position - 1;
+                if (m_tag.nameLength != 0) {
+                    ++m_mark;
+                    classify(m_tag);
+                    out = m_tag;
+                    return Read::Tag;
                 }
-                lexTags(m_text, m_page.stateBefore(m_piece), false, m_spans, following);
             }
         }
-        m_span = 0;
-        m_char = 0;
+        ++m_mark;
+        return Read::On;
+    }
+
+    void load()
+    {
+        m_tags = m_page.tagsOf(m_piece);
+        m_start = m_page.pieceStart(m_piece);
+        m_mark = 0;
+        m_phase = 0;
     }
 
     const PageView& m_page;
     int m_count;
     int m_piece = 0;
-    QString m_text;
-    QString m_next;  // the text of piece m_nextPiece, read as the lookahead of this one
-    int m_nextPiece = -1;
+    std::shared_ptr<const PieceTags> m_tags;
+    int m_phase = 0;  // reading the head, the whole tags or the tail of the piece
+    std::size_t m_mark = 0;
     int m_start = 0;
-    std::vector<Span> m_spans;
-    std::size_t m_span = 0;
-    int m_char = 0;
     bool m_skip = false;    // the piece started inside a tag whose "<" lies before the scan
     bool m_active = false;  // between a "<" and its ">"
     int m_slash = -2;       // position of the last "/" in the tag
@@ -351,6 +351,10 @@ std::optional<Tag> tagAt(const PageView& page, int position)
         return std::nullopt;
     const int last = std::clamp(page.pieceAt(position), 0, n - 1);
     int first = last;
+    // A position where a piece continues the one before is also that one's end: a tag
+    // ending there is read from it.
+    if (first > 0 && position == page.pieceStart(first) && !page.pieceEndsLine(first - 1))
+        --first;
     while (first > 0 && insideTag(page.stateBefore(first)))
         --first;
     Scanner scanner(page, first);
@@ -514,6 +518,103 @@ bool contains(const Range& outer, int from, int to)
 }
 
 } // namespace
+
+PieceTags readPieceTags(const PageView& page, int i)
+{
+    PieceTags out;
+    const int count = page.pieceCount();
+    if (i < 0 || i >= count)
+        return out;
+    const QString text = page.piece(i);
+    std::vector<Span> spans;
+    if (page.pieceEndsLine(i) || i + 1 >= count) {
+        lexTags(text, page.stateBefore(i), true, spans);
+    } else {
+        // A continued piece: the lexer reads on into the line's next pieces.
+        QString following = page.piece(i + 1);
+        for (int j = i + 2; j < count && following.size() < lookahead; ++j) {
+            if (page.pieceEndsLine(j - 1))
+                break;
+            following += page.piece(j);
+        }
+        lexTags(text, page.stateBefore(i), false, spans, following);
+    }
+    // The marks in order, then those from the first "<" on read into whole tags: a "<" ends
+    // whatever came before it, so from there on they read alike whatever the piece began in.
+    std::vector<PieceTags::Mark> marks;
+    for (const Span& s : spans) {
+        if (s.kind == Token::TagName) {
+            const int kept = std::min(s.length, maxName);
+            marks.push_back({s.start, s.length, int(out.names.size())});
+            for (int k = 0; k < kept; ++k) {
+                char16_t c = text[s.start + k].unicode();
+                if (c >= 'A' && c <= 'Z')
+                    c = char16_t(c | 0x20);
+                out.names.push_back(c);
+            }
+        } else if (s.kind == Token::TagDelimiter) {
+            for (int k = 0; k < s.length; ++k) {
+                const char16_t c = text[s.start + k].unicode();
+                if (c == u'<' || c == u'/' || c == u'>')
+                    marks.push_back({s.start + k, -int(c), 0});
+            }
+        }
+    }
+    std::size_t k = 0;
+    while (k < marks.size() && marks[k].length != -int(u'<'))
+        ++k;
+    out.head.assign(marks.begin(), marks.begin() + std::ptrdiff_t(k));
+    std::size_t open = marks.size();  // the "<" of the tag being read
+    Tag tag;
+    int slash = -2;
+    for (; k < marks.size(); ++k) {
+        const PieceTags::Mark& m = marks[k];
+        if (m.length >= 0) {
+            if (open < marks.size()) {
+                if (tag.nameLength == 0)
+                    tag.range.end = m.name;  // where its name starts in `names`
+                tag.nameLength += m.length;
+            }
+            continue;
+        }
+        const char16_t c = char16_t(-m.length);
+        if (c == u'<') {
+            open = k;
+            tag = Tag{};
+            tag.range.start = m.at;
+            slash = -2;
+        } else if (c == u'/') {
+            if (open < marks.size() && m.at == tag.range.start + 1)
+                tag.isEnd = true;
+            else
+                slash = m.at;
+        } else if (open < marks.size()) {
+            open = marks.size();
+            if (tag.nameLength == 0)
+                continue;
+            // The name may come in several spans: its kept characters are read from where
+            // the first one starts, as they were stored one after another.
+            const int name = tag.range.end;
+            const int kept = std::min(tag.nameLength, maxName);
+            std::copy_n(out.names.data() + name, kept, tag.name);
+            classify(tag);
+            PieceTags::Whole w{tag.range.start, m.at + 1, tag.nameLength, name, tag.isEnd,
+                               !tag.isEnd && slash == m.at - 1, tag.traits};
+            out.tags.push_back(w);
+        }
+    }
+    if (open < marks.size())
+        out.tail.assign(marks.begin() + std::ptrdiff_t(open), marks.end());
+    out.head.shrink_to_fit();
+    out.tags.shrink_to_fit();
+    out.names.shrink_to_fit();
+    return out;
+}
+
+std::shared_ptr<const PieceTags> PageView::tagsOf(int i) const
+{
+    return std::make_shared<const PieceTags>(readPieceTags(*this, i));
+}
 
 std::optional<TagMatch> matchingTag(const PageView& page, int position)
 {

@@ -3,7 +3,10 @@
 #include "markup/Lexer.h"
 
 #include <QString>
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // Matching tags of the page source: the tag at a position and its partner, and the element
 // around a selection, after the HTML rules (void elements, end tags that may be left out).
@@ -15,6 +18,8 @@ namespace markup {
 // character between a piece that ends a line and the next; a continued piece has no break
 // character between it and the next. The states are those lex() gives piece after piece, a
 // continued piece lexed with the text after it (see `lookahead`).
+struct PieceTags;
+
 class PageView {
 public:
     virtual ~PageView() = default;
@@ -24,7 +29,38 @@ public:
     virtual bool pieceEndsLine(int i) const = 0;     // false for a block continued by the next
     virtual State stateBefore(int i) const = 0;      // lexer state at its start
     virtual int pieceAt(int position) const = 0;     // the piece holding a position (or ending at it)
+    // The tag marks of a piece; a view that can keep them while the piece and the state it
+    // starts in stay the same hands back the kept ones. This one lexes the piece each time.
+    virtual std::shared_ptr<const PieceTags> tagsOf(int i) const;
 };
+
+// What the matcher reads of one piece: the tags that begin and end in it, whole, and the
+// "<", "/" and ">" and pieces of tag names of the tags it shares with the pieces before and
+// after it (a tag may begin in one piece and end in a later one), each at its offset in the
+// piece. They depend on the piece's text, its state and its lookahead text alone.
+struct PieceTags {
+    struct Mark {
+        std::int32_t at;      // offset in the piece
+        std::int32_t length;  // of a piece of a tag name; for a delimiter minus its character
+        std::int32_t name;    // a name's first characters (lower case, up to 32) in `names`
+    };
+    struct Whole {
+        std::int32_t start;  // offsets in the piece, "<" through ">"
+        std::int32_t end;
+        std::int32_t nameLength;
+        std::int32_t name;  // in `names`
+        std::uint8_t isEnd : 1;
+        std::uint8_t selfClosing : 1;
+        std::uint8_t traits : 6;
+    };
+    std::vector<Mark> head;    // before the first "<": the end of a tag begun before
+    std::vector<Whole> tags;
+    std::vector<Mark> tail;    // from the "<" of a tag that runs on into the next piece
+    std::u16string names;
+};
+
+// The marks of piece `i` of `page`, lexed from its state.
+PieceTags readPieceTags(const PageView& page, int i);
 
 struct Range {
     int start = 0;

@@ -9,6 +9,7 @@
 #include "editing/SelectionLayers.h"
 #include "editing/SyntaxColours.h"
 #include "markup/Lexer.h"
+#include "markup/TextPage.h"
 #include "platform/RtfCodec.h"
 #include "spelling/PageSpelling.h"
 
@@ -323,6 +324,85 @@ class DisplayTest : public QObject {
             state = markup::lex(b.text(), state, ends, spans, following);
             QVERIFY2(b.userState() == state, qPrintable(QStringLiteral("block %1").arg(blocks)));
         }
+    }
+
+    // The tag marks kept per block follow the edits: matching in the editor after each edit
+    // finds what matching in the page's text finds. A tag cut by a display block's end whose
+    // next block is edited, a tag renamed, a comment opened above the others.
+    void keptTagsFollowEdits_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QList<Edit>>("edits");
+        QString lines;
+        for (int i = 0; i < 60; ++i)
+            lines += QStringLiteral("<div><p>line %1 <b>more</b></div>\r\n").arg(i);
+        // Display blocks of 128 characters, each ending in the "<" of a "</ >" that the next
+        // one finishes (no tag: a bogus comment); the edit makes one an end tag.
+        const QString chunk = QStringLiteral("/ >") + QString(124, u'w') + QStringLiteral("<");
+        QTest::newRow("tag completed in the next display block")
+            << chunk.repeated(40) << QList<Edit>{{128 * 7 + 1, QStringLiteral("b")}};
+        QTest::newRow("end tag renamed")
+            << lines
+            << QList<Edit>{{int(lines.indexOf(QLatin1String("</b>"))) + 2, QStringLiteral("i")}};
+        QTest::newRow("comment opened and closed")
+            << lines << QList<Edit>{{40, QStringLiteral("<!--")}, {300, QStringLiteral("-->")}};
+    }
+    void keptTagsFollowEdits() {
+        QFETCH(QString, page);
+        QFETCH(QList<Edit>, edits);
+        App app;
+        fill(app, {{page, black}});
+        RichEdit* edit = app.edit();
+        QTRY_VERIFY(editing::SyntaxColours::of(edit) &&
+                    editing::SyntaxColours::of(edit)->isComplete());
+        if (edit->displayBreakCount() > 0) // the edit falls on a display block's start
+            QVERIFY(edit->document()->findBlockByNumber(7).text().startsWith(QLatin1String("/ >")));
+        const auto compare = [&] {
+            QString text = edit->text();
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            const markup::TextPage fresh(text);
+            const editing::BlockPage kept(edit);
+            for (int at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
+                const auto want = markup::matchingTag(fresh, at);
+                const auto got = markup::matchingTag(kept, at);
+                QVERIFY2(want.has_value() == got.has_value(), qPrintable(QString::number(at)));
+                if (want)
+                    QVERIFY2(want->tag == got->tag && want->partner == got->partner &&
+                                 want->status == got->status && want->element == got->element,
+                             qPrintable(QString::number(at)));
+            }
+        };
+        compare();
+        for (const Edit& e : edits) { // typed over one character
+            edit->setSelStart(e.at);
+            edit->setSelLength(1);
+            QTest::keyClicks(edit, e.text);
+            QTRY_VERIFY(editing::SyntaxColours::of(edit)->isComplete());
+            compare();
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    // The caret's line is drawn behind the text, the page's full width, on the caret's line
+    // only; turned off, on none.
+    void caretLineFollowsTheCaret() {
+        App app;
+        fill(app, {{QStringLiteral("one\r\ntwo\r\nthree"), black}});
+        RichEdit* edit = app.edit();
+        const auto marked = [&](int line) {
+            const QImage shot = edit->viewport()->grab().toImage();
+            const QTextBlock b = edit->document()->findBlockByNumber(line);
+            const int y = int(edit->blockGeometry(b).center().y());
+            return distance(shot.pixel(shot.width() - 3, y), qRgb(236, 242, 250)) < 10;
+        };
+        edit->setSelStart(1);
+        QTRY_VERIFY(marked(0));
+        QVERIFY(!marked(1));
+        edit->setSelStart(6);
+        QTRY_VERIFY(marked(1));
+        QVERIFY(!marked(0) && !marked(2));
+        app.trigger(QStringLiteral("mnuViewCaretLine"));
+        QTRY_VERIFY(!marked(1));
     }
 
     void zoomSteps_data() {

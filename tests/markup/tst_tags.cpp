@@ -56,6 +56,7 @@ private slots:
         row("nested same name", "<d|iv><div></div>[</div>]", matched);
         row("any case", "<DIV|>x[</div>]", matched);
         row("caret just after the tag", "<div>|x[</div>]", matched);
+        row("caret just after a tag ending a piece", "<b>|x[</b>]", matched);
         row("li before the next li", "<ul><l|i>a[<li>]b</ul>", implied);
         row("last li at the list's end", "<ul><li>a<l|i>b[</ul>]", implied);
         row("p before a block", "<p|>text[<div>]", implied);
