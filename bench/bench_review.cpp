@@ -96,18 +96,24 @@ double childrenCpuMs()
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
-// CPU time of `tidy -q -e` (messages only, as the check) on the same text as a file, with the
-// check's own options: as many errors shown as the check keeps, no notes, tabs one column.
-double tidyCommandMs(const QString& text, int runs)
+// `text` as page.htm in `dir`, in UTF-8; the bench ends when it cannot be written.
+QString writtenPage(const QTemporaryDir& dir, const QString& text)
 {
-    QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.htm"));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0) {
         std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
         std::exit(1);
     }
-    f.close();
+    return path;
+}
+
+// CPU time of `tidy -q -e` (messages only, as the check) on the same text as a file, with the
+// check's own options: as many errors shown as the check keeps, no notes, tabs one column.
+double tidyCommandMs(const QString& text, int runs)
+{
+    QTemporaryDir dir;
+    const QString path = writtenPage(dir, text);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const double before = childrenCpuMs();
@@ -303,13 +309,7 @@ void previewFloor(const char* pagePath)
 double floorLoadMs(const QString& text)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0) {
-        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    f.close();
+    const QString path = writtenPage(dir, text);
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("preview-floor"), path});
     if (!child.waitForFinished(180000) || child.exitCode() != 0) {

@@ -85,6 +85,18 @@ struct Child {
     }
 };
 
+// A program editing `file` is killed (SIGKILL) once it says it is ready.
+bool killedWhileEditing(const QString& file)
+{
+    Child child(file, "wait");
+    if (!child.waitReady()) {
+        qWarning("%s", child.process.readAllStandardError().constData());
+        return false;
+    }
+    ::kill(pid_t(child.process.processId()), SIGKILL);
+    return child.process.waitForFinished(10000);
+}
+
 } // namespace
 
 class RecoveryTest : public QObject {
@@ -227,10 +239,7 @@ private slots:
         using namespace recoverypages;
         const QString file = m_files.filePath("opened page.htm");
         testkit::writeBytes(file, openedFileText.toUtf8());
-        Child child(file, "wait");
-        QVERIFY2(child.waitReady(), child.process.readAllStandardError().constData());
-        ::kill(pid_t(child.process.processId()), SIGKILL);
-        QVERIFY(child.process.waitForFinished(10000));
+        QVERIFY(killedWhileEditing(file));
 
         App app;
         QCOMPARE(offer(app, Recover).size(), 1);
@@ -274,10 +283,7 @@ private slots:
         QFETCH(QByteArray, saved);
         const QString file = m_files.filePath("encoded.htm");
         testkit::writeBytes(file, onDisk);
-        Child child(file, "wait");
-        QVERIFY2(child.waitReady(), child.process.readAllStandardError().constData());
-        ::kill(pid_t(child.process.processId()), SIGKILL);
-        QVERIFY(child.process.waitForFinished(10000));
+        QVERIFY(killedWhileEditing(file));
         App app;
         QCOMPARE(offer(app, Recover).size(), 1);
         frmDocument* recovered = nullptr;
