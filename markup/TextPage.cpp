@@ -4,7 +4,7 @@
 
 namespace markup {
 
-TextPage::TextPage(const QString& text, int blockWidth) : m_text(text)
+TextPage::TextPage(const QString& text, int blockWidth, const SpanSink& sink) : m_text(text)
 {
     blockWidth = std::max(blockWidth, 1);
     int lineStart = 0;
@@ -38,6 +38,8 @@ TextPage::TextPage(const QString& text, int blockWidth) : m_text(text)
                                                                    : following.indexOf(u'\n'));
             state = lex(piece, state, false, spans, following);
         }
+        if (sink)
+            sink(p.position, piece, spans);
     }
 }
 

@@ -3,16 +3,21 @@
 #include "markup/Tags.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 // A PageView over a plain text: each line is one piece, or, when longer than `blockWidth`,
 // pieces of that width continued by the next, as the editor holds long lines. The states
-// are lexed once, when it is made. For tests, benchmarks and any pure caller.
+// are lexed once, when it is made. For tests, benchmarks and any pure caller; one that needs
+// the lexer's spans too reads them from `sink` in the same pass (each piece's spans with its
+// text and its position in the page).
 namespace markup {
 
 class TextPage : public PageView {
 public:
-    explicit TextPage(const QString& text, int blockWidth = 128);
+    using SpanSink =
+        std::function<void(int position, QStringView piece, const std::vector<Span>& spans)>;
+    explicit TextPage(const QString& text, int blockWidth = 128, const SpanSink& sink = {});
 
     int pieceCount() const override { return int(m_pieces.size()); }
     QString piece(int i) const override;

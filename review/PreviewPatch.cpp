@@ -1,6 +1,7 @@
 #include "review/PreviewPatch.h"
 
 #include "markup/Lexer.h"
+#include "markup/TextPage.h"
 
 #include <algorithm>
 
@@ -21,38 +22,6 @@ bool isPageWideName(const QString& name)
                        [&](const char* tag) { return name == QLatin1String(tag); });
 }
 
-// The page in pieces as the matching-tag functions read it: lines, long ones cut every 128
-// characters, each with the lexer's state at its start (positions are offsets in the text,
-// whose line breaks are one "\n" each).
-class ShownSource::Pieces : public markup::PageView {
-public:
-    struct Piece {
-        int offset;
-        int length;
-        bool endsLine;
-        markup::State state;
-    };
-    explicit Pieces(const QString& text) : m_text(text) {}
-
-    int pieceCount() const override { return int(pieces.size()); }
-    QString piece(int i) const override { return m_text.mid(pieces[i].offset, pieces[i].length); }
-    int pieceStart(int i) const override { return pieces[i].offset; }
-    bool pieceEndsLine(int i) const override { return pieces[i].endsLine; }
-    markup::State stateBefore(int i) const override { return pieces[i].state; }
-    int pieceAt(int position) const override
-    {
-        const auto it = std::upper_bound(
-            pieces.begin(), pieces.end(), position,
-            [](int p, const Piece& piece) { return p < piece.offset; });
-        return it == pieces.begin() ? 0 : int(it - pieces.begin()) - 1;
-    }
-
-    std::vector<Piece> pieces;
-
-private:
-    const QString& m_text;
-};
-
 ShownSource::ShownSource(QString text) : m_text(std::move(text)) {}
 
 ShownSource::~ShownSource() = default;
@@ -71,66 +40,37 @@ const std::vector<ShownSource::StartTag>& ShownSource::startTags() const
     return m_tags;
 }
 
-// One pass of the lexer gives both the pieces' states and the start tags: a tag name right
+// One pass of the lexer gives both the page's pieces (lines, long ones cut every 128
+// characters, as the matching-tag functions read them) and the start tags: a tag name right
 // after a "<" delimiter (neighbouring delimiters come as one span: "><"), ending at the next
 // ">" delimiter.
 void ShownSource::lex() const
 {
-    constexpr int pieceWidth = 128;
-    m_page = std::make_unique<Pieces>(m_text);
-    std::vector<Pieces::Piece>& pieces = m_page->pieces;
-    const QStringView text(m_text);
-    std::vector<markup::Span> spans;
-    markup::State state = markup::startState;
     std::size_t open = 0; // the start tag not yet ended (none while it is m_tags.size())
-    for (int lineStart = 0;;) {
-        int lineEnd = int(text.indexOf(u'\n', lineStart));
-        const bool last = lineEnd < 0;
-        if (last)
-            lineEnd = int(text.size());
-        int from = lineStart;
-        do {
-            const int to = std::min(from + pieceWidth, lineEnd);
-            const bool endsLine = to == lineEnd;
-            pieces.push_back({from, to - from, endsLine, state});
-            const QStringView piece = text.mid(from, to - from);
-            spans.clear();
-            if (endsLine) {
-                state = markup::lex(piece, state, true, spans);
-            } else {
-                QStringView following = text.mid(to, markup::lookahead);
-                following = following.left(following.indexOf(u'\n') < 0 ? following.size()
-                                                                       : following.indexOf(u'\n'));
-                state = markup::lex(piece, state, false, spans, following);
-            }
-            for (std::size_t s = 0; s < spans.size(); ++s) {
-                const markup::Span& span = spans[s];
-                if (span.kind != markup::Token::TagDelimiter)
-                    continue;
-                if (open < m_tags.size()) {
-                    const int close = int(piece.mid(span.start, span.length).indexOf(u'>'));
-                    if (close >= 0) {
-                        m_tags[open].end = from + span.start + close + 1;
-                        open = m_tags.size();
-                    }
-                }
-                if (s + 1 < spans.size()) {
-                    const markup::Span& name = spans[s + 1];
-                    if (name.kind == markup::Token::TagName &&
-                        span.start + span.length == name.start && name.start > 0 &&
-                        piece.at(name.start - 1) == u'<') {
-                        open = m_tags.size();
-                        m_tags.push_back({from + name.start - 1,
-                                          piece.mid(name.start, name.length).toString().toLower()});
-                    }
+    const auto collect = [&](int from, QStringView piece, const std::vector<markup::Span>& spans) {
+        for (std::size_t s = 0; s < spans.size(); ++s) {
+            const markup::Span& span = spans[s];
+            if (span.kind != markup::Token::TagDelimiter)
+                continue;
+            if (open < m_tags.size()) {
+                const int close = int(piece.mid(span.start, span.length).indexOf(u'>'));
+                if (close >= 0) {
+                    m_tags[open].end = from + span.start + close + 1;
+                    open = m_tags.size();
                 }
             }
-            from = to;
-        } while (from < lineEnd);
-        if (last)
-            break;
-        lineStart = lineEnd + 1;
-    }
+            if (s + 1 < spans.size()) {
+                const markup::Span& name = spans[s + 1];
+                if (name.kind == markup::Token::TagName && span.start + span.length == name.start &&
+                    name.start > 0 && piece.at(name.start - 1) == u'<') {
+                    open = m_tags.size();
+                    m_tags.push_back(
+                        {from + name.start - 1, piece.mid(name.start, name.length).toString().toLower()});
+                }
+            }
+        }
+    };
+    m_page = std::make_unique<markup::TextPage>(m_text, 128, collect);
 }
 
 const ShownSource::StartTag* ShownSource::startTagAt(int position) const

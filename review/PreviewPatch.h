@@ -34,11 +34,10 @@ public:
     int positionOf(const QString& name, int index) const;
 
 private:
-    class Pieces;
     void lex() const;
 
     QString m_text;
-    mutable std::unique_ptr<Pieces> m_page;
+    mutable std::unique_ptr<markup::PageView> m_page;
     mutable std::vector<StartTag> m_tags;
 };
 

@@ -177,11 +177,7 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root, OpenPages
         });
     });
     connect(m_view, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        const QString path = item->data(0, Qt::UserRole).toString();
-        if (path.isEmpty() || !m_opener)
-            return;
-        if (frmDocument* doc = m_opener(QDir(m_root).filePath(path)))
-            goToLine(*doc, item->data(1, Qt::UserRole).toInt(), item->data(2, Qt::UserRole).toInt());
+        openFoundLine(m_opener, m_root, item);
     });
 }
 

@@ -32,6 +32,15 @@ void goToLine(frmDocument& doc, int line, int column)
     edit->ensureCursorVisible();
 }
 
+void openFoundLine(const PageOpener& opener, const QString& root, const QTreeWidgetItem* item)
+{
+    const QString path = item->data(0, Qt::UserRole).toString();
+    if (path.isEmpty() || !opener)
+        return;
+    if (frmDocument* doc = opener(QDir(root).filePath(path)))
+        goToLine(*doc, item->data(1, Qt::UserRole).toInt(), item->data(2, Qt::UserRole).toInt());
+}
+
 namespace {
 
 enum class Kind { Page, StyleSheet, Script, Image, Other };
@@ -202,11 +211,7 @@ SiteCheckPanel::SiteCheckPanel(PageOpener opener, QWidget* parent)
     m_stop->hide();
     connect(m_stop, &QPushButton::clicked, this, &SiteCheckPanel::stop);
     connect(m_view, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        const QString path = item->data(0, Qt::UserRole).toString();
-        if (path.isEmpty() || !m_opener)
-            return;
-        if (frmDocument* doc = m_opener(QDir(m_root).filePath(path)))
-            goToLine(*doc, item->data(1, Qt::UserRole).toInt(), item->data(2, Qt::UserRole).toInt());
+        openFoundLine(m_opener, m_root, item);
     });
 }
 

@@ -19,6 +19,8 @@ class QTreeView;
 class QTreeWidget;
 class frmDocument;
 
+class QTreeWidgetItem;
+
 namespace site {
 
 // Opens (or brings forward, when already open) the page at an absolute path; nullptr when it
@@ -80,5 +82,10 @@ private:
 
 // Puts the caret of a page at a 1-based line and column.
 void goToLine(frmDocument& doc, int line, int column);
+
+// Opens (or activates) the page of a result list's line and puts the caret at it: the line
+// holds the page's path under the site root and its line and column, in columns 0, 1 and 2
+// of its Qt::UserRole data. A page's own entry (no path) does nothing.
+void openFoundLine(const PageOpener& opener, const QString& root, const QTreeWidgetItem* item);
 
 } // namespace site

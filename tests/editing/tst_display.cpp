@@ -106,6 +106,21 @@ struct Edit {
 
 Q_DECLARE_METATYPE(QList<Edit>)
 
+namespace {
+
+// Columns of the edit-following tests (a page and the edits made in it), and their usual
+// page: `count` lines of `line` numbered through its %1.
+QString pageAndEditsColumns(int count, const QString& line) {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QList<Edit>>("edits");
+    QString lines;
+    for (int i = 0; i < count; ++i)
+        lines += line.arg(i);
+    return lines;
+}
+
+} // namespace
+
 class DisplayTest : public QObject {
     Q_OBJECT
   private slots:
@@ -276,11 +291,8 @@ class DisplayTest : public QObject {
     // also across long lines held as display blocks and edits that change every state after
     // them (a comment opened at the top).
     void statesFollowEdits_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QList<Edit>>("edits");
-        QString lines;
-        for (int i = 0; i < 400; ++i)
-            lines += QStringLiteral("<p class=\"n%1\">line %1 &amp; <b>more</b></p>\r\n").arg(i);
+        const QString lines =
+            pageAndEditsColumns(400, QStringLiteral("<p class=\"n%1\">line %1 &amp; <b>more</b></p>\r\n"));
         QString longLine;
         for (int i = 0; i < 300; ++i)
             longLine += QStringLiteral("<a href=\"x%1.htm\">x</a><!-- %1 -->").arg(i);
@@ -330,11 +342,7 @@ class DisplayTest : public QObject {
     // finds what matching in the page's text finds. A tag cut by a display block's end whose
     // next block is edited, a tag renamed, a comment opened above the others.
     void keptTagsFollowEdits_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QList<Edit>>("edits");
-        QString lines;
-        for (int i = 0; i < 60; ++i)
-            lines += QStringLiteral("<div><p>line %1 <b>more</b></div>\r\n").arg(i);
+        const QString lines = pageAndEditsColumns(60, QStringLiteral("<div><p>line %1 <b>more</b></div>\r\n"));
         // Display blocks of 128 characters, each ending in the "<" of a "</ >" that the next
         // one finishes (no tag: a bogus comment); the edit makes one an end tag.
         const QString chunk = QStringLiteral("/ >") + QString(124, u'w') + QStringLiteral("<");
