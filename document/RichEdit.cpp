@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -260,6 +261,21 @@ RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)
 void RichEdit::setBeforeLayout(std::function<void(int, int, int)> hook)
 {
     m_layout->before = std::move(hook);
+}
+
+void RichEdit::setAfterPaint(std::function<void(QPainter&, const QRect&)> hook)
+{
+    m_afterPaint = std::move(hook);
+    viewport()->update();
+}
+
+void RichEdit::paintEvent(QPaintEvent* e)
+{
+    QPlainTextEdit::paintEvent(e);
+    if (m_afterPaint) {
+        QPainter painter(viewport());
+        m_afterPaint(painter, e->rect());
+    }
 }
 
 int RichEdit::virtualBefore(int documentPosition) const

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+class QPainter;
+
 // The edit control of a document window: the page source as coloured text.
 //
 // Every position and length of this interface counts a line break as two characters
@@ -127,6 +129,10 @@ public:
     // together with the new text, once, instead of a second time afterwards. One hook; an
     // empty function removes it.
     void setBeforeLayout(std::function<void(int from, int removed, int added)> hook);
+    // Draws over the text once the widget has drawn it (display layers' underlines), with a
+    // painter on the viewport clipped to the repainted area. One hook; an empty function
+    // removes it.
+    void setAfterPaint(std::function<void(QPainter& painter, const QRect& area)> hook);
 
 signals:
     // The text changed: at pos, `removed` characters were replaced by `inserted` ones.
@@ -138,6 +144,7 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -172,6 +179,7 @@ private:
 
     class PageLayout;
     PageLayout* m_layout = nullptr;
+    std::function<void(QPainter&, const QRect&)> m_afterPaint;
     std::optional<QFont> m_pageFont;
     int m_lastLength = 0;
     bool m_pendingChange = false;
