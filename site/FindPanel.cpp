@@ -284,12 +284,12 @@ void FindPanel::replaceAll()
     const QString with = m_replacement->text();
     m_counter = std::thread([self, flag, root, q, with, openTexts] {
         const QDir base(root);
-        const QStringList patterns = splitPatterns(q.patterns);
+        const FilePatterns patterns(q.patterns);
         Counted counted;
         for (const QString& f : siteFiles(root)) {
             if (flag->load())
                 return;
-            if (!matchesPatterns(f, patterns))
+            if (!patterns.matches(f))
                 continue;
             const QString canonical = QFileInfo(base.filePath(f)).canonicalFilePath();
             const auto open = openTexts.constFind(canonical);
