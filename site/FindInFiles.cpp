@@ -354,23 +354,133 @@ bool replaceInFile(const QString& path, const FindQuery& query, const QString& r
     return true;
 }
 
+Undone undoFile(const FileEdit& edit, QString* reason)
+{
+    QByteArray now;
+    if (!platform::files::readFile(edit.path, &now, reason) || now != edit.after)
+        return Undone::Refused;
+    return platform::files::writeFileAtomically(edit.path, edit.before, reason) ? Undone::Restored
+                                                                                : Undone::Failed;
+}
+
 QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused)
 {
     QStringList failures;
     for (const FileEdit& e : edits) {
         if (e.count == 0)
             continue;
-        QByteArray now;
         QString reason;
-        if (!platform::files::readFile(e.path, &now, &reason) || now != e.after) {
+        switch (undoFile(e, &reason)) {
+        case Undone::Restored:
+            break;
+        case Undone::Refused:
             if (refused)
                 *refused << e.path;
-            continue;
-        }
-        if (!platform::files::writeFileAtomically(e.path, e.before, &reason))
+            break;
+        case Undone::Failed:
             failures << platform::files::saveFailureText(e.path, reason);
+            break;
+        }
     }
     return failures;
+}
+
+FileWriteRun::FileWriteRun(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<site::WriteOutcome>();
+}
+
+FileWriteRun::~FileWriteRun()
+{
+    stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FileWriteRun::stop()
+{
+    if (m_stop)
+        m_stop->store(true);
+}
+
+void FileWriteRun::launch(int total, std::function<void(int, WriteOutcome&)> step,
+                          std::function<void(int, WriteOutcome&)> notReached)
+{
+    stop();
+    // A run that has handed over its outcome has left its loop; one still running is asked to
+    // stop, and its outcome is dropped.
+    if (m_thread.joinable())
+        m_thread.join();
+    m_stop = std::make_shared<std::atomic_bool>(false);
+    m_running = true;
+    auto flag = m_stop;
+    QPointer<FileWriteRun> self(this);
+    m_thread = std::thread([self, flag, total, step = std::move(step), notReached = std::move(notReached)] {
+        WriteOutcome out;
+        out.total = total;
+        QElapsedTimer sincePost;
+        sincePost.start();
+        int i = 0;
+        for (; i < total && !flag->load(); ++i) {
+            step(i, out);
+            out.done = i + 1;
+            if (sincePost.elapsed() >= 10) {
+                QMetaObject::invokeMethod(
+                    self.data(), [self, flag, done = out.done, total] {
+                        if (self && self->m_stop == flag)
+                            emit self->progress(done, total);
+                    },
+                    Qt::QueuedConnection);
+                sincePost.restart();
+            }
+        }
+        out.stopped = i < total;
+        if (notReached)
+            notReached(i, out);
+        QMetaObject::invokeMethod(
+            self.data(), [self, flag, out] {
+                // The thread ends on its own; the next run or the object's end joins it.
+                if (!self || self->m_stop != flag)
+                    return;
+                self->m_running = false;
+                emit self->finished(out);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FileWriteRun::replace(const QString& root, const QStringList& files, const FindQuery& query,
+                           const QString& replacement)
+{
+    const QDir base(root);
+    launch(int(files.size()), [base, files, query, replacement](int i, WriteOutcome& out) {
+        FileEdit edit;
+        QString reason;
+        if (!replaceInFile(base.filePath(files[i]), query, replacement, &edit, &reason))
+            out.failures << QStringLiteral("%1: %2").arg(files[i], reason);
+        else if (edit.count > 0)
+            out.edits << edit;
+    }, {});
+}
+
+void FileWriteRun::undo(const QList<FileEdit>& edits)
+{
+    launch(int(edits.size()), [edits](int i, WriteOutcome& out) {
+        const FileEdit& e = edits[i];
+        QString reason;
+        switch (undoFile(e, &reason)) {
+        case Undone::Restored:
+            break;
+        case Undone::Refused:
+            out.refused << e.path;
+            break;
+        case Undone::Failed:
+            out.failures << platform::files::saveFailureText(e.path, reason);
+            out.edits << e;
+            break;
+        }
+    }, [edits](int from, WriteOutcome& out) { out.edits << edits.mid(from); });
 }
 
 } // namespace site

@@ -1,5 +1,7 @@
 #include "site/FindInFiles.h"
 
+#include "platform/FileIo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -33,6 +35,7 @@ private slots:
     void options();
     void streamsMatchesOfPatternFiles();
     void replaceKeepsLatin1BytesAndUndoes();
+    void writerGoesOnPastAFailureAndStopsWithWrittenFilesUndoable();
 };
 
 void tst_FindInFiles::options_data()
@@ -120,6 +123,44 @@ void tst_FindInFiles::replaceKeepsLatin1BytesAndUndoes()
     QVERIFY(undoReplace({edit}, &refused).isEmpty());
     QCOMPARE(refused, QStringList{path});
     QCOMPARE(readAll(path), QByteArray("edited by hand\n"));
+}
+
+// Four pages replaced in on the writer's thread: the second cannot be written (a full disk),
+// Stop comes while the third is written. The third is finished and kept, the fourth is not
+// touched, the second is whole; undoing restores exactly the two written.
+void tst_FindInFiles::writerGoesOnPastAFailureAndStopsWithWrittenFilesUndoable()
+{
+    QTemporaryDir tmp;
+    const QStringList names{"a.html", "b.html", "c.html", "d.html"};
+    for (const QString& n : names)
+        put(tmp.filePath(n), "<p>rose</p>\n");
+    FileWriteRun run;
+    platform::files::setWriteFault([&run](const QString& path) {
+        if (path.endsWith("c.html"))
+            run.stop(); // from the writer's thread, as a click would land meanwhile
+        return path.endsWith("b.html") ? QString("No space left on device") : QString();
+    });
+    QSignalSpy finished(&run, &FileWriteRun::finished);
+    run.replace(tmp.path(), names, {"rose"}, "tulip");
+    QVERIFY(finished.wait());
+    platform::files::setWriteFault({});
+    const auto outcome = finished.at(0).at(0).value<WriteOutcome>();
+    QVERIFY(outcome.stopped);
+    QCOMPARE(outcome.done, 3);
+    QCOMPARE(outcome.edits.size(), 2);
+    QCOMPARE(outcome.failures.size(), 1);
+    QVERIFY2(outcome.failures.at(0).startsWith("b.html: "), qPrintable(outcome.failures.at(0)));
+    QStringList now;
+    for (const QString& n : names)
+        now << readAll(tmp.filePath(n));
+    QCOMPARE(now, (QStringList{"<p>tulip</p>\n", "<p>rose</p>\n", "<p>tulip</p>\n", "<p>rose</p>\n"}));
+
+    run.undo(outcome.edits);
+    QVERIFY(finished.wait());
+    const auto undone = finished.at(1).at(0).value<WriteOutcome>();
+    QVERIFY(!undone.stopped && undone.edits.isEmpty() && undone.failures.isEmpty());
+    for (const QString& n : names)
+        QCOMPARE(readAll(tmp.filePath(n)), QByteArray("<p>rose</p>\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_FindInFiles)
