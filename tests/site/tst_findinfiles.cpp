@@ -161,6 +161,15 @@ void tst_FindInFiles::writerGoesOnPastAFailureAndStopsWithWrittenFilesUndoable()
     QVERIFY(!undone.stopped && undone.edits.isEmpty() && undone.failures.isEmpty());
     for (const QString& n : names)
         QCOMPARE(readAll(tmp.filePath(n)), QByteArray("<p>rose</p>\n"));
+
+    // Ended while it writes (the program closing): the file being written is finished, the
+    // thread ends, every file is whole.
+    {
+        FileWriteRun closing;
+        closing.replace(tmp.path(), names, {"rose"}, "tulip");
+    }
+    for (const QString& n : names)
+        QVERIFY(QList<QByteArray>({"<p>rose</p>\n", "<p>tulip</p>\n"}).contains(readAll(tmp.filePath(n))));
 }
 
 QTEST_GUILESS_MAIN(tst_FindInFiles)
