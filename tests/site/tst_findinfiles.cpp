@@ -82,18 +82,25 @@ void tst_FindInFiles::streamsMatchesOfPatternFiles()
     put(tmp.filePath("sub/b.css"), "/* rose */\n");
     put(tmp.filePath("notes.txt"), "rose\n");          // not among the patterns
     put(tmp.filePath(".git/c.html"), "rose\n");        // hidden
+    // Decoded as the editor opens them: UTF-8 (a rose of two UTF-16 units) and Latin-1.
+    put(tmp.filePath("c.htm"), "\xf0\x9f\x8c\xb9 rose\n");
+    put(tmp.filePath("d.htm"), "caf\xe9 rose\n");
     FindInFilesRun run;
     QSignalSpy found(&run, &FindInFilesRun::found);
     QSignalSpy finished(&run, &FindInFilesRun::finished);
     QVERIFY(run.start(tmp.path(), {"rose"}));
     QVERIFY(finished.wait());
-    QCOMPARE(finished.at(0).at(0).toInt(), 2);
-    QCOMPARE(finished.at(0).at(1).toInt(), 3);
-    QStringList files;
+    QCOMPARE(finished.at(0).at(0).toInt(), 4);
+    QCOMPARE(finished.at(0).at(1).toInt(), 5);
+    QStringList files, lines;
     for (const auto& args : found)
-        files << args.at(0).value<FileMatches>().path;
-    QCOMPARE(files, (QStringList{"a.html", "sub/b.css"}));
-    QCOMPARE(found.at(0).at(0).value<FileMatches>().matches.at(1).lineText, QString("<p>Rose</p>"));
+        for (const Match& m : args.at(0).value<FileMatches>().matches) {
+            files << args.at(0).value<FileMatches>().path;
+            lines << QStringLiteral("%1:%2 %3").arg(m.line).arg(m.column).arg(m.lineText);
+        }
+    QCOMPARE(files, (QStringList{"a.html", "a.html", "c.htm", "d.htm", "sub/b.css"}));
+    QCOMPARE(lines, (QStringList{"1:4 <p>rose</p>", "2:4 <p>Rose</p>", QString::fromUtf8("1:4 \xf0\x9f\x8c\xb9 rose"),
+                                 QString::fromUtf8("1:6 caf\xc3\xa9 rose"), "1:4 /* rose */"}));
     QString reason;
     QVERIFY(!run.start(tmp.path(), {"(", true}, &reason));
     QVERIFY(reason.contains("not valid"));
