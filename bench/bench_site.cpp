@@ -2,7 +2,8 @@
 // links, 20 of them broken): find in files beside `grep -rn` on the same folder (its floor),
 // the site check beside the markup library's time on each page divided by the cores used, and
 // the longest the interface thread goes without a turn of its event loop while the find panel
-// and the site check panel take in their results.
+// and the site check panel take in their results, and while Replace All in Files rewrites
+// every page.
 //
 // The site check's time and its floor are elapsed times of the calling thread less the time it
 // stood ready to run while other processes had the cores (the kernel's run-queue wait): on a
@@ -20,6 +21,8 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <fstream>
 #include <QDir>
@@ -105,8 +108,18 @@ public:
         m_timer.setInterval(0);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { ready(); });
         QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
-        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { if (m_on) ready(); });
-        QObject::connect(loop, &QAbstractEventDispatcher::awake, [this] { m_last = LoadFreeStopwatch(); });
+        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] {
+            if (m_on)
+                ready();
+            m_asleep = true;
+        });
+        // The dispatcher also says it is awake between the sources it serves in one turn, without
+        // having slept: only a wake-up after waiting starts the next stretch afresh.
+        QObject::connect(loop, &QAbstractEventDispatcher::awake, [this] {
+            if (m_asleep)
+                m_last = LoadFreeStopwatch();
+            m_asleep = false;
+        });
     }
     void start()
     {
@@ -134,6 +147,7 @@ private:
     QTimer m_timer;
     LoadFreeStopwatch m_last;
     bool m_on = false;
+    bool m_asleep = false;
     double m_longest = 0;
     double m_longestWall = 0;
 };
@@ -168,23 +182,29 @@ int main(int argc, char** argv)
     }
     const QString word = QStringLiteral("marigolds");
 
-    QElapsedTimer t;
-    t.start();
-    QProcess grep;
-    grep.start(QStringLiteral("grep"), {QStringLiteral("-rn"), word, tmp.path()});
-    grep.waitForFinished(-1);
-    const qsizetype grepLines = grep.readAllStandardOutput().count('\n');
-    line("floor.grep_ms_500_pages", double(t.nsecsElapsed()) / 1e6);
-
-    site::FindInFilesRun run;
+    // Floor and find take turns, three rounds; each figure is its best round.
+    double grepMs = 1e300, findMs = 1e300;
+    qsizetype grepLines = 0;
     int matches = 0;
+    site::FindInFilesRun run;
     QEventLoop loop;
     QObject::connect(&run, &site::FindInFilesRun::finished, &loop,
                      [&](int, int m, bool) { matches = m; loop.quit(); });
-    t.restart();
-    run.start(tmp.path(), {word});
-    loop.exec();
-    line("site.find_ms_500_pages", double(t.nsecsElapsed()) / 1e6);
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer t;
+        t.start();
+        QProcess grep;
+        grep.start(QStringLiteral("grep"), {QStringLiteral("-rn"), word, tmp.path()});
+        grep.waitForFinished(-1);
+        grepLines = grep.readAllStandardOutput().count('\n');
+        grepMs = std::min(grepMs, double(t.nsecsElapsed()) / 1e6);
+        t.restart();
+        run.start(tmp.path(), {word});
+        loop.exec();
+        findMs = std::min(findMs, double(t.nsecsElapsed()) / 1e6);
+    }
+    line("floor.grep_ms_500_pages", grepMs);
+    line("site.find_ms_500_pages", findMs);
     if (matches != grepLines)
         std::fprintf(stderr, "find in files listed %d matches, grep %lld\n", matches,
                      static_cast<long long>(grepLines));
@@ -296,5 +316,22 @@ int main(int argc, char** argv)
     if (check.report().brokenLinks != report.brokenLinks)
         std::fprintf(stderr, "the site check panel listed %d broken links, the check %d\n",
                      check.report().brokenLinks, report.brokenLinks);
+
+    // Replace All in Files over every page, from the command to its summary: counting on a
+    // worker, the question (answered at once; a question asked once before, untimed, so that
+    // the message box's first set-up is not counted), the pages written on the writer's thread.
+    QTimer answer;
+    answer.setInterval(1);
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click() : box->accept();
+    });
+    answer.start();
+    QMessageBox::question(nullptr, QStringLiteral("Warm-up"), QStringLiteral("Warm-up?"));
+    find.findChild<QLineEdit*>(QStringLiteral("txtReplaceInFiles"))->setText(QStringLiteral("tulips"));
+    waitMeasured(meter, &find, &site::FindPanel::replaceFinished, [&] { find.replaceAll(); });
+    line("site.replace_ui_gap_ms_500_pages", meter.longestMs());
+    line("site.replace_ui_gap_wall_ms_500_pages", meter.longestWallMs());
+    std::printf("site.replace_files_500_pages: %lld count\n", static_cast<long long>(find.lastEdits().size()));
     return 0;
 }

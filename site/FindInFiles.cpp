@@ -8,6 +8,10 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QStringMatcher>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace site {
 
@@ -32,34 +36,53 @@ QRegularExpression FindQuery::expression() const
 
 namespace {
 
-// Lines and columns of matches found in increasing order: the text is scanned for line
-// breaks once, up to each match.
+// Lines and columns of matches found in increasing order. The text is stepped through a line
+// at a time up to each match, line breaks found with the library's vector search where the
+// text has no CR; the matches of one line share its text.
 class MatchList {
 public:
-    explicit MatchList(QStringView text) : m_text(text) {}
+    explicit MatchList(QStringView text)
+        : m_text(text)
+        , m_lfOnly(!text.contains(u'\r'))
+    {
+        setLine(0);
+    }
     void add(qsizetype at, qsizetype length)
     {
-        const QStringView text = m_text;
-        for (; scanned < at; ++scanned) {
-            const QChar c = text[scanned];
-            if (c == u'\n' || (c == u'\r' && (scanned + 1 >= text.size() || text[scanned + 1] != u'\n'))) {
-                ++line;
-                lineStart = scanned + 1;
-            }
+        while (at >= m_next && m_end < m_text.size()) {
+            ++m_line;
+            setLine(m_next);
         }
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < text.size() && text[lineEnd] != u'\n' && text[lineEnd] != u'\r')
-            ++lineEnd;
-        out << Match{line, int(at - lineStart + 1), at, length,
-                     text.mid(lineStart, lineEnd - lineStart).toString()};
+        if (m_lineText.isNull())
+            m_lineText = m_text.mid(m_start, m_end - m_start).toString();
+        out << Match{m_line, int(at - m_start + 1), at, length, m_lineText};
     }
     QList<Match> out;
 
 private:
+    // CR LF, CR and LF each end a line.
+    void setLine(qsizetype start)
+    {
+        m_start = start;
+        m_lineText = QString();
+        const QStringView text = m_text;
+        if (m_lfOnly) {
+            const qsizetype lf = text.indexOf(u'\n', start);
+            m_end = lf < 0 ? text.size() : lf;
+        } else {
+            m_end = start;
+            while (m_end < text.size() && text[m_end] != u'\n' && text[m_end] != u'\r')
+                ++m_end;
+        }
+        m_next = m_end + (m_end + 1 < text.size() && text[m_end] == u'\r' && text[m_end + 1] == u'\n' ? 2 : 1);
+    }
     QStringView m_text;
-    int line = 1;
-    qsizetype lineStart = 0;
-    qsizetype scanned = 0;
+    bool m_lfOnly;
+    int m_line = 1;
+    qsizetype m_start = 0; // of the line
+    qsizetype m_end = 0;   // of the line, before its break
+    qsizetype m_next = 0;  // the next line's start
+    QString m_lineText;
 };
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c.isMark(); }
@@ -180,6 +203,36 @@ void FindInFilesRun::stop()
     m_running = false;
 }
 
+namespace {
+
+// The text of a file as the editor opens it, without the line-end survey the editor needs and
+// a search does not: a file of plain ASCII (most pages) is taken as it is, one with a
+// byte-order mark goes through the full decoding, any other is UTF-8 where its bytes are valid
+// UTF-8 and Windows-1252 where they are not.
+QString searchableText(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n >= 2 && (p[0] == 0xEF || p[0] == 0xFE || p[0] == 0xFF))
+        return platform::text::decode(bytes).text;
+    // The ASCII run at the start, eight bytes at a time; UTF-8 is checked from where it ends.
+    qsizetype ascii = 0;
+    for (std::uint64_t word; ascii + 8 <= n; ascii += 8) {
+        std::memcpy(&word, p + ascii, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (ascii < n && p[ascii] < 0x80)
+        ++ascii;
+    if (ascii == n)
+        return QString::fromLatin1(bytes);
+    if (platform::text::firstInvalidUtf8(QByteArrayView(bytes).sliced(ascii)) < 0)
+        return QString::fromUtf8(bytes);
+    return platform::text::decodeWindows1252(bytes);
+}
+
+} // namespace
+
 bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString* reason)
 {
     stop();
@@ -195,55 +248,72 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
     m_running = true;
     auto stopFlag = m_stop;
     QPointer<FindInFilesRun> self(this);
-    const QStringList patterns = splitPatterns(query.patterns);
     // The thread hands everything to this object's thread through queued calls; the stop
     // flag is its own, so a new search never sees the old one's results.
     m_thread = std::thread([=] {
-        const QStringList all = siteFiles(root);
+        const FilePatterns patterns(query.patterns);
         QStringList files;
-        for (const QString& f : all)
-            if (matchesPatterns(f, patterns))
+        for (const QString& f : siteFiles(root))
+            if (patterns.matches(f))
                 files << f;
         const QDir base(root);
-        int fileCount = 0;
-        int matchCount = 0;
-        int done = 0;
+        const qsizetype total = files.size();
         auto post = [&](auto fn) {
             QMetaObject::invokeMethod(
                 self.data(), [self, stopFlag, fn] { if (self && !stopFlag->load()) fn(self.data()); },
                 Qt::QueuedConnection);
         };
+        // The files are searched by one thread per core (this one among them), each taking the
+        // next file; their results are handed over in the files' order.
+        std::vector<FileMatches> results(static_cast<std::size_t>(total));
+        std::unique_ptr<std::atomic_bool[]> ready(new std::atomic_bool[std::size_t(total)]());
+        std::atomic<qsizetype> next{0};
         // Results go over in batches, a few each 10 ms: every hand-over takes the receiving
         // thread's event queue lock, and a worker that loses its core while holding it would
-        // hold up the interface.
-        QList<FileMatches> batch;
+        // hold up the interface. Whichever worker finds the hand-over free makes it.
+        std::mutex handing;
+        qsizetype handed = 0;
+        int fileCount = 0;
+        int matchCount = 0;
         QElapsedTimer sincePost;
         sincePost.start();
         auto hand = [&](bool last) {
-            if (!last && sincePost.elapsed() < 10)
+            std::unique_lock<std::mutex> hold(handing, std::defer_lock);
+            if (last)
+                hold.lock();
+            else if (!hold.try_lock() || sincePost.elapsed() < 10)
                 return;
+            QList<FileMatches> batch;
+            for (; handed < total && ready[std::size_t(handed)].load(std::memory_order_acquire); ++handed) {
+                FileMatches& fm = results[std::size_t(handed)];
+                if (fm.matches.isEmpty())
+                    continue;
+                ++fileCount;
+                matchCount += int(fm.matches.size());
+                batch << std::move(fm);
+            }
             if (!batch.isEmpty())
                 post([batch](FindInFilesRun* r) { for (const FileMatches& fm : batch) emit r->found(fm); });
-            batch.clear();
-            post([done, n = int(files.size())](FindInFilesRun* r) { emit r->progress(done, n); });
+            post([done = int(handed), n = int(total)](FindInFilesRun* r) { emit r->progress(done, n); });
             sincePost.restart();
         };
-        for (const QString& f : files) {
-            if (stopFlag->load())
-                break;
-            QByteArray bytes;
-            QString why;
-            if (platform::files::readFile(base.filePath(f), &bytes, &why)) {
-                const QString text = platform::text::decode(bytes).text;
-                FileMatches fm{f, findInText(text, query)};
-                if (!fm.matches.isEmpty()) {
-                    ++fileCount;
-                    matchCount += int(fm.matches.size());
-                    batch << std::move(fm);
-                }
+        auto work = [&] {
+            for (qsizetype i; !stopFlag->load() && (i = next.fetch_add(1)) < total;) {
+                QByteArray bytes;
+                QString why;
+                const QString& f = files[i];
+                if (platform::files::readFile(base.filePath(f), &bytes, &why))
+                    results[std::size_t(i)] = {f, findInText(searchableText(bytes), query)};
+                ready[std::size_t(i)].store(true, std::memory_order_release);
+                hand(false);
             }
-            ++done;
-            hand(false);
+        };
+        {
+            const qsizetype helpers = std::min<qsizetype>(total, std::max(1u, std::thread::hardware_concurrency())) - 1;
+            std::vector<std::jthread> pool;
+            for (qsizetype h = 0; h < helpers; ++h)
+                pool.emplace_back(work);
+            work();
         }
         hand(true);
         const bool stopped = stopFlag->load();
@@ -284,23 +354,133 @@ bool replaceInFile(const QString& path, const FindQuery& query, const QString& r
     return true;
 }
 
+Undone undoFile(const FileEdit& edit, QString* reason)
+{
+    QByteArray now;
+    if (!platform::files::readFile(edit.path, &now, reason) || now != edit.after)
+        return Undone::Refused;
+    return platform::files::writeFileAtomically(edit.path, edit.before, reason) ? Undone::Restored
+                                                                                : Undone::Failed;
+}
+
 QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused)
 {
     QStringList failures;
     for (const FileEdit& e : edits) {
         if (e.count == 0)
             continue;
-        QByteArray now;
         QString reason;
-        if (!platform::files::readFile(e.path, &now, &reason) || now != e.after) {
+        switch (undoFile(e, &reason)) {
+        case Undone::Restored:
+            break;
+        case Undone::Refused:
             if (refused)
                 *refused << e.path;
-            continue;
-        }
-        if (!platform::files::writeFileAtomically(e.path, e.before, &reason))
+            break;
+        case Undone::Failed:
             failures << platform::files::saveFailureText(e.path, reason);
+            break;
+        }
     }
     return failures;
+}
+
+FileWriteRun::FileWriteRun(QObject* parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<site::WriteOutcome>();
+}
+
+FileWriteRun::~FileWriteRun()
+{
+    stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FileWriteRun::stop()
+{
+    if (m_stop)
+        m_stop->store(true);
+}
+
+void FileWriteRun::launch(int total, std::function<void(int, WriteOutcome&)> step,
+                          std::function<void(int, WriteOutcome&)> notReached)
+{
+    stop();
+    // A run that has handed over its outcome has left its loop; one still running is asked to
+    // stop, and its outcome is dropped.
+    if (m_thread.joinable())
+        m_thread.join();
+    m_stop = std::make_shared<std::atomic_bool>(false);
+    m_running = true;
+    auto flag = m_stop;
+    QPointer<FileWriteRun> self(this);
+    m_thread = std::thread([self, flag, total, step = std::move(step), notReached = std::move(notReached)] {
+        WriteOutcome out;
+        out.total = total;
+        QElapsedTimer sincePost;
+        sincePost.start();
+        int i = 0;
+        for (; i < total && !flag->load(); ++i) {
+            step(i, out);
+            out.done = i + 1;
+            if (sincePost.elapsed() >= 10) {
+                QMetaObject::invokeMethod(
+                    self.data(), [self, flag, done = out.done, total] {
+                        if (self && self->m_stop == flag)
+                            emit self->progress(done, total);
+                    },
+                    Qt::QueuedConnection);
+                sincePost.restart();
+            }
+        }
+        out.stopped = i < total;
+        if (notReached)
+            notReached(i, out);
+        QMetaObject::invokeMethod(
+            self.data(), [self, flag, out] {
+                // The thread ends on its own; the next run or the object's end joins it.
+                if (!self || self->m_stop != flag)
+                    return;
+                self->m_running = false;
+                emit self->finished(out);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FileWriteRun::replace(const QString& root, const QStringList& files, const FindQuery& query,
+                           const QString& replacement)
+{
+    const QDir base(root);
+    launch(int(files.size()), [base, files, query, replacement](int i, WriteOutcome& out) {
+        FileEdit edit;
+        QString reason;
+        if (!replaceInFile(base.filePath(files[i]), query, replacement, &edit, &reason))
+            out.failures << QStringLiteral("%1: %2").arg(files[i], reason);
+        else if (edit.count > 0)
+            out.edits << edit;
+    }, {});
+}
+
+void FileWriteRun::undo(const QList<FileEdit>& edits)
+{
+    launch(int(edits.size()), [edits](int i, WriteOutcome& out) {
+        const FileEdit& e = edits[i];
+        QString reason;
+        switch (undoFile(e, &reason)) {
+        case Undone::Restored:
+            break;
+        case Undone::Refused:
+            out.refused << e.path;
+            break;
+        case Undone::Failed:
+            out.failures << platform::files::saveFailureText(e.path, reason);
+            out.edits << e;
+            break;
+        }
+    }, [edits](int from, WriteOutcome& out) { out.edits << edits.mid(from); });
 }
 
 } // namespace site

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -103,6 +104,51 @@ bool replaceInFile(const QString& path, const FindQuery& query, const QString& r
 // alone and listed in `refused`. Failures to write are listed with their reason.
 QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused);
 
+// Writes back one file's copy, unless the file changed since it was written (Refused).
+enum class Undone { Restored, Refused, Failed };
+Undone undoFile(const FileEdit& edit, QString* reason);
+
+// What a run of file writes did.
+struct WriteOutcome {
+    // Replacing: the files written. Undoing: the files still to be restored (not reached
+    // before Stop, or not written back), so that Undo can be tried again for them.
+    QList<FileEdit> edits;
+    QStringList refused;  // undoing: files changed since they were written, left alone
+    QStringList failures; // each file not written, with the reason
+    int done = 0;         // files taken up
+    int total = 0;
+    bool stopped = false;
+};
+
+// Replaces in closed files, or undoes that, one file after another on a thread of its own.
+// Stop is taken after the file being written: every file is either written whole or left as
+// it was, and the outcome names the files written so far. The outcome always comes, stopped
+// or not; ending the object waits for the file being written and ends the thread.
+class FileWriteRun : public QObject {
+    Q_OBJECT
+public:
+    explicit FileWriteRun(QObject* parent = nullptr);
+    ~FileWriteRun() override;
+    // `files` are relative to `root` (and named so in the failures).
+    void replace(const QString& root, const QStringList& files, const FindQuery& query,
+                 const QString& replacement);
+    void undo(const QList<FileEdit>& edits);
+    void stop(); // asks; the outcome follows once the file being written is done
+    bool isRunning() const { return m_running; }
+
+signals:
+    void progress(int done, int total);
+    void finished(const site::WriteOutcome& outcome);
+
+private:
+    void launch(int total, std::function<void(int, WriteOutcome&)> step,
+                std::function<void(int, WriteOutcome&)> notReached);
+    std::shared_ptr<std::atomic_bool> m_stop;
+    std::thread m_thread;
+    bool m_running = false;
+};
+
 } // namespace site
 
 Q_DECLARE_METATYPE(site::FileMatches)
+Q_DECLARE_METATYPE(site::WriteOutcome)

@@ -97,6 +97,7 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root, OpenPages
     , m_openPages(std::move(openPages))
     , m_feed(new ResultsFeed(this))
     , m_run(new FindInFilesRun(this))
+    , m_writer(new FileWriteRun(this))
     , m_text(new QLineEdit(this))
     , m_replacement(new QLineEdit(this))
     , m_patterns(new QLineEdit(QLatin1String(defaultPatterns), this))
@@ -150,11 +151,20 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root, OpenPages
 
     connect(m_find, &QPushButton::clicked, this, &FindPanel::find);
     connect(m_text, &QLineEdit::returnPressed, this, &FindPanel::find);
-    connect(m_stop, &QPushButton::clicked, m_run, &FindInFilesRun::stop);
-    connect(m_stop, &QPushButton::clicked, this, [this] {
+    connect(m_stop, &QPushButton::clicked, this, &FindPanel::stopWork);
+    connect(m_writer, &FileWriteRun::progress, this, [this](int done, int total) {
+        m_progress->setRange(0, total);
+        m_progress->setValue(done);
+    });
+    connect(m_writer, &FileWriteRun::finished, this, [this](const WriteOutcome& outcome) {
         m_stop->setEnabled(false);
         m_progress->hide();
-        m_status->setText(m_status->text() + QStringLiteral(" (stopped)"));
+        m_find->setEnabled(true);
+        m_replace->setEnabled(true);
+        if (m_undoing)
+            undoWritten(outcome);
+        else
+            replaceWritten(outcome);
     });
     connect(m_replace, &QPushButton::clicked, this, &FindPanel::replaceAll);
     connect(m_undo, &QPushButton::clicked, this, &FindPanel::undoReplace);
@@ -181,7 +191,30 @@ FindPanel::FindPanel(PageOpener opener, std::function<QString()> root, OpenPages
     });
 }
 
+// The writer's own end waits for the file it is writing and ends its thread; the files
+// written so far stay written.
 FindPanel::~FindPanel() { stopCounting(); }
+
+void FindPanel::stopWork()
+{
+    m_stop->setEnabled(false);
+    if (m_writer->isRunning()) {
+        // The file being written is finished first; the outcome's summary follows.
+        m_writer->stop();
+        m_status->setText(QStringLiteral("Stopping after the file being written..."));
+        return;
+    }
+    m_progress->hide();
+    if (m_countStop && !m_countStop->load() && !m_replace->isEnabled()) {
+        m_countStop->store(true);
+        m_replace->setEnabled(true);
+        m_status->setText(QStringLiteral("Replace All in Files stopped before anything was changed."));
+        emit replaceFinished();
+        return;
+    }
+    m_run->stop();
+    m_status->setText(m_status->text() + QStringLiteral(" (stopped)"));
+}
 
 void FindPanel::stopCounting()
 {
@@ -205,6 +238,8 @@ FindQuery FindPanel::query() const
 
 void FindPanel::find()
 {
+    if (m_writer->isRunning())
+        return; // the files are being written
     m_root = m_rootOf ? m_rootOf() : QString();
     m_feed->clear();
     m_view->clear();
@@ -258,6 +293,8 @@ frmDocument* FindPanel::openPage(const QString& canonicalPath) const
 
 void FindPanel::replaceAll()
 {
+    if (m_writer->isRunning())
+        return; // one replacement, or its undoing, at a time
     m_root = m_rootOf ? m_rootOf() : QString();
     const FindQuery q = query();
     if (m_root.isEmpty() || !q.expression().isValid()) {
@@ -277,6 +314,9 @@ void FindPanel::replaceAll()
                 openTexts.insert(info.canonicalFilePath(), doc->editor()->text());
     m_status->setText(QStringLiteral("Counting the matches..."));
     m_replace->setEnabled(false);
+    m_progress->setRange(0, 0);
+    m_progress->show();
+    m_stop->setEnabled(true);
     auto flag = std::make_shared<std::atomic_bool>(false);
     m_countStop = flag;
     QPointer<FindPanel> self(this);
@@ -284,12 +324,12 @@ void FindPanel::replaceAll()
     const QString with = m_replacement->text();
     m_counter = std::thread([self, flag, root, q, with, openTexts] {
         const QDir base(root);
-        const QStringList patterns = splitPatterns(q.patterns);
+        const FilePatterns patterns(q.patterns);
         Counted counted;
         for (const QString& f : siteFiles(root)) {
             if (flag->load())
                 return;
-            if (!matchesPatterns(f, patterns))
+            if (!patterns.matches(f))
                 continue;
             const QString canonical = QFileInfo(base.filePath(f)).canonicalFilePath();
             const auto open = openTexts.constFind(canonical);
@@ -321,6 +361,8 @@ void FindPanel::replaceAll()
 void FindPanel::confirmAndReplace(const Counted& counted)
 {
     m_replace->setEnabled(true);
+    m_stop->setEnabled(false);
+    m_progress->hide();
     const FindQuery q = query();
     const QString with = m_replacement->text();
     const QStringList& files = counted.closed;
@@ -341,23 +383,14 @@ void FindPanel::confirmAndReplace(const Counted& counted)
     }
     const QDir base(m_root);
     m_edits.clear();
-    QStringList failures;
-    for (const QString& f : files) {
-        FileEdit edit;
-        QString reason;
-        if (replaceInFile(base.filePath(f), q, with, &edit, &reason)) {
-            if (edit.count > 0)
-                m_edits << edit;
-        } else {
-            failures << QStringLiteral("%1: %2").arg(f, reason);
-        }
-    }
+    m_undo->setEnabled(false);
     // An open page changes in its window, as one undo step, by the rules a closed file follows.
-    int inOpen = 0;
+    m_replacedOpen = 0;
+    m_openFailures.clear();
     for (const QString& f : open) {
         frmDocument* doc = openPage(QFileInfo(base.filePath(f)).canonicalFilePath());
         if (!doc) {
-            failures << QStringLiteral("%1: Its window was closed before the replacement.").arg(f);
+            m_openFailures << QStringLiteral("%1: Its window was closed before the replacement.").arg(f);
             continue;
         }
         SpliceSet set;
@@ -368,11 +401,38 @@ void FindPanel::confirmAndReplace(const Counted& counted)
         }
         if (!set.empty()) {
             doc->applySplices(set);
-            ++inOpen;
+            ++m_replacedOpen;
         }
     }
+    // Closed files are read, replaced in and written on the writer's thread.
+    m_undoing = false;
+    writingStarted(QStringLiteral("Replacing in %1 files...").arg(files.size()), int(files.size()));
+    m_writer->replace(m_root, files, q, with);
+}
+
+void FindPanel::writingStarted(const QString& status, int files)
+{
+    m_run->stop();
+    m_status->setText(status);
+    m_progress->setRange(0, files);
+    m_progress->setValue(0);
+    m_progress->show();
+    m_stop->setEnabled(true);
+    m_find->setEnabled(false);
+    m_replace->setEnabled(false);
+    m_undo->setEnabled(false);
+}
+
+void FindPanel::replaceWritten(const WriteOutcome& outcome)
+{
+    m_edits = outcome.edits;
     m_undo->setEnabled(!m_edits.isEmpty());
-    m_status->setText(QStringLiteral("Replaced in %1 files.").arg(m_edits.size() + inOpen));
+    const int changed = int(m_edits.size()) + m_replacedOpen;
+    m_status->setText(outcome.stopped
+                          ? QStringLiteral("Stopped: replaced in %1 files; %2 files were not reached.")
+                                .arg(changed).arg(outcome.total - outcome.done)
+                          : QStringLiteral("Replaced in %1 files.").arg(changed));
+    const QStringList failures = m_openFailures + outcome.failures;
     if (!failures.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Replace All in Files"),
                              QStringLiteral("These files were not changed:\n") + failures.join(u'\n'));
@@ -381,17 +441,30 @@ void FindPanel::confirmAndReplace(const Counted& counted)
 
 void FindPanel::undoReplace()
 {
-    QStringList refused;
-    const QStringList failures = site::undoReplace(m_edits, &refused);
-    m_edits.clear();
-    m_undo->setEnabled(false);
-    m_status->setText(QStringLiteral("Replacement undone."));
-    if (!refused.isEmpty() || !failures.isEmpty())
+    if (m_writer->isRunning() || m_edits.isEmpty())
+        return;
+    m_undoing = true;
+    writingStarted(QStringLiteral("Undoing the replacement in %1 files...").arg(m_edits.size()),
+                   int(m_edits.size()));
+    m_writer->undo(m_edits);
+}
+
+void FindPanel::undoWritten(const WriteOutcome& outcome)
+{
+    // What was not restored (not reached before Stop, or not written) can be undone again.
+    m_edits = outcome.edits;
+    m_undo->setEnabled(!m_edits.isEmpty());
+    const int restored = outcome.done - int(outcome.refused.size()) - int(outcome.failures.size());
+    m_status->setText(outcome.stopped ? QStringLiteral("Stopped: %1 files restored; %2 files were not reached.")
+                                            .arg(restored).arg(outcome.total - outcome.done)
+                                      : QStringLiteral("Replacement undone."));
+    if (!outcome.refused.isEmpty() || !outcome.failures.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Undo Replace in Files"),
-                             (refused.isEmpty() ? QString()
-                                                : QStringLiteral("These files changed since and were left as they are:\n")
-                                                      + refused.join(u'\n') + u'\n')
-                                 + failures.join(u'\n'));
+                             (outcome.refused.isEmpty() ? QString()
+                                                        : QStringLiteral("These files changed since and were left as they are:\n")
+                                                              + outcome.refused.join(u'\n') + u'\n')
+                                 + outcome.failures.join(u'\n'));
+    emit undoFinished();
 }
 
 } // namespace site

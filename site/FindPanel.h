@@ -24,7 +24,8 @@ class ResultsFeed;
 // Find and replace in the files of the site: the search runs on a worker thread and its
 // results stream into a list grouped by file; double-click opens the page at the match.
 // Replace All counts on a worker thread, open pages from their windows' text, and replaces by
-// the same rules in open pages (one undo step each) and closed files (on disk).
+// the same rules in open pages (one undo step each, on the interface thread) and closed files
+// (on disk, written on a worker thread with progress and Stop, as is their undoing).
 
 class FindPanel : public QDockWidget {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
     void undoReplace();
     FindQuery query() const;
     FindInFilesRun* run() const { return m_run; }
+    FileWriteRun* writer() const { return m_writer; }
     QTreeWidget* view() const { return m_view; }
     QLabel* status() const { return m_status; }
     const QList<FileEdit>& lastEdits() const { return m_edits; }
@@ -45,12 +47,17 @@ public:
 signals:
     void searchFinished();  // every match of the search is in the list
     void replaceFinished(); // Replace All in Files is done, or was not confirmed
+    void undoFinished();    // Undo Replace in Files is done
 
 private:
     struct Counted;
     void addFile(const FileMatches& matches);
     void confirmAndReplace(const Counted& counted);
     void stopCounting();
+    void stopWork();
+    void writingStarted(const QString& status, int files);
+    void replaceWritten(const WriteOutcome& outcome);
+    void undoWritten(const WriteOutcome& outcome);
     frmDocument* openPage(const QString& canonicalPath) const;
     PageOpener m_opener;
     std::function<QString()> m_rootOf;
@@ -60,6 +67,10 @@ private:
     std::shared_ptr<std::atomic_bool> m_countStop;
     std::thread m_counter;
     FindInFilesRun* m_run;
+    FileWriteRun* m_writer;
+    bool m_undoing = false;      // the writer restores files, rather than replacing in them
+    int m_replacedOpen = 0;      // open pages changed by the replacement being written
+    QStringList m_openFailures;  // open pages it could not change
     QLineEdit* m_text;
     QLineEdit* m_replacement;
     QLineEdit* m_patterns;

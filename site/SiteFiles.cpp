@@ -25,24 +25,30 @@ QStringList siteFiles(const QString& root)
     return out;
 }
 
-QStringList splitPatterns(const QString& patterns)
+FilePatterns::FilePatterns(const QString& patterns)
 {
-    QStringList out;
-    for (const QString& p : patterns.split(QRegularExpression(QStringLiteral("[;,\\s]+")),
-                                           Qt::SkipEmptyParts))
-        out << p;
-    return out;
+    const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
+    auto wildcard = [](QChar c) { return c == u'*' || c == u'?' || c == u'[' || c == u']' || c == u'\\'; };
+    for (const QString& p : patterns.split(separators, Qt::SkipEmptyParts)) {
+        // "*.ext" is a plain suffix; anything else goes through the wildcard expression.
+        if (p.startsWith(QLatin1String("*.")) && p.size() > 2
+            && std::none_of(p.begin() + 1, p.end(), wildcard))
+            m_suffixes << p.mid(1);
+        else
+            m_others << QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
+                                           QRegularExpression::CaseInsensitiveOption);
+    }
 }
 
-bool matchesPatterns(const QString& fileName, const QStringList& patterns)
+bool FilePatterns::matches(const QString& path) const
 {
-    const QString name = fileName.section(u'/', -1);
-    for (const QString& p : patterns) {
-        const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(p),
-                                    QRegularExpression::CaseInsensitiveOption);
+    const QStringView name = QStringView(path).mid(path.lastIndexOf(u'/') + 1);
+    for (const QString& suffix : m_suffixes)
+        if (name.endsWith(suffix, Qt::CaseInsensitive))
+            return true;
+    for (const QRegularExpression& re : m_others)
         if (re.match(name).hasMatch())
             return true;
-    }
     return false;
 }
 

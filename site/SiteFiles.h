@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +13,18 @@ namespace site {
 // with '.') and symbolic links to folders are not followed.
 QStringList siteFiles(const QString& root);
 
-// Whether a file name matches one of the patterns ("*.htm;*.html;*.css;*.js"), case
-// insensitively as authors expect of ".HTM" pages.
-bool matchesPatterns(const QString& fileName, const QStringList& patterns);
-QStringList splitPatterns(const QString& patterns);
+// File name patterns ("*.htm;*.html;*.css;*.js"), matched case insensitively as authors expect
+// of ".HTM" pages. Each pattern is turned into its expression once, not once per file.
+class FilePatterns {
+public:
+    explicit FilePatterns(const QString& patterns);
+    // Whether the name of the file (a relative path's last part) matches one of the patterns.
+    bool matches(const QString& path) const;
+
+private:
+    QStringList m_suffixes; // "*.ext" patterns, as ".ext"
+    QList<QRegularExpression> m_others;
+};
 
 // Pages (.htm, .html, any case) and style sheets (.css).
 bool isPage(const QString& path);

@@ -1,5 +1,7 @@
 #include "site/FindInFiles.h"
 
+#include "platform/FileIo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -33,6 +35,7 @@ private slots:
     void options();
     void streamsMatchesOfPatternFiles();
     void replaceKeepsLatin1BytesAndUndoes();
+    void writerGoesOnPastAFailureAndStopsWithWrittenFilesUndoable();
 };
 
 void tst_FindInFiles::options_data()
@@ -79,18 +82,25 @@ void tst_FindInFiles::streamsMatchesOfPatternFiles()
     put(tmp.filePath("sub/b.css"), "/* rose */\n");
     put(tmp.filePath("notes.txt"), "rose\n");          // not among the patterns
     put(tmp.filePath(".git/c.html"), "rose\n");        // hidden
+    // Decoded as the editor opens them: UTF-8 (a rose of two UTF-16 units) and Latin-1.
+    put(tmp.filePath("c.htm"), "\xf0\x9f\x8c\xb9 rose\n");
+    put(tmp.filePath("d.htm"), "caf\xe9 rose\n");
     FindInFilesRun run;
     QSignalSpy found(&run, &FindInFilesRun::found);
     QSignalSpy finished(&run, &FindInFilesRun::finished);
     QVERIFY(run.start(tmp.path(), {"rose"}));
     QVERIFY(finished.wait());
-    QCOMPARE(finished.at(0).at(0).toInt(), 2);
-    QCOMPARE(finished.at(0).at(1).toInt(), 3);
-    QStringList files;
+    QCOMPARE(finished.at(0).at(0).toInt(), 4);
+    QCOMPARE(finished.at(0).at(1).toInt(), 5);
+    QStringList files, lines;
     for (const auto& args : found)
-        files << args.at(0).value<FileMatches>().path;
-    QCOMPARE(files, (QStringList{"a.html", "sub/b.css"}));
-    QCOMPARE(found.at(0).at(0).value<FileMatches>().matches.at(1).lineText, QString("<p>Rose</p>"));
+        for (const Match& m : args.at(0).value<FileMatches>().matches) {
+            files << args.at(0).value<FileMatches>().path;
+            lines << QStringLiteral("%1:%2 %3").arg(m.line).arg(m.column).arg(m.lineText);
+        }
+    QCOMPARE(files, (QStringList{"a.html", "a.html", "c.htm", "d.htm", "sub/b.css"}));
+    QCOMPARE(lines, (QStringList{"1:4 <p>rose</p>", "2:4 <p>Rose</p>", QString::fromUtf8("1:4 \xf0\x9f\x8c\xb9 rose"),
+                                 QString::fromUtf8("1:6 caf\xc3\xa9 rose"), "1:4 /* rose */"}));
     QString reason;
     QVERIFY(!run.start(tmp.path(), {"(", true}, &reason));
     QVERIFY(reason.contains("not valid"));
@@ -120,6 +130,53 @@ void tst_FindInFiles::replaceKeepsLatin1BytesAndUndoes()
     QVERIFY(undoReplace({edit}, &refused).isEmpty());
     QCOMPARE(refused, QStringList{path});
     QCOMPARE(readAll(path), QByteArray("edited by hand\n"));
+}
+
+// Four pages replaced in on the writer's thread: the second cannot be written (a full disk),
+// Stop comes while the third is written. The third is finished and kept, the fourth is not
+// touched, the second is whole; undoing restores exactly the two written.
+void tst_FindInFiles::writerGoesOnPastAFailureAndStopsWithWrittenFilesUndoable()
+{
+    QTemporaryDir tmp;
+    const QStringList names{"a.html", "b.html", "c.html", "d.html"};
+    for (const QString& n : names)
+        put(tmp.filePath(n), "<p>rose</p>\n");
+    FileWriteRun run;
+    platform::files::setWriteFault([&run](const QString& path) {
+        if (path.endsWith("c.html"))
+            run.stop(); // from the writer's thread, as a click would land meanwhile
+        return path.endsWith("b.html") ? QString("No space left on device") : QString();
+    });
+    QSignalSpy finished(&run, &FileWriteRun::finished);
+    run.replace(tmp.path(), names, {"rose"}, "tulip");
+    QVERIFY(finished.wait());
+    platform::files::setWriteFault({});
+    const auto outcome = finished.at(0).at(0).value<WriteOutcome>();
+    QVERIFY(outcome.stopped);
+    QCOMPARE(outcome.done, 3);
+    QCOMPARE(outcome.edits.size(), 2);
+    QCOMPARE(outcome.failures.size(), 1);
+    QVERIFY2(outcome.failures.at(0).startsWith("b.html: "), qPrintable(outcome.failures.at(0)));
+    QStringList now;
+    for (const QString& n : names)
+        now << readAll(tmp.filePath(n));
+    QCOMPARE(now, (QStringList{"<p>tulip</p>\n", "<p>rose</p>\n", "<p>tulip</p>\n", "<p>rose</p>\n"}));
+
+    run.undo(outcome.edits);
+    QVERIFY(finished.wait());
+    const auto undone = finished.at(1).at(0).value<WriteOutcome>();
+    QVERIFY(!undone.stopped && undone.edits.isEmpty() && undone.failures.isEmpty());
+    for (const QString& n : names)
+        QCOMPARE(readAll(tmp.filePath(n)), QByteArray("<p>rose</p>\n"));
+
+    // Ended while it writes (the program closing): the file being written is finished, the
+    // thread ends, every file is whole.
+    {
+        FileWriteRun closing;
+        closing.replace(tmp.path(), names, {"rose"}, "tulip");
+    }
+    for (const QString& n : names)
+        QVERIFY(QList<QByteArray>({"<p>rose</p>\n", "<p>tulip</p>\n"}).contains(readAll(tmp.filePath(n))));
 }
 
 QTEST_GUILESS_MAIN(tst_FindInFiles)

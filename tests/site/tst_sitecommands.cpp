@@ -118,8 +118,10 @@ void tst_SiteCommands::findInFilesAndSitePanel()
         const auto yes = testkit::answerNextModal([](QWidget* box) {
             qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
         });
+        QSignalSpy replaced(panel, &site::FindPanel::replaceFinished);
         panel->replaceAll();
         QTRY_VERIFY(yes.shown());
+        QVERIFY(replaced.count() || replaced.wait());
     }
     QCOMPARE(app.edit()->text(), QString("<p>one</p>\r\n<p>tulip</p>\r\n"));
     QFile css(tmp.filePath("b.css"));
@@ -127,7 +129,9 @@ void tst_SiteCommands::findInFilesAndSitePanel()
     QCOMPARE(css.readAll(), QByteArray("/* tulip */\n"));
     css.close();
     QCOMPARE(panel->lastEdits().size(), 1);
+    QSignalSpy undone(panel, &site::FindPanel::undoFinished);
     panel->undoReplace();
+    QVERIFY(undone.wait());
     QVERIFY(css.open(QIODevice::ReadOnly));
     QCOMPARE(css.readAll(), QByteArray("/* rose */\n"));
     app.trigger("mnuEditUndo");
