@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -175,6 +176,17 @@ void SyntaxColours::takeColoursAway() {
 
 bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: events reach the filter while the editor is being destroyed.
+    if (watched == m_viewport && event->type() == QEvent::Paint && m_painting) {
+        // The widget moves its view without a word from the scroll bar when it brings the
+        // caret into view: the blocks now on screen get their colours here, before they are
+        // drawn, so that they are laid out once, with them.
+        m_paintRegion = static_cast<QPaintEvent*>(event)->region();
+        m_inPaint = true;
+        followView();
+        m_inPaint = false;
+        m_paintRegion = {};
+        return QObject::eventFilter(watched, event);
+    }
     if ((watched == m_viewport && event->type() == QEvent::Resize) ||
         (watched == m_edit && event->type() == QEvent::FontChange))
         queueFollowView();
@@ -574,8 +586,10 @@ void SyntaxColours::flushRepaint() {
         if (g.bottom() >= 0)
             area |= QRect(0, int(g.top()), m_edit->viewport()->width(), int(g.height()) + 1);
     }
-    if (!area.isEmpty())
-        m_edit->viewport()->update(area);
+    // While the view is being drawn, what it draws now needs no second paint.
+    const QRegion rest = m_inPaint ? QRegion(area).subtracted(m_paintRegion) : QRegion(area);
+    if (!rest.isEmpty())
+        m_edit->viewport()->update(rest);
 }
 
 } // namespace editing

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QTextCursor>
 #include <QTimer>
 #include <vector>
@@ -146,6 +147,8 @@ class SyntaxColours : public QObject {
     // need no repaint of their own.
     int m_layingOutFrom = -1;
     int m_layingOutTo = -1;
+    bool m_inPaint = false; // following the view just before it is drawn
+    QRegion m_paintRegion;  // what that paint draws
     QPointer<QObject> m_hooked; // the editor whose layout hook is ours
     QObject* m_viewport = nullptr;
     QTextCursor m_pendingFrom; // null: no block waits for its colours
