@@ -91,6 +91,23 @@ QColor markupColour(markup::Token kind) {
     return {};
 }
 
+namespace {
+
+// Keeps the block numbers of a stretch of blocks in step with an edit in block `k` that
+// changed the block count by `delta`.
+void shiftStretch(int& first, int& last, int k, int delta, int count) {
+    const int size = last - first;
+    if (delta != 0 && k <= last) {
+        if (k < first)
+            first = std::max(first + delta, k);
+        last = std::max(last + delta, first - 1);
+        last = std::min({last, first + std::max(size, 0), count - 1});
+    }
+    last = std::min(last, count - 1);
+}
+
+} // namespace
+
 SyntaxColours* SyntaxColours::of(const RichEdit* edit) {
     return edit ? edit->findChild<SyntaxColours*>(layerName, Qt::FindDirectChildrenOnly) : nullptr;
 }
@@ -110,8 +127,8 @@ void SyntaxColours::setPainting(bool on) {
     if (!on) {
         takeColoursAway();
         m_painting = false;
-        m_first = 0;
-        m_last = -1;
+        m_first = m_keptFirst = 0;
+        m_last = m_keptLast = -1;
         return;
     }
     m_painting = true;
@@ -167,11 +184,12 @@ void SyntaxColours::beforeLayout(int from, int removed, int added) {
 
 void SyntaxColours::takeColoursAway() {
     QTextDocument* doc = m_edit->document();
-    m_last = std::min(m_last, doc->blockCount() - 1);
-    QTextBlock b = doc->findBlockByNumber(m_first);
-    for (int n = m_first; b.isValid() && n <= m_last; ++n, b = b.next())
-        clearColours(b);
-    flushRepaint();
+    for (const auto& [first, last] : {std::pair{m_first, m_last}, std::pair{m_keptFirst, m_keptLast}}) {
+        QTextBlock b = doc->findBlockByNumber(first);
+        for (int n = first; b.isValid() && n <= std::min(last, doc->blockCount() - 1); ++n, b = b.next())
+            clearColours(b);
+        flushRepaint();
+    }
 }
 
 bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
@@ -236,14 +254,8 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     // the edited one moved by the change in block count. New blocks are coloured as they are
     // lexed below; a stretch grown past the view's size is cut back (the blocks beyond keep
     // colours that are given afresh should they come near the view again).
-    const int size = m_last - m_first;
-    if (delta != 0 && k <= m_last) {
-        if (k < m_first)
-            m_first = std::max(m_first + delta, k);
-        m_last = std::max(m_last + delta, m_first - 1);
-        m_last = std::min({m_last, m_first + std::max(size, 0), count - 1});
-    }
-    m_last = std::min(m_last, count - 1);
+    shiftStretch(m_first, m_last, k, delta, count);
+    shiftStretch(m_keptFirst, m_keptLast, k, delta, count);
 
     // Lexed again from the first block whose lookahead reads what changed.
     addRegion(std::min(position, readingInto(first).position()), position + added);
@@ -459,12 +471,25 @@ void SyntaxColours::followView() {
     if (from == m_first && to == m_last)
         return;
     QTextDocument* doc = m_edit->document();
-    const int last = std::min(m_last, doc->blockCount() - 1);
-    QTextBlock b = doc->findBlockByNumber(m_first);
-    for (int n = m_first; b.isValid() && n <= last; ++n, b = b.next())
-        if (n < from || n > to)
-            clearColours(b);
-    b = doc->findBlockByNumber(from);
+    const int count = doc->blockCount();
+    // A jump away from the view keeps the stretch it leaves coloured and laid out, so that
+    // going back (from a matching tag to its partner and back) draws it at once; one such
+    // stretch is kept, the one kept before goes.
+    const bool jump = m_first <= m_last && (to < m_first || from > m_last);
+    const int keptFirst = jump ? m_first : m_keptFirst;
+    const int keptLast = std::min(jump ? m_last : m_keptLast, count - 1);
+    const auto within = [](int n, int first, int last) { return n >= first && n <= last; };
+    const auto stays = [&](int n) {
+        return within(n, from, to) || within(n, keptFirst, keptLast);
+    };
+    for (const auto& [first, last] : {std::pair{m_first, std::min(m_last, count - 1)},
+                                      std::pair{m_keptFirst, std::min(m_keptLast, count - 1)}}) {
+        QTextBlock b = doc->findBlockByNumber(first);
+        for (int n = first; b.isValid() && n <= last; ++n, b = b.next())
+            if (!stays(n))
+                clearColours(b);
+    }
+    QTextBlock b = doc->findBlockByNumber(from);
     for (int n = from; b.isValid() && n <= to; ++n, b = b.next()) {
         if (inView(n))
             continue; // already coloured
@@ -476,6 +501,8 @@ void SyntaxColours::followView() {
     }
     m_first = from;
     m_last = to;
+    m_keptFirst = keptFirst;
+    m_keptLast = keptLast;
     flushRepaint();
 }
 

@@ -31,7 +31,8 @@ QColor markupColour(markup::Token kind);
 // the state it ended in before; what lies beyond the view then goes on in slices of a few
 // milliseconds on the interface thread. All blocks keep their state, but only the blocks near
 // the view carry colours (the layout of every block of a big page would cost too much memory):
-// they are given as the view moves and taken from blocks that leave its neighbourhood.
+// they are given as the view moves and taken from blocks that leave its neighbourhood (the
+// neighbourhood a jump leaves is kept too, until the next jump).
 class SyntaxColours : public QObject {
     Q_OBJECT
   public:
@@ -113,7 +114,10 @@ class SyntaxColours : public QObject {
     bool endsLine(const QTextBlock& block) const;
     // Lexes one block from state `in` into m_spans; returns the state at its end.
     markup::State lexBlock(const QTextBlock& block, markup::State in);
-    bool inView(int number) const { return m_painting && number >= m_first && number <= m_last; }
+    bool inView(int number) const {
+        return m_painting && ((number >= m_first && number <= m_last) ||
+                              (number >= m_keptFirst && number <= m_keptLast));
+    }
 
     // Forgets the kept tag marks of the blocks from `first` to `last` that an edit changed.
     void forgetTags(const QTextBlock& first, const QTextBlock& last);
@@ -137,6 +141,8 @@ class SyntaxColours : public QObject {
     bool m_followQueued = false;
     int m_first = 0; // block numbers that carry colours
     int m_last = -1;
+    int m_keptFirst = 0; // the stretch left by the last jump of the view, kept coloured
+    int m_keptLast = -1;
     int m_blockCount = 0;
     int m_dirtyFrom = -1; // document range whose layouts were given new colours
     int m_dirtyTo = -1;
