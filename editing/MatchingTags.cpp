@@ -240,6 +240,8 @@ bool goToMatchingTag(RichEdit* edit) {
     if (!match || !match->partner)
         return false;
     c.setPosition(page.toDocument(match->partner->start));
+    if (SyntaxColours* colours = SyntaxColours::of(edit))
+        colours->showAround(c.position());
     edit->setTextCursor(c);
     edit->ensureCursorVisible();
     return true;

@@ -455,19 +455,40 @@ void SyntaxColours::work(int until, double budgetMs) {
     flushRepaint();
 }
 
+int SyntaxColours::viewLines() const {
+    const int lineHeight = std::max(1, m_edit->fontMetrics().lineSpacing());
+    return m_edit->viewport()->height() / lineHeight + 2;
+}
+
 std::pair<int, int> SyntaxColours::nearView() const {
     const int count = m_edit->document()->blockCount();
     const QTextBlock top = m_edit->firstVisibleBlock();
     const int first = top.isValid() ? top.blockNumber() : 0;
-    const int lineHeight = std::max(1, m_edit->fontMetrics().lineSpacing());
-    const int lines = m_edit->viewport()->height() / lineHeight + 2;
-    return {std::max(0, first - lines), std::min(count - 1, first + 2 * lines)};
+    const int lines = viewLines();
+    return {first, std::min(count - 1, first + lines)};
 }
 
 void SyntaxColours::followView() {
     if (!m_painting)
         return;
     const auto [from, to] = nearView();
+    colourStretch(from, to);
+}
+
+void SyntaxColours::showAround(int position) {
+    if (!m_painting)
+        return;
+    const int n = m_edit->document()->findBlock(position).blockNumber();
+    if (n < 0 || (n >= m_first && n <= m_last))
+        return; // the view moves a little, if at all: it is followed as it is drawn
+    // The widget brings a block below the view to its bottom and one above to its top.
+    const int lines = viewLines();
+    const bool below = n > m_last;
+    colourStretch(std::max(0, below ? n - lines : n),
+                  std::min(m_edit->document()->blockCount() - 1, below ? n : n + lines));
+}
+
+void SyntaxColours::colourStretch(int from, int to) {
     if (from == m_first && to == m_last)
         return;
     QTextDocument* doc = m_edit->document();
@@ -543,6 +564,35 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
             at = std::max(at, ownEnd);
         }
         add(at, end, format);
+    }
+    // Each range is shaped and drawn as a piece of its own: a range runs on over the spaces
+    // after it up to the next one (spaces show no colour), so that they are no piece of
+    // their own, and two ranges of one colour with only spaces between become one.
+    if (ranges.size() > 1) {
+        const QString text = block.text();
+        const auto blank = [&](int from, int to) {
+            for (int i = from; i < to; ++i)
+                if (text[i] != u' ' && text[i] != u'\t')
+                    return false;
+            return true;
+        };
+        const auto owned = [&](int from, int to) {
+            return std::any_of(own.begin(), own.end(),
+                               [&](const auto& o) { return o.first < to && o.second > from; });
+        };
+        int kept = 0;
+        for (int i = 1; i < ranges.size(); ++i) {
+            QTextLayout::FormatRange& last = ranges[kept];
+            const QTextLayout::FormatRange& next = ranges[i];
+            const int gapFrom = last.start + last.length;
+            if (next.start > gapFrom && blank(gapFrom, next.start) && !owned(gapFrom, next.start))
+                last.length = next.start - gapFrom + last.length;
+            if (last.start + last.length == next.start && last.format == next.format)
+                last.length += next.length;
+            else
+                ranges[++kept] = next;
+        }
+        ranges.resize(kept + 1);
     }
     QTextLayout* layout = block.layout();
     if (layout->formats() == ranges)

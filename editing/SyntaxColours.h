@@ -43,6 +43,10 @@ class SyntaxColours : public QObject {
 
     bool isPainting() const { return m_painting; }
     void setPainting(bool on);
+    // Before the caret is moved far to `position`: the blocks the view will show around it
+    // get their colours now, so that the widget lays them out once, with them, as it brings
+    // the caret into view.
+    void showAround(int position);
     // Lexes now what is still to lex up to and including block `blockNumber`, so that the
     // states before it are those of the text as it is.
     void lexThrough(int blockNumber);
@@ -97,6 +101,11 @@ class SyntaxColours : public QObject {
     std::pair<int, int> nearView() const;
     // Gives colours to the blocks near the view, and takes them from the others.
     void followView();
+    // Gives colours to the blocks numbered `from` to `to` and takes them from the others
+    // (but for the stretch a jump leaves).
+    void colourStretch(int from, int to);
+    // Lines of text the view holds, and two.
+    int viewLines() const;
     void queueFollowView();
     void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
     void clearColours(const QTextBlock& block);
