@@ -652,16 +652,20 @@ void SyntaxColours::flushRepaint() {
         const QSignalBlocker quiet(doc->documentLayout());
         doc->markContentsDirty(from, std::max(0, to - from));
     }
+    // The blocks on screen, walked down from the top one: the geometry of a block below the
+    // view would have the widget lay out every block between.
     const QTextBlock top = m_edit->firstVisibleBlock();
-    QTextBlock b = doc->findBlock(std::max(from, top.isValid() ? top.position() : 0));
     const int height = m_edit->viewport()->height();
     QRect area;
-    for (; b.isValid() && b.position() < to; b = b.next()) {
-        const QRectF g = m_edit->blockGeometry(b);
-        if (g.top() > height)
-            break;
-        if (g.bottom() >= 0)
-            area |= QRect(0, int(g.top()), m_edit->viewport()->width(), int(g.height()) + 1);
+    if (top.isValid() && to > top.position()) {
+        const QAbstractTextDocumentLayout* layout = doc->documentLayout();
+        qreal y = m_edit->blockGeometry(top).top();
+        for (QTextBlock b = top; b.isValid() && y <= height && b.position() < to; b = b.next()) {
+            const qreal h = layout->blockBoundingRect(b).height();
+            if (b.position() + b.length() > from && y + h >= 0)
+                area |= QRect(0, int(y), m_edit->viewport()->width(), int(h) + 1);
+            y += h;
+        }
     }
     // While the view is being drawn, what it draws now needs no second paint.
     const QRegion rest = m_inPaint ? QRegion(area).subtracted(m_paintRegion) : QRegion(area);
