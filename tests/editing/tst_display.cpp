@@ -526,6 +526,17 @@ class DisplayTest : public QObject {
         c.setPosition(e->toDocumentPosition(int(page.size()) + 2)); // the "d" of "</div>"
         const QRect name = e->cursorRect(c).adjusted(1, 0, 6, 0);
         QVERIFY(drawnIn(shot, name, editing::markupColour(markup::Token::TagName)));
+        // Back at the top, what was edited there while it was out of view is coloured too.
+        c.setPosition(e->document()->findBlockByNumber(1).position());
+        c.insertText(QStringLiteral("word <strong>"));
+        e->setSelStart(0);
+        QTRY_COMPARE(e->firstVisibleBlock().blockNumber(), 0);
+        c.setPosition(c.block().position() + 6);
+        const QRect from = e->cursorRect(c);
+        c.setPosition(c.position() + 6);
+        const QRect strong(from.topLeft(), e->cursorRect(c).bottomLeft()); // its name
+        QVERIFY(drawnIn(e->viewport()->grab().toImage(), strong,
+                        editing::markupColour(markup::Token::TagName)));
     }
 
     // Select Element takes the element around the selection, each repeat the one around it.
