@@ -115,6 +115,8 @@ public:
     QString lineText(const QTextBlock& first, QTextBlock* last = nullptr) const;
     // Display-only breaks held now (for tests and benchmarks).
     int displayBreakCount() const { return static_cast<int>(m_virtual.size()); }
+    // Their widget positions, ascending: for a reader that walks the blocks in order.
+    const std::vector<int>& displayBreaks() const { return m_virtual; }
 
     // What a margin widget beside the text (line numbers) needs to follow the view: the space
     // it takes at the left of the text area, and where the visible blocks stand.

@@ -84,14 +84,18 @@ QTextBlock BlockPage::block(int i) const {
         if (i == m_lastNumber + 1 || i == m_lastNumber - 1) {
             const bool forward = i > m_lastNumber;
             const QTextBlock b = forward ? m_last.next() : m_last.previous();
+            // Stepping on, the state before the next block is the one the last one ends in;
+            // the states stay as they are while every block is lexed.
+            m_beforeKnown = forward && m_layer && m_layer->isComplete();
+            if (m_beforeKnown)
+                m_before = m_last.userState();
             if (b.isValid()) {
                 // Between the two blocks: their text, and a line break unless the later one
                 // continues the line.
                 const int laterPosition =
                     forward ? m_lastPosition + m_last.length() : m_lastPosition;
                 const int earlierLength = forward ? m_last.length() : b.length();
-                const int step = earlierLength - 1 +
-                                 (!m_plain && m_edit->continuesLineAt(laterPosition) ? 0 : 1);
+                const int step = earlierLength - 1 + (!m_plain && breakAt(laterPosition - 1) ? 0 : 1);
                 m_lastPosition += forward ? m_last.length() : -b.length();
                 m_lastPage += forward ? step : -step;
             }
@@ -101,10 +105,24 @@ QTextBlock BlockPage::block(int i) const {
         }
     }
     m_last = m_edit->document()->findBlockByNumber(i);
+    m_beforeKnown = false;
     m_lastNumber = m_last.isValid() ? i : -1;
     m_lastPosition = m_last.isValid() ? m_last.position() : 0;
     m_lastPage = toPage(m_lastPosition);
     return m_last;
+}
+
+bool BlockPage::breakAt(int documentPosition) const {
+    // The blocks are read in order: the break looked for is next to the one found last.
+    const std::vector<int>& breaks = m_edit->displayBreaks();
+    const auto n = breaks.size();
+    if (m_break > n || (m_break > 0 && breaks[m_break - 1] >= documentPosition) ||
+        (m_break + 8 < n && breaks[m_break + 8] < documentPosition))
+        m_break = static_cast<std::size_t>(
+            std::lower_bound(breaks.begin(), breaks.end(), documentPosition) - breaks.begin());
+    while (m_break < n && breaks[m_break] < documentPosition)
+        ++m_break;
+    return m_break < n && breaks[m_break] == documentPosition;
 }
 
 QString BlockPage::piece(int i) const {
@@ -143,9 +161,11 @@ markup::State BlockPage::stateBefore(int i) const {
     if (i <= 0)
         return markup::startState;
     if (m_layer) {
-        if (!m_layer->isComplete())
+        const bool complete = m_layer->isComplete();
+        if (!complete)
             m_layer->lexThrough(i - 1);
-        const int state = block(i).previous().userState();
+        const QTextBlock b = block(i);
+        const int state = complete && m_beforeKnown ? m_before : b.previous().userState();
         if (state >= 0)
             return state;
     }
@@ -185,6 +205,7 @@ int BlockPage::pieceAt(int position) const {
             block(m_lastNumber + 1);
         }
         const QTextBlock b = doc->findBlock(position);
+        m_beforeKnown = false;
         m_last = b;
         m_lastNumber = b.blockNumber();
         m_lastPosition = b.position();
@@ -219,6 +240,8 @@ bool goToMatchingTag(RichEdit* edit) {
     if (!match || !match->partner)
         return false;
     c.setPosition(page.toDocument(match->partner->start));
+    if (SyntaxColours* colours = SyntaxColours::of(edit))
+        colours->showAround(c.position());
     edit->setTextCursor(c);
     edit->ensureCursorVisible();
     return true;

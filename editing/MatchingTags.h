@@ -4,6 +4,7 @@
 
 #include <QTextBlock>
 
+#include <cstddef>
 #include <memory>
 
 class RichEdit;
@@ -42,12 +43,18 @@ class BlockPage : public markup::PageView {
     // before the last one asked for is a step away, not a search.
     QTextBlock block(int i) const;
 
+    // Whether a display-only break stands at a widget position.
+    bool breakAt(int documentPosition) const;
+
     const RichEdit* m_edit;
     SyntaxColours* m_layer; // keeps the states, when the editor has it
     mutable QTextBlock m_last;
     mutable int m_lastNumber = -1;
     mutable int m_lastPosition = 0; // of m_last, kept as the steps go
     mutable int m_lastPage = 0;     // the same as a position of the page
+    mutable std::size_t m_break = 0; // index of the display break found last
+    mutable int m_before = 0;       // the state before m_last, when m_beforeKnown
+    mutable bool m_beforeKnown = false;
     mutable QString m_text;         // the text of block m_textNumber
     mutable int m_textNumber = -1;
     bool m_plain; // no display-only breaks: both kinds of position are the same

@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -90,6 +91,23 @@ QColor markupColour(markup::Token kind) {
     return {};
 }
 
+namespace {
+
+// Keeps the block numbers of a stretch of blocks in step with an edit in block `k` that
+// changed the block count by `delta`.
+void shiftStretch(int& first, int& last, int k, int delta, int count) {
+    const int size = last - first;
+    if (delta != 0 && k <= last) {
+        if (k < first)
+            first = std::max(first + delta, k);
+        last = std::max(last + delta, first - 1);
+        last = std::min({last, first + std::max(size, 0), count - 1});
+    }
+    last = std::min(last, count - 1);
+}
+
+} // namespace
+
 SyntaxColours* SyntaxColours::of(const RichEdit* edit) {
     return edit ? edit->findChild<SyntaxColours*>(layerName, Qt::FindDirectChildrenOnly) : nullptr;
 }
@@ -109,8 +127,8 @@ void SyntaxColours::setPainting(bool on) {
     if (!on) {
         takeColoursAway();
         m_painting = false;
-        m_first = 0;
-        m_last = -1;
+        m_first = m_keptFirst = 0;
+        m_last = m_keptLast = -1;
         return;
     }
     m_painting = true;
@@ -166,15 +184,27 @@ void SyntaxColours::beforeLayout(int from, int removed, int added) {
 
 void SyntaxColours::takeColoursAway() {
     QTextDocument* doc = m_edit->document();
-    m_last = std::min(m_last, doc->blockCount() - 1);
-    QTextBlock b = doc->findBlockByNumber(m_first);
-    for (int n = m_first; b.isValid() && n <= m_last; ++n, b = b.next())
-        clearColours(b);
-    flushRepaint();
+    for (const auto& [first, last] : {std::pair{m_first, m_last}, std::pair{m_keptFirst, m_keptLast}}) {
+        QTextBlock b = doc->findBlockByNumber(first);
+        for (int n = first; b.isValid() && n <= std::min(last, doc->blockCount() - 1); ++n, b = b.next())
+            clearColours(b);
+        flushRepaint();
+    }
 }
 
 bool SyntaxColours::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: events reach the filter while the editor is being destroyed.
+    if (watched == m_viewport && event->type() == QEvent::Paint && m_painting) {
+        // The widget moves its view without a word from the scroll bar when it brings the
+        // caret into view: the blocks now on screen get their colours here, before they are
+        // drawn, so that they are laid out once, with them.
+        m_paintRegion = static_cast<QPaintEvent*>(event)->region();
+        m_inPaint = true;
+        followView();
+        m_inPaint = false;
+        m_paintRegion = {};
+        return QObject::eventFilter(watched, event);
+    }
     if ((watched == m_viewport && event->type() == QEvent::Resize) ||
         (watched == m_edit && event->type() == QEvent::FontChange))
         queueFollowView();
@@ -224,14 +254,8 @@ void SyntaxColours::onContentsChange(int position, int removed, int added) {
     // the edited one moved by the change in block count. New blocks are coloured as they are
     // lexed below; a stretch grown past the view's size is cut back (the blocks beyond keep
     // colours that are given afresh should they come near the view again).
-    const int size = m_last - m_first;
-    if (delta != 0 && k <= m_last) {
-        if (k < m_first)
-            m_first = std::max(m_first + delta, k);
-        m_last = std::max(m_last + delta, m_first - 1);
-        m_last = std::min({m_last, m_first + std::max(size, 0), count - 1});
-    }
-    m_last = std::min(m_last, count - 1);
+    shiftStretch(m_first, m_last, k, delta, count);
+    shiftStretch(m_keptFirst, m_keptLast, k, delta, count);
 
     // Lexed again from the first block whose lookahead reads what changed.
     addRegion(std::min(position, readingInto(first).position()), position + added);
@@ -431,28 +455,62 @@ void SyntaxColours::work(int until, double budgetMs) {
     flushRepaint();
 }
 
+int SyntaxColours::viewLines() const {
+    const int lineHeight = std::max(1, m_edit->fontMetrics().lineSpacing());
+    return m_edit->viewport()->height() / lineHeight + 2;
+}
+
 std::pair<int, int> SyntaxColours::nearView() const {
     const int count = m_edit->document()->blockCount();
     const QTextBlock top = m_edit->firstVisibleBlock();
     const int first = top.isValid() ? top.blockNumber() : 0;
-    const int lineHeight = std::max(1, m_edit->fontMetrics().lineSpacing());
-    const int lines = m_edit->viewport()->height() / lineHeight + 2;
-    return {std::max(0, first - lines), std::min(count - 1, first + 2 * lines)};
+    const int lines = viewLines();
+    return {first, std::min(count - 1, first + lines)};
 }
 
 void SyntaxColours::followView() {
     if (!m_painting)
         return;
     const auto [from, to] = nearView();
+    colourStretch(from, to);
+}
+
+void SyntaxColours::showAround(int position) {
+    if (!m_painting)
+        return;
+    const int n = m_edit->document()->findBlock(position).blockNumber();
+    if (n < 0 || (n >= m_first && n <= m_last))
+        return; // the view moves a little, if at all: it is followed as it is drawn
+    // The widget brings a block below the view to its bottom and one above to its top.
+    const int lines = viewLines();
+    const bool below = n > m_last;
+    colourStretch(std::max(0, below ? n - lines : n),
+                  std::min(m_edit->document()->blockCount() - 1, below ? n : n + lines));
+}
+
+void SyntaxColours::colourStretch(int from, int to) {
     if (from == m_first && to == m_last)
         return;
     QTextDocument* doc = m_edit->document();
-    const int last = std::min(m_last, doc->blockCount() - 1);
-    QTextBlock b = doc->findBlockByNumber(m_first);
-    for (int n = m_first; b.isValid() && n <= last; ++n, b = b.next())
-        if (n < from || n > to)
-            clearColours(b);
-    b = doc->findBlockByNumber(from);
+    const int count = doc->blockCount();
+    // A jump away from the view keeps the stretch it leaves coloured and laid out, so that
+    // going back (from a matching tag to its partner and back) draws it at once; one such
+    // stretch is kept, the one kept before goes.
+    const bool jump = m_first <= m_last && (to < m_first || from > m_last);
+    const int keptFirst = jump ? m_first : m_keptFirst;
+    const int keptLast = std::min(jump ? m_last : m_keptLast, count - 1);
+    const auto within = [](int n, int first, int last) { return n >= first && n <= last; };
+    const auto stays = [&](int n) {
+        return within(n, from, to) || within(n, keptFirst, keptLast);
+    };
+    for (const auto& [first, last] : {std::pair{m_first, std::min(m_last, count - 1)},
+                                      std::pair{m_keptFirst, std::min(m_keptLast, count - 1)}}) {
+        QTextBlock b = doc->findBlockByNumber(first);
+        for (int n = first; b.isValid() && n <= last; ++n, b = b.next())
+            if (!stays(n))
+                clearColours(b);
+    }
+    QTextBlock b = doc->findBlockByNumber(from);
     for (int n = from; b.isValid() && n <= to; ++n, b = b.next()) {
         if (inView(n))
             continue; // already coloured
@@ -464,6 +522,8 @@ void SyntaxColours::followView() {
     }
     m_first = from;
     m_last = to;
+    m_keptFirst = keptFirst;
+    m_keptLast = keptLast;
     flushRepaint();
 }
 
@@ -504,6 +564,35 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
             at = std::max(at, ownEnd);
         }
         add(at, end, format);
+    }
+    // Each range is shaped and drawn as a piece of its own: a range runs on over the spaces
+    // after it up to the next one (spaces show no colour), so that they are no piece of
+    // their own, and two ranges of one colour with only spaces between become one.
+    if (ranges.size() > 1) {
+        const QString text = block.text();
+        const auto blank = [&](int from, int to) {
+            for (int i = from; i < to; ++i)
+                if (text[i] != u' ' && text[i] != u'\t')
+                    return false;
+            return true;
+        };
+        const auto owned = [&](int from, int to) {
+            return std::any_of(own.begin(), own.end(),
+                               [&](const auto& o) { return o.first < to && o.second > from; });
+        };
+        int kept = 0;
+        for (int i = 1; i < ranges.size(); ++i) {
+            QTextLayout::FormatRange& last = ranges[kept];
+            const QTextLayout::FormatRange& next = ranges[i];
+            const int gapFrom = last.start + last.length;
+            if (next.start > gapFrom && blank(gapFrom, next.start) && !owned(gapFrom, next.start))
+                last.length = next.start - gapFrom + last.length;
+            if (last.start + last.length == next.start && last.format == next.format)
+                last.length += next.length;
+            else
+                ranges[++kept] = next;
+        }
+        ranges.resize(kept + 1);
     }
     QTextLayout* layout = block.layout();
     if (layout->formats() == ranges)
@@ -563,19 +652,25 @@ void SyntaxColours::flushRepaint() {
         const QSignalBlocker quiet(doc->documentLayout());
         doc->markContentsDirty(from, std::max(0, to - from));
     }
+    // The blocks on screen, walked down from the top one: the geometry of a block below the
+    // view would have the widget lay out every block between.
     const QTextBlock top = m_edit->firstVisibleBlock();
-    QTextBlock b = doc->findBlock(std::max(from, top.isValid() ? top.position() : 0));
     const int height = m_edit->viewport()->height();
     QRect area;
-    for (; b.isValid() && b.position() < to; b = b.next()) {
-        const QRectF g = m_edit->blockGeometry(b);
-        if (g.top() > height)
-            break;
-        if (g.bottom() >= 0)
-            area |= QRect(0, int(g.top()), m_edit->viewport()->width(), int(g.height()) + 1);
+    if (top.isValid() && to > top.position()) {
+        const QAbstractTextDocumentLayout* layout = doc->documentLayout();
+        qreal y = m_edit->blockGeometry(top).top();
+        for (QTextBlock b = top; b.isValid() && y <= height && b.position() < to; b = b.next()) {
+            const qreal h = layout->blockBoundingRect(b).height();
+            if (b.position() + b.length() > from && y + h >= 0)
+                area |= QRect(0, int(y), m_edit->viewport()->width(), int(h) + 1);
+            y += h;
+        }
     }
-    if (!area.isEmpty())
-        m_edit->viewport()->update(area);
+    // While the view is being drawn, what it draws now needs no second paint.
+    const QRegion rest = m_inPaint ? QRegion(area).subtracted(m_paintRegion) : QRegion(area);
+    if (!rest.isEmpty())
+        m_edit->viewport()->update(rest);
 }
 
 } // namespace editing

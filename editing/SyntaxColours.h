@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QTextCursor>
 #include <QTimer>
 #include <vector>
@@ -30,7 +31,8 @@ QColor markupColour(markup::Token kind);
 // the state it ended in before; what lies beyond the view then goes on in slices of a few
 // milliseconds on the interface thread. All blocks keep their state, but only the blocks near
 // the view carry colours (the layout of every block of a big page would cost too much memory):
-// they are given as the view moves and taken from blocks that leave its neighbourhood.
+// they are given as the view moves and taken from blocks that leave its neighbourhood (the
+// neighbourhood a jump leaves is kept too, until the next jump).
 class SyntaxColours : public QObject {
     Q_OBJECT
   public:
@@ -41,6 +43,10 @@ class SyntaxColours : public QObject {
 
     bool isPainting() const { return m_painting; }
     void setPainting(bool on);
+    // Before the caret is moved far to `position`: the blocks the view will show around it
+    // get their colours now, so that the widget lays them out once, with them, as it brings
+    // the caret into view.
+    void showAround(int position);
     // Lexes now what is still to lex up to and including block `blockNumber`, so that the
     // states before it are those of the text as it is.
     void lexThrough(int blockNumber);
@@ -95,6 +101,11 @@ class SyntaxColours : public QObject {
     std::pair<int, int> nearView() const;
     // Gives colours to the blocks near the view, and takes them from the others.
     void followView();
+    // Gives colours to the blocks numbered `from` to `to` and takes them from the others
+    // (but for the stretch a jump leaves).
+    void colourStretch(int from, int to);
+    // Lines of text the view holds, and two.
+    int viewLines() const;
     void queueFollowView();
     void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
     void clearColours(const QTextBlock& block);
@@ -112,7 +123,10 @@ class SyntaxColours : public QObject {
     bool endsLine(const QTextBlock& block) const;
     // Lexes one block from state `in` into m_spans; returns the state at its end.
     markup::State lexBlock(const QTextBlock& block, markup::State in);
-    bool inView(int number) const { return m_painting && number >= m_first && number <= m_last; }
+    bool inView(int number) const {
+        return m_painting && ((number >= m_first && number <= m_last) ||
+                              (number >= m_keptFirst && number <= m_keptLast));
+    }
 
     // Forgets the kept tag marks of the blocks from `first` to `last` that an edit changed.
     void forgetTags(const QTextBlock& first, const QTextBlock& last);
@@ -136,6 +150,8 @@ class SyntaxColours : public QObject {
     bool m_followQueued = false;
     int m_first = 0; // block numbers that carry colours
     int m_last = -1;
+    int m_keptFirst = 0; // the stretch left by the last jump of the view, kept coloured
+    int m_keptLast = -1;
     int m_blockCount = 0;
     int m_dirtyFrom = -1; // document range whose layouts were given new colours
     int m_dirtyTo = -1;
@@ -146,6 +162,8 @@ class SyntaxColours : public QObject {
     // need no repaint of their own.
     int m_layingOutFrom = -1;
     int m_layingOutTo = -1;
+    bool m_inPaint = false; // following the view just before it is drawn
+    QRegion m_paintRegion;  // what that paint draws
     QPointer<QObject> m_hooked; // the editor whose layout hook is ours
     QObject* m_viewport = nullptr;
     QTextCursor m_pendingFrom; // null: no block waits for its colours

@@ -505,6 +505,40 @@ class DisplayTest : public QObject {
                          partner >= 0 ? 2 : 1);
     }
 
+    // The partner far down a page is shown coloured: the view the command scrolled to gets
+    // its colours before it is drawn, however the widget moved it.
+    void goToMatchingTagShowsThePartnerColoured() {
+        App app;
+        QString page = QStringLiteral("<div>\r\n");
+        for (int i = 0; i < 3000; ++i)
+            page += QStringLiteral("<p class=\"c\">line %1</p>\r\n").arg(i);
+        fill(app, {{page + QStringLiteral("</div>"), black}});
+        RichEdit* e = app.edit();
+        QTRY_VERIFY(editing::SyntaxColours::of(e) && editing::SyntaxColours::of(e)->isComplete());
+        e->setSelStart(2);
+        app.trigger(QStringLiteral("mnuEditGoToMatchingTag"));
+        QCOMPARE(e->selStart(), int(page.size()));
+        const QTextBlock shown = e->firstVisibleBlock();
+        QVERIFY(shown.blockNumber() > 2900);
+        QTRY_VERIFY(!shown.layout()->formats().isEmpty());
+        const QImage shot = e->viewport()->grab().toImage();
+        QTextCursor c(e->document());
+        c.setPosition(e->toDocumentPosition(int(page.size()) + 2)); // the "d" of "</div>"
+        const QRect name = e->cursorRect(c).adjusted(1, 0, 6, 0);
+        QVERIFY(drawnIn(shot, name, editing::markupColour(markup::Token::TagName)));
+        // Back at the top, what was edited there while it was out of view is coloured too.
+        c.setPosition(e->document()->findBlockByNumber(1).position());
+        c.insertText(QStringLiteral("word <strong>"));
+        e->setSelStart(0);
+        QTRY_COMPARE(e->firstVisibleBlock().blockNumber(), 0);
+        c.setPosition(c.block().position() + 6);
+        const QRect from = e->cursorRect(c);
+        c.setPosition(c.position() + 6);
+        const QRect strong(from.topLeft(), e->cursorRect(c).bottomLeft()); // its name
+        QVERIFY(drawnIn(e->viewport()->grab().toImage(), strong,
+                        editing::markupColour(markup::Token::TagName)));
+    }
+
     // Select Element takes the element around the selection, each repeat the one around it.
     void selectElement() {
         App app;
