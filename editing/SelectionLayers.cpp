@@ -198,7 +198,9 @@ private:
             // Waves are kept in the order of their starts; none is longer than m_longest.
             auto it = std::lower_bound(m_waves.begin(), m_waves.end(), from - m_longest,
                                        [](const Wave& w, int p) { return w.start() < p; });
-            const QTextLayout* layout = block.layout();
+            QTextLayout* layout = block.layout();
+            if (it != m_waves.end() && it->start() < to)
+                keepShaping(block);
             for (; it != m_waves.end() && it->start() < to; ++it) {
                 const int start = std::max(it->start(), from) - from;
                 const int end = std::min(it->end(), to) - from;
@@ -225,6 +227,28 @@ private:
             return true;
         });
     }
+
+    // A marked line's layout keeps its shaped glyphs after the editor has drawn it: placing a
+    // wave asks the layout for x positions, which would otherwise shape the line again after
+    // each repaint. Kept for the lines last drawn with waves only, so that the memory stays
+    // that of a few screens.
+    void keepShaping(const QTextBlock& block)
+    {
+        QTextLayout* layout = block.layout();
+        if (layout->cacheEnabled())
+            return;
+        layout->setCacheEnabled(true);
+        // A cursor, not the block: it follows the edits, and the block may go.
+        m_shaped.emplace_back(block);
+        if (m_shaped.size() > 2 * keptShaped) {
+            for (std::size_t i = 0; i < keptShaped; ++i)
+                if (m_shaped[i].block().isValid())
+                    m_shaped[i].block().layout()->setCacheEnabled(false);
+            m_shaped.erase(m_shaped.begin(), m_shaped.begin() + keptShaped);
+        }
+    }
+    static constexpr std::size_t keptShaped = 200;
+    std::vector<QTextCursor> m_shaped;
 
     QPlainTextEdit* m_edit;
     RichEdit* m_rich;

@@ -262,6 +262,48 @@ class DisplayTest : public QObject {
         QVERIFY(spelling::underlines(app.edit()).isEmpty());
     }
 
+    // A wavy mark is drawn under its own word only, and follows the text when an edit before
+    // it moves the word.
+    void waveIsDrawnUnderItsWord() {
+        App app;
+        fill(app, {{QStringLiteral("aaaa bbbb cccc"), black}});
+        RichEdit* edit = app.edit();
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(edit->document());
+        mark.cursor.setPosition(5);
+        mark.cursor.setPosition(9, QTextCursor::KeepAnchor);
+        mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        mark.format.setUnderlineColor(QColor(0, 0, 255));
+        editing::setLayer(edit, editing::Layer::Findings, {mark});
+        const auto under = [&](int from, int to) { // below the characters' baseline
+            QTextCursor c(edit->document());
+            c.setPosition(from);
+            const QRect a = edit->cursorRect(c);
+            c.setPosition(to);
+            const QRect b = edit->cursorRect(c);
+            return QRect(QPoint(a.left() + 1, a.top() + a.height() * 3 / 4),
+                         QPoint(b.left() - 1, b.bottom() + 2));
+        };
+        for (int shift : {0, 3}) {
+            QCoreApplication::processEvents();
+            const QImage shot = edit->viewport()->grab().toImage();
+            // The wave is a thin antialiased line: bluish pixels, seldom the colour itself.
+            const auto bluish = [&](const QRect& area) {
+                for (int y = area.top(); y <= area.bottom(); ++y)
+                    for (int x = area.left(); x <= area.right(); ++x)
+                        if (shot.rect().contains(x, y) &&
+                            qBlue(shot.pixel(x, y)) - qRed(shot.pixel(x, y)) > 80)
+                            return true;
+                return false;
+            };
+            QVERIFY(bluish(under(5 + shift, 9 + shift)));
+            QVERIFY(!bluish(under(0, 4 + shift)));
+            QVERIFY(!bluish(under(10 + shift, 14 + shift)));
+            edit->setSelStart(0);
+            edit->setSelText(QStringLiteral("xxx"));
+        }
+    }
+
     void typedTagIsColouredCommandTagKeepsItsColour() {
         App app;
         app.trigger(QStringLiteral("mnuViewCaretLine"));
