@@ -8,8 +8,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QStringMatcher>
-#include <cstdint>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -203,36 +201,6 @@ void FindInFilesRun::stop()
     m_running = false;
 }
 
-namespace {
-
-// The text of a file as the editor opens it, without the line-end survey the editor needs and
-// a search does not: a file of plain ASCII (most pages) is taken as it is, one with a
-// byte-order mark goes through the full decoding, any other is UTF-8 where its bytes are valid
-// UTF-8 and Windows-1252 where they are not.
-QString searchableText(const QByteArray& bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    if (n >= 2 && (p[0] == 0xEF || p[0] == 0xFE || p[0] == 0xFF))
-        return platform::text::decode(bytes).text;
-    // The ASCII run at the start, eight bytes at a time; UTF-8 is checked from where it ends.
-    qsizetype ascii = 0;
-    for (std::uint64_t word; ascii + 8 <= n; ascii += 8) {
-        std::memcpy(&word, p + ascii, 8);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (ascii < n && p[ascii] < 0x80)
-        ++ascii;
-    if (ascii == n)
-        return QString::fromLatin1(bytes);
-    if (platform::text::firstInvalidUtf8(QByteArrayView(bytes).sliced(ascii)) < 0)
-        return QString::fromUtf8(bytes);
-    return platform::text::decodeWindows1252(bytes);
-}
-
-} // namespace
-
 bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString* reason)
 {
     stop();
@@ -303,7 +271,7 @@ bool FindInFilesRun::start(const QString& root, const FindQuery& query, QString*
                 QString why;
                 const QString& f = files[i];
                 if (platform::files::readFile(base.filePath(f), &bytes, &why))
-                    results[std::size_t(i)] = {f, findInText(searchableText(bytes), query)};
+                    results[std::size_t(i)] = {f, findInText(platform::text::decodeText(bytes), query)};
                 ready[std::size_t(i)].store(true, std::memory_order_release);
                 hand(false);
             }
@@ -354,32 +322,20 @@ bool replaceInFile(const QString& path, const FindQuery& query, const QString& r
     return true;
 }
 
-Undone undoFile(const FileEdit& edit, QString* reason)
-{
-    QByteArray now;
-    if (!platform::files::readFile(edit.path, &now, reason) || now != edit.after)
-        return Undone::Refused;
-    return platform::files::writeFileAtomically(edit.path, edit.before, reason) ? Undone::Restored
-                                                                                : Undone::Failed;
-}
-
 QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused)
 {
     QStringList failures;
     for (const FileEdit& e : edits) {
         if (e.count == 0)
             continue;
+        // A file changed since it was written is refused, not written over.
+        QByteArray now;
         QString reason;
-        switch (undoFile(e, &reason)) {
-        case Undone::Restored:
-            break;
-        case Undone::Refused:
+        if (!platform::files::readFile(e.path, &now, &reason) || now != e.after) {
             if (refused)
                 *refused << e.path;
-            break;
-        case Undone::Failed:
+        } else if (!platform::files::writeFileAtomically(e.path, e.before, &reason)) {
             failures << platform::files::saveFailureText(e.path, reason);
-            break;
         }
     }
     return failures;
@@ -467,18 +423,11 @@ void FileWriteRun::replace(const QString& root, const QStringList& files, const 
 void FileWriteRun::undo(const QList<FileEdit>& edits)
 {
     launch(int(edits.size()), [edits](int i, WriteOutcome& out) {
-        const FileEdit& e = edits[i];
-        QString reason;
-        switch (undoFile(e, &reason)) {
-        case Undone::Restored:
-            break;
-        case Undone::Refused:
-            out.refused << e.path;
-            break;
-        case Undone::Failed:
-            out.failures << platform::files::saveFailureText(e.path, reason);
-            out.edits << e;
-            break;
+        // A file not written back stays to be undone.
+        const QStringList failed = undoReplace({edits[i]}, &out.refused);
+        if (!failed.isEmpty()) {
+            out.failures << failed;
+            out.edits << edits[i];
         }
     }, [edits](int from, WriteOutcome& out) { out.edits << edits.mid(from); });
 }

@@ -104,10 +104,6 @@ bool replaceInFile(const QString& path, const FindQuery& query, const QString& r
 // alone and listed in `refused`. Failures to write are listed with their reason.
 QStringList undoReplace(const QList<FileEdit>& edits, QStringList* refused);
 
-// Writes back one file's copy, unless the file changed since it was written (Refused).
-enum class Undone { Restored, Refused, Failed };
-Undone undoFile(const FileEdit& edit, QString* reason);
-
 // What a run of file writes did.
 struct WriteOutcome {
     // Replacing: the files written. Undoing: the files still to be restored (not reached
