@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace platform::text {
 
@@ -181,15 +183,34 @@ Decoded decodeBytes(QByteArrayView bytes)
             d.encoding.trailingByte = static_cast<unsigned char>(bytes.back());
         return d;
     }
-    const qsizetype invalid = firstInvalidUtf8(bytes);
+    // Most pages are plain ASCII: the run of it at the start is passed over eight bytes at a
+    // time, and a page that is nothing else is taken as it is.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    qsizetype ascii = 0;
+    for (std::uint64_t word; ascii + 8 <= bytes.size(); ascii += 8) {
+        std::memcpy(&word, p + ascii, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (ascii < bytes.size() && p[ascii] < 0x80)
+        ++ascii;
+    if (ascii == bytes.size())
+        return {QString::fromLatin1(bytes), {Encoding::Utf8, false}};
+    qsizetype invalid = firstInvalidUtf8(bytes.sliced(ascii));
     if (invalid < 0)
         return {QString::fromUtf8(bytes), {Encoding::Utf8, false}};
+    invalid += ascii;
     Decoded d{decodeWindows1252(bytes), {Encoding::Windows1252, false}};
     d.invalidUtf8At = invalid;
     return d;
 }
 
 } // namespace
+
+QString decodeText(QByteArrayView bytes)
+{
+    return decodeBytes(bytes).text;
+}
 
 Decoded decode(QByteArrayView bytes)
 {

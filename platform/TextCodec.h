@@ -48,6 +48,9 @@ struct Decoded {
 };
 
 Decoded decode(QByteArrayView bytes);
+// The text alone, decoded as decode() does, without its survey of the line ends (a search
+// through files needs only the characters).
+QString decodeText(QByteArrayView bytes);
 
 // The names shown to the user: "UTF-8", "UTF-16 LE", "Windows-1252"; "CR LF", "LF", "CR".
 QString encodingName(Encoding encoding);
