@@ -95,13 +95,25 @@ public:
     static constexpr const char* name = "halvaneSelectionLayers";
     std::array<QList<QTextEdit::ExtraSelection>, static_cast<int>(Layer::Count)> lists;
 
-    // Shows the layers after one of them changed (`hadSelections`: the old list of that layer
-    // held marks the editor draws itself, which then have to go).
-    void show(const QList<QTextEdit::ExtraSelection>& changed, bool hadSelections)
+    // What a layer's list holds: marks the editor draws itself, and waves drawn here.
+    struct Kinds {
+        bool selections = false, waves = false;
+    };
+    Kinds kindsIn(const QList<QTextEdit::ExtraSelection>& list) const
     {
-        const bool hasSelections = std::any_of(changed.begin(), changed.end(),
-                                               [this](const auto& s) { return !drawnHere(s); });
-        if (hadSelections || hasSelections) {
+        Kinds k;
+        for (const QTextEdit::ExtraSelection& s : list)
+            (drawnHere(s) ? k.waves : k.selections) = true;
+        return k;
+    }
+
+    // Shows the layers after one of them changed from a list holding `had`; only the kinds of
+    // marks the old or the new list holds are set again (the matching tag's marks move with
+    // the caret and leave the waves alone).
+    void show(const QList<QTextEdit::ExtraSelection>& changed, Kinds had)
+    {
+        const Kinds has = kindsIn(changed);
+        if (had.selections || has.selections) {
             QList<QTextEdit::ExtraSelection> all;
             for (const QList<QTextEdit::ExtraSelection>& one : lists)
                 for (const QTextEdit::ExtraSelection& s : one)
@@ -109,7 +121,7 @@ public:
                         all.append(s);
             m_edit->setExtraSelections(all);
         }
-        if (!m_rich)
+        if (!m_rich || !(had.waves || has.waves))
             return;
         std::vector<Wave> waves;
         for (const QList<QTextEdit::ExtraSelection>& one : lists)
@@ -276,10 +288,9 @@ void setLayer(QPlainTextEdit* edit, Layer which, QList<QTextEdit::ExtraSelection
     QList<QTextEdit::ExtraSelection>& list = layers->lists[static_cast<int>(which)];
     if (list.isEmpty() && selections.isEmpty())
         return;
-    const bool hadSelections = std::any_of(list.begin(), list.end(),
-                                           [layers](const auto& s) { return !layers->drawnHere(s); });
+    const auto had = layers->kindsIn(list);
     list = std::move(selections);
-    layers->show(list, hadSelections);
+    layers->show(list, had);
 }
 
 const QList<QTextEdit::ExtraSelection>& layer(const QPlainTextEdit* edit, Layer which)
