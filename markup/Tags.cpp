@@ -202,6 +202,15 @@ public:
         }
     }
 
+    // Whether the whole tags of the pieces before piece `until` may be read as their unpaired
+    // ones (see PieceTags): the reader's open elements are such that the pairs change nothing
+    // for it.
+    void readUnpaired(bool on, int until = INT_MAX)
+    {
+        m_unpairedOn = on;
+        m_unpairedUntil = until;
+    }
+
     // The next tag that starts in a piece up to `last` (completed in later pieces if it runs
     // on), or false. A tag cut off by the page's end is none.
     bool next(Tag& out, int last = INT_MAX)
@@ -218,10 +227,15 @@ public:
                 m_mark = 0;
             }
             if (m_phase == 1) {  // whole tags: each begins with a "<" that ends all before
-                if (m_mark < p.tags.size()) {
+                if (m_mark == 0 && m_unpaired && !p.tags.empty() && m_piece <= last) {
+                    m_active = false;  // as the first whole tag would
+                    m_skip = false;
+                }
+                if (m_mark < (m_unpaired ? p.unpaired.size() : p.tags.size())) {
                     if (m_piece > last)
                         return false;  // read again by a later call with a larger limit
-                    const PieceTags::Whole& w = p.tags[m_mark++];
+                    const PieceTags::Whole& w =
+                        p.tags[m_unpaired ? std::size_t(p.unpaired[m_mark++]) : m_mark++];
                     m_active = false;
                     m_skip = false;
                     out.range = {m_start + w.start, m_start + w.end};
@@ -308,6 +322,7 @@ private:
     void load()
     {
         m_tags = m_page.tagsOf(m_piece);
+        m_unpaired = m_unpairedOn && m_tags->paired && m_piece < m_unpairedUntil;
         m_start = m_page.pieceStart(m_piece);
         m_mark = 0;
         m_phase = 0;
@@ -324,6 +339,9 @@ private:
     bool m_active = false;  // between a "<" and its ">"
     int m_slash = -2;       // position of the last "/" in the tag
     Tag m_tag;
+    bool m_unpairedOn = false;
+    int m_unpairedUntil = INT_MAX;
+    bool m_unpaired = false;  // the whole tags of this piece are read as its unpaired ones
 };
 
 int pageEnd(const PageView& page)
@@ -388,6 +406,15 @@ Forward forwardFrom(const PageView& page, const Tag& start)
     }
     std::vector<Tag> open{start};
     Scanner scanner(page, page.pieceAt(start.range.start));
+    // Open elements whose end may be left out: while there are none, the tags that pair off
+    // inside a later piece change nothing and are passed over.
+    bool endingEarly = false;
+    const auto recount = [&] {
+        endingEarly = std::any_of(open.begin(), open.end(),
+                                  [](const Tag& o) { return endMayBeOmitted(o); });
+        scanner.readUnpaired(!endingEarly);
+    };
+    recount();
     Tag t;
     bool past = false;
     auto closeImplicitly = [&](const Tag& by, bool before) {
@@ -421,6 +448,8 @@ Forward forwardFrom(const PageView& page, const Tag& start)
                     break;
             }
             open.push_back(t);
+            if (endingEarly || endMayBeOmitted(t))
+                recount();
             continue;
         }
         if (isVoid(t))
@@ -436,6 +465,8 @@ Forward forwardFrom(const PageView& page, const Tag& start)
         }
         if (k > 0) {
             open.resize(k);
+            if (endingEarly)
+                recount();
             continue;
         }
         // An end tag of no element opened since the start tag: the end of an element that
@@ -463,8 +494,11 @@ void backwardFrom(const PageView& page, int position, Visit visit)
         return;
     // A few pieces at a time, read forward, then visited last first: each piece is lexed
     // about once, and a tag cut by a piece's end is read on once per group, not per piece.
+    // Read backward, the tags that pair off inside a piece meet their partners among
+    // themselves: before the piece holding the position, only the unpaired ones are read.
     int last = std::clamp(page.pieceAt(position), 0, n - 1);
     Scanner scanner(page, last);
+    scanner.readUnpaired(true, last);
     std::vector<Tag> tags;
     for (int group = 1; last >= 0; group = std::min(group * 2, 256)) {
         const int first = std::max(0, last - group + 1);
@@ -515,6 +549,39 @@ std::optional<Tag> startOf(const PageView& page, const Tag& end)
 bool contains(const Range& outer, int from, int to)
 {
     return outer.start <= from && to <= outer.end && !(outer.start == from && outer.end == to);
+}
+
+// The unpaired whole tags of a piece (see PieceTags), when its tags pair off as a stack does.
+void pairOff(PieceTags& p)
+{
+    std::vector<std::int32_t> open;  // start tags not closed yet, innermost last
+    const auto sameName = [&](const PieceTags::Whole& a, const PieceTags::Whole& b) {
+        const int n = std::min(a.nameLength, maxName);
+        return a.nameLength == b.nameLength &&
+               std::equal(p.names.begin() + a.name, p.names.begin() + a.name + n,
+                          p.names.begin() + b.name);
+    };
+    std::vector<std::int32_t> unpaired;
+    for (std::int32_t i = 0; i < std::int32_t(p.tags.size()); ++i) {
+        const PieceTags::Whole& w = p.tags[std::size_t(i)];
+        if (w.traits & OptionalEnd)
+            return;
+        if (w.traits & VoidElement || (!w.isEnd && w.selfClosing))
+            continue;  // no element, or one that stands alone
+        if (!w.isEnd)
+            open.push_back(i);
+        else if (open.empty())
+            unpaired.push_back(i);  // the end of an element opened before the piece
+        else if (sameName(p.tags[std::size_t(open.back())], w))
+            open.pop_back();
+        else
+            return;  // closes elements opened inside as well: read whole
+    }
+    unpaired.insert(unpaired.end(), open.begin(), open.end());
+    if (unpaired.size() == p.tags.size())
+        return;  // nothing pairs off
+    p.unpaired = std::move(unpaired);
+    p.paired = true;
 }
 
 } // namespace
@@ -605,7 +672,9 @@ PieceTags readPieceTags(const PageView& page, int i)
     }
     if (open < marks.size())
         out.tail.assign(marks.begin() + std::ptrdiff_t(open), marks.end());
+    pairOff(out);
     out.head.shrink_to_fit();
+    out.unpaired.shrink_to_fit();
     out.tags.shrink_to_fit();
     out.names.shrink_to_fit();
     return out;

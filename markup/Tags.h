@@ -57,6 +57,14 @@ struct PieceTags {
     std::vector<Whole> tags;
     std::vector<Mark> tail;    // from the "<" of a tag that runs on into the next piece
     std::u16string names;
+    // What the elements open around the piece see of its whole tags, when these pair off
+    // as a stack does (each end tag closing the element opened last, tags that stand alone
+    // aside) and none is of an element whose end may be left out: the end tags of elements
+    // opened before it, then the start tags left open, as indexes in `tags`. Reading these
+    // alone gives the same for those elements, unless one of them may end before a start
+    // tag. `paired` is false when the tags do not pair off so, or none pair.
+    std::vector<std::int32_t> unpaired;
+    bool paired = false;
 };
 
 // The marks of piece `i` of `page`, lexed from its state.

@@ -78,6 +78,16 @@ private slots:
         row("no tags in comments and scripts",
             "<d|iv><!-- </div> --><script>'</div>'</script><![CDATA[</div>]]>[</div>]", matched);
         row("end tag of a script", "[<script>]if (a<b) x='</p>'</scr|ipt>", matched);
+        // Lines whose tags close among themselves are passed over, but not when they may
+        // end an element open around them, nor when they hold the partner.
+        row("start across closed lines", "<d|iv>\n<b>x</b><br>\n<div>y</div>\n[</div>]", matched);
+        row("end across closed lines", "[<div>]\n<div>y</div>\n<i><b/></i>\n</d|iv>", matched);
+        row("p before a block on a later line", "<p|>a\n<b>x</b>\n[<div>]y</div>\n</p>", implied);
+        row("p inside, then a block on a later line",
+            "<d|iv><p>a\n<div>y</div>\n</p></div>", unmatched);
+        row("end tag whose name runs on", "<d|iv>\n<s>t</section></s></div>", unmatched);
+        row("a line closing more than it opened", "<sp|an>\n<b><i>x</b><u>y</u>\n</i></span>", unmatched);
+        row("a line whose p ends early", "<sp|an>\n<p>a<div>b</div></p>\n</span>", unmatched);
         row("text is no tag", "a|b<div>", noTag);
         row("comment is no tag", "<!-- <d|iv> -->", noTag);
     }
@@ -86,8 +96,8 @@ private slots:
         QFETCH(QString, marked);
         QFETCH(int, status);
         const Marked m = unmark(marked);
-        // Whole lines, and the same text in pieces of 3 characters: tags cut anywhere.
-        for (int width : {128, 3}) {
+        // Whole lines, and the same text in pieces of 7 and 3 characters: tags cut anywhere.
+        for (int width : {128, 7, 3}) {
             const TextPage page(m.text, width);
             const auto match = markup::matchingTag(page, m.caret);
             if (status == noTag) {
