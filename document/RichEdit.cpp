@@ -269,13 +269,25 @@ void RichEdit::setAfterPaint(std::function<void(QPainter&, const QRect&)> hook)
     viewport()->update();
 }
 
+void RichEdit::setTextPaint(std::function<void(QPainter&, const QRect&, int)> hook)
+{
+    m_textPaint = std::move(hook);
+    viewport()->update();
+}
+
 void RichEdit::paintEvent(QPaintEvent* e)
 {
     QPlainTextEdit::paintEvent(e);
-    if (m_afterPaint) {
-        QPainter painter(viewport());
-        m_afterPaint(painter, e->rect());
+    if (!m_afterPaint && !m_textPaint)
+        return;
+    QPainter painter(viewport());
+    if (m_textPaint) {
+        painter.save();
+        m_textPaint(painter, e->rect(), getPaintContext().cursorPosition);
+        painter.restore();
     }
+    if (m_afterPaint)
+        m_afterPaint(painter, e->rect());
 }
 
 int RichEdit::virtualBefore(int documentPosition) const

@@ -135,6 +135,11 @@ public:
     // painter on the viewport clipped to the repainted area. One hook; an empty function
     // removes it.
     void setAfterPaint(std::function<void(QPainter& painter, const QRect& area)> hook);
+    // Draws text over the widget's own before the after-paint hook does (a display layer
+    // that draws the text of some blocks in colours of its own, the widget drawing them
+    // unseen), with the caret's position to draw it again over that text, or -1 when the
+    // caret is not shown now. One hook; an empty function removes it.
+    void setTextPaint(std::function<void(QPainter& painter, const QRect& area, int caret)> hook);
 
 signals:
     // The text changed: at pos, `removed` characters were replaced by `inserted` ones.
@@ -182,6 +187,7 @@ private:
     class PageLayout;
     PageLayout* m_layout = nullptr;
     std::function<void(QPainter&, const QRect&)> m_afterPaint;
+    std::function<void(QPainter&, const QRect&, int)> m_textPaint;
     std::optional<QFont> m_pageFont;
     int m_lastLength = 0;
     bool m_pendingChange = false;

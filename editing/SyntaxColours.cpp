@@ -5,6 +5,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QGlyphRun>
+#include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -48,6 +50,25 @@ const std::array<QTextCharFormat, tokenKinds>& formats() {
 
 // Whether text of this format is stored in black (text with no colour of its own is drawn in
 // the page's black too).
+// Text whose characters each have a glyph of their own, in order, once shaped (no joining,
+// reordering or combining scripts, no surrogates).
+bool simpleText(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x0300)
+            return false;
+    return true;
+}
+
+// Text drawn unseen: the colour layer draws it itself.
+const QTextCharFormat& unseen() {
+    static const QTextCharFormat format = [] {
+        QTextCharFormat f;
+        f.setForeground(QColor(Qt::transparent));
+        return f;
+    }();
+    return format;
+}
+
 bool storedBlack(const QTextCharFormat& f) {
     if (!f.hasProperty(QTextFormat::ForegroundBrush))
         return true;
@@ -154,6 +175,8 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
     m_hooked = edit;
     edit->setBeforeLayout(
         [this](int from, int removed, int added) { beforeLayout(from, removed, added); });
+    edit->setTextPaint(
+        [this](QPainter& painter, const QRect& area, int caret) { paintText(painter, area, caret); });
     m_viewport = edit->viewport();
     m_viewport->installEventFilter(this);
     edit->installEventFilter(this);
@@ -169,8 +192,10 @@ SyntaxColours::SyntaxColours(RichEdit* edit, bool painting)
 
 SyntaxColours::~SyntaxColours() {
     // Checked by its class, not cast: while the editor is being destroyed it is no longer one.
-    if (auto* edit = qobject_cast<RichEdit*>(m_hooked.data()))
+    if (auto* edit = qobject_cast<RichEdit*>(m_hooked.data())) {
         edit->setBeforeLayout({});
+        edit->setTextPaint({});
+    }
 }
 
 void SyntaxColours::beforeLayout(int from, int removed, int added) {
@@ -565,9 +590,9 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
         }
         add(at, end, format);
     }
-    // Each range is shaped and drawn as a piece of its own: a range runs on over the spaces
-    // after it up to the next one (spaces show no colour), so that they are no piece of
-    // their own, and two ranges of one colour with only spaces between become one.
+    // Each range is drawn as a piece of its own: a range runs on over the spaces after it up
+    // to the next one (spaces show no colour), so that they are no piece of their own, and
+    // two ranges of one colour with only spaces between become one.
     if (ranges.size() > 1) {
         const QString text = block.text();
         const auto blank = [&](int from, int to) {
@@ -594,20 +619,169 @@ void SyntaxColours::applyColours(const QTextBlock& block, const std::vector<mark
         }
         ranges.resize(kept + 1);
     }
+    // The runs: the colours over the text stored in black, the page's black between them.
+    std::vector<Run> runs;
+    QList<QTextLayout::FormatRange> hidden;
+    const QRgb black = m_edit->palette().text().color().rgba();
+    {
+        const int length = block.length() - 1;
+        int at = 0;
+        int r = 0;
+        std::size_t o = 0;
+        const auto addRun = [&](int from, int to, QRgb colour) {
+            if (to <= from)
+                return;
+            if (!runs.empty() && runs.back().start + runs.back().length == from &&
+                runs.back().colour == colour)
+                runs.back().length += to - from;
+            else
+                runs.push_back({from, to - from, colour});
+        };
+        while (at < length) {
+            // The stretch stored in black from `at`, up to the next one of a colour of its own.
+            while (o < own.size() && own[o].second <= at)
+                ++o;
+            if (o < own.size() && own[o].first <= at) {
+                at = own[o].second;
+                continue;
+            }
+            const int end = o < own.size() ? std::min(length, own[o].first) : length;
+            hidden.append({at, end - at, unseen()});
+            while (at < end) {
+                while (r < ranges.size() && ranges[r].start + ranges[r].length <= at)
+                    ++r;
+                if (r < ranges.size() && ranges[r].start <= at) {
+                    const int to = std::min(end, ranges[r].start + ranges[r].length);
+                    addRun(at, to, ranges[r].format.foreground().color().rgba());
+                    at = to;
+                } else {
+                    const int to = r < ranges.size() ? std::min(end, ranges[r].start) : end;
+                    addRun(at, to, black);
+                    at = to;
+                }
+            }
+        }
+    }
     QTextLayout* layout = block.layout();
-    if (layout->formats() == ranges)
+    const int key = block.fragmentIndex();
+    const auto kept = m_runs.find(key);
+    if (layout->formats() == hidden && kept != m_runs.end() && kept->second == runs)
         return;
-    // A layout drops its glyphs once laid out and shapes its text again at every paint; with
-    // colours each token is a run of its own, so that would shape the line's text piece by
-    // piece at each repaint. The few blocks near the view keep their glyphs instead.
-    beforeNewColours(block);
-    layout->setCacheEnabled(true);
-    layout->setFormats(ranges);
+    if (layout->formats() != hidden) {
+        // A layout drops its glyphs once laid out and shapes its text again at every paint;
+        // the few blocks near the view keep theirs, to draw the runs from.
+        beforeNewColours(block);
+        layout->setCacheEnabled(true);
+        layout->setFormats(hidden);
+    }
+    m_runs[key] = std::move(runs);
     noteRepaint(block);
+}
+
+void SyntaxColours::paintText(QPainter& painter, const QRect& area, int caret) {
+    if (m_runs.empty())
+        return;
+    // What the widget drew in a selection's own colours is left as it is.
+    std::vector<std::pair<int, int>> selected;
+    const QTextCursor cursor = m_edit->textCursor();
+    if (cursor.hasSelection())
+        selected.emplace_back(cursor.selectionStart(), cursor.selectionEnd());
+    for (const QTextEdit::ExtraSelection& s : m_edit->extraSelections())
+        if (s.format.hasProperty(QTextFormat::ForegroundBrush) && s.cursor.hasSelection())
+            selected.emplace_back(s.cursor.selectionStart(), s.cursor.selectionEnd());
+    std::sort(selected.begin(), selected.end());
+    QTextBlock b = m_edit->firstVisibleBlock();
+    if (!b.isValid())
+        return;
+    const QRectF first = m_edit->blockGeometry(b);
+    qreal y = first.top();
+    const QAbstractTextDocumentLayout* blocks = m_edit->document()->documentLayout();
+    for (; b.isValid() && y <= area.bottom(); b = b.next()) {
+        const qreal top = y;
+        y += blocks->blockBoundingRect(b).height();
+        if (!b.isVisible() || y < area.top())
+            continue;
+        QTextLayout* layout = b.layout();
+        if (layout->formats().isEmpty())
+            continue;
+        const auto found = m_runs.find(b.fragmentIndex());
+        const QPointF at(first.left(), top);
+        const int base = b.position();
+        // A line of simple text in one font has a glyph for each character, in order: its
+        // glyphs are sorted by colour and each colour drawn at once. Other text has the
+        // layout find the glyphs of each run.
+        const QList<QGlyphRun> all = layout->glyphRuns(0, b.length() - 1);
+        const bool byCharacter = all.size() == 1 && all.front().glyphIndexes().size() == b.length() - 1 &&
+                                 simpleText(b.text());
+        std::vector<Bucket>& buckets = m_buckets;
+        for (Bucket& k : buckets) {
+            k.indexes.clear();
+            k.positions.clear();
+        }
+        const QList<quint32> indexes = byCharacter ? all.front().glyphIndexes() : QList<quint32>();
+        const QList<QPointF> positions = byCharacter ? all.front().positions() : QList<QPointF>();
+        const auto draw = [&](int from, int length, QRgb colour) {
+            if (byCharacter) {
+                auto k = std::find_if(buckets.begin(), buckets.end(),
+                                      [&](const Bucket& x) { return x.colour == colour; });
+                if (k == buckets.end()) {
+                    buckets.push_back({colour, {}, {}});
+                    k = buckets.end() - 1;
+                }
+                // Runs are those of the text the block had when coloured; it may have
+                // changed since.
+                for (int i = from, end = std::min(from + length, int(indexes.size())); i < end;
+                     ++i) {
+                    k->indexes.append(indexes[i]);
+                    k->positions.append(positions[i]);
+                }
+                return;
+            }
+            const QList<QGlyphRun> glyphs = layout->glyphRuns(from, length);
+            painter.setPen(QColor::fromRgba(colour));
+            for (const QGlyphRun& g : glyphs)
+                painter.drawGlyphRun(at, g);
+        };
+        // A block drawn unseen always has its runs; should it not, it is drawn in black
+        // rather than not at all.
+        std::vector<Run> blackRun;
+        if (found == m_runs.end())
+            blackRun.push_back({0, b.length() - 1, m_edit->palette().text().color().rgba()});
+        for (const Run& run : found != m_runs.end() ? found->second : blackRun) {
+            int from = run.start;
+            const int end = run.start + run.length;
+            for (const auto& [selFrom, selTo] : selected) {
+                if (selTo - base <= from || selFrom - base >= end)
+                    continue;
+                if (selFrom - base > from)
+                    draw(from, selFrom - base - from, run.colour);
+                from = std::max(from, selTo - base);
+            }
+            if (from < end)
+                draw(from, end - from, run.colour);
+        }
+        if (byCharacter) {
+            QGlyphRun g = all.front();
+            for (const Bucket& k : buckets) {
+                if (k.indexes.isEmpty())
+                    continue;
+                g.setGlyphIndexes(k.indexes);
+                g.setPositions(k.positions);
+                painter.setPen(QColor::fromRgba(k.colour));
+                painter.drawGlyphRun(at, g);
+            }
+        }
+        // The caret is drawn after the text: again, over the runs.
+        if (caret >= base && caret < base + b.length() && !m_edit->overwriteMode()) {
+            painter.setPen(m_edit->palette().text().color());
+            layout->drawCursor(&painter, at, caret - base, m_edit->cursorWidth());
+        }
+    }
 }
 
 void SyntaxColours::clearColours(const QTextBlock& block) {
     QTextLayout* layout = block.layout();
+    m_runs.erase(block.fragmentIndex());
     if (layout->formats().isEmpty())
         return;
     beforeNewColours(block);

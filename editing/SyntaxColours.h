@@ -4,13 +4,17 @@
 #include "markup/Tags.h"
 
 #include <QColor>
+#include <QList>
+#include <QPointF>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
 #include <QTextCursor>
 #include <QTimer>
+#include <unordered_map>
 #include <vector>
 
+class QPainter;
 class QTextBlock;
 class RichEdit;
 
@@ -21,9 +25,10 @@ namespace editing {
 QColor markupColour(markup::Token kind);
 
 // Colours of the markup typed or opened in a page, drawn over its text as a display layer:
-// the lexer's colours go into the layout of each text block (additional formats), never into
-// the stored characters, so the colour runs, the history, the modified flag, the clipboard
-// and every saved byte stay as they are. Only text stored in black is coloured; the pieces the
+// the lexer's colours are kept beside the layout of each block near the view and drawn from
+// its glyphs (the layout draws that text unseen), never put into the stored characters, so
+// the colour runs, the history, the modified flag, the clipboard and every saved byte stay as
+// they are. Only text stored in black is coloured; the pieces the
 // commands wrote in their own colours keep them.
 //
 // Each block (a line, or one display block of a long line) keeps the lexer's state at its
@@ -109,6 +114,10 @@ class SyntaxColours : public QObject {
     void queueFollowView();
     void applyColours(const QTextBlock& block, const std::vector<markup::Span>& spans);
     void clearColours(const QTextBlock& block);
+    // Draws the text of the coloured blocks in `area` in their colours (the widget drew it
+    // unseen), but for what the widget drew in colours of a selection; then the caret again
+    // when it is in one of them (`caret`: its position, -1 when not shown).
+    void paintText(QPainter& painter, const QRect& area, int caret);
     void beforeNewColours(const QTextBlock& block);
     void noteRepaint(const QTextBlock& block);
     void flushRepaint();
@@ -144,6 +153,24 @@ class SyntaxColours : public QObject {
     // block made by an edit is in what the edit changed): an edit elsewhere moves nothing.
     // Empty until the matcher keeps some.
     std::vector<KeptTags> m_tags;
+    // The colours a coloured block is drawn in: runs over its text stored in black, in order,
+    // by the block's index in the block map (as m_tags). Its layout holds one format that
+    // draws that text unseen, so that the widget shapes each line as one piece (a format per
+    // colour would have it shaped piece by piece) and the runs are drawn from its glyphs.
+    struct Run {
+        int start;
+        int length;
+        QRgb colour;
+        bool operator==(const Run&) const = default;
+    };
+    std::unordered_map<int, std::vector<Run>> m_runs;
+    // The glyphs of one colour in a block being drawn (kept for their storage).
+    struct Bucket {
+        QRgb colour;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+    std::vector<Bucket> m_buckets;
     bool m_painting = true;
     std::vector<Region> m_pending; // ascending by start
     QTimer m_timer;

@@ -328,6 +328,23 @@ class DisplayTest : public QObject {
         QVERIFY(!drawnIn(shot, typedName, red));
         QVERIFY(drawnIn(shot, strong, red));
         QVERIFY(!drawnIn(shot, strong, tagName));
+
+        // A line whose text shapes otherwise (Cyrillic) has its glyphs found run by run; a
+        // selection is drawn in its own colours, not the tag's.
+        app.edit()->textCursor().insertText(QStringLiteral(" <I class=\"\u0416\">"));
+        QTRY_VERIFY(drawnIn(app.edit()->viewport()->grab().toImage(), area(16, 20),
+                            editing::markupColour(markup::Token::AttributeName)));
+        QVERIFY(drawnIn(app.edit()->viewport()->grab().toImage(), typedName, tagName));
+        QTextCursor select(app.edit()->document());
+        select.setPosition(10);
+        select.setPosition(11, QTextCursor::KeepAnchor);
+        app.edit()->setTextCursor(select);
+        QTRY_VERIFY(!drawnIn(app.edit()->viewport()->grab().toImage(), typedName, tagName));
+        // With the colours off the layer's text is drawn by the widget again, in black.
+        app.edit()->setSelStart(0);
+        app.trigger(QStringLiteral("mnuViewColourMarkup"));
+        QTRY_VERIFY(drawnIn(app.edit()->viewport()->grab().toImage(), typedName, Qt::black));
+        QVERIFY(!drawnIn(app.edit()->viewport()->grab().toImage(), typedName, tagName));
     }
 
     // After any run of edits the states in the blocks are those of lexing the page afresh,
