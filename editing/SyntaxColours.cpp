@@ -48,8 +48,6 @@ const std::array<QTextCharFormat, tokenKinds>& formats() {
     return all;
 }
 
-// Whether text of this format is stored in black (text with no colour of its own is drawn in
-// the page's black too).
 // Text whose characters each have a glyph of their own, in order, once shaped (no joining,
 // reordering or combining scripts, no surrogates).
 bool simpleText(const QString& text) {
@@ -69,6 +67,8 @@ const QTextCharFormat& unseen() {
     return format;
 }
 
+// Whether text of this format is stored in black (text with no colour of its own is drawn in
+// the page's black too).
 bool storedBlack(const QTextCharFormat& f) {
     if (!f.hasProperty(QTextFormat::ForegroundBrush))
         return true;

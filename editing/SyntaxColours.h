@@ -28,8 +28,8 @@ QColor markupColour(markup::Token kind);
 // the lexer's colours are kept beside the layout of each block near the view and drawn from
 // its glyphs (the layout draws that text unseen), never put into the stored characters, so
 // the colour runs, the history, the modified flag, the clipboard and every saved byte stay as
-// they are. Only text stored in black is coloured; the pieces the
-// commands wrote in their own colours keep them.
+// they are. Only text stored in black is coloured; the pieces the commands wrote in their own
+// colours keep them.
 //
 // Each block (a line, or one display block of a long line) keeps the lexer's state at its
 // end as its user state. An edit is lexed again from its first block until a block ends in
